@@ -1,0 +1,3 @@
+target_sources(veskora_gui PRIVATE
+  editor/rule_editor.cpp
+)

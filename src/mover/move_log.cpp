@@ -1,0 +1,104 @@
+#include "mover/move_log.h"
+
+#include <cstdio>
+
+#include "platform/posix/text_files.h"
+
+namespace veskora {
+
+namespace {
+
+void AppendHex(std::string& out, unsigned char byte) {
+  char text[8];
+  std::snprintf(text, sizeof text, "\\x%02X", byte);
+  out += text;
+}
+
+// Length of the valid UTF-8 sequence at i, or 0.
+std::size_t SequenceLength(std::string_view text, std::size_t i, unsigned int& codePoint) {
+  const unsigned char c = static_cast<unsigned char>(text[i]);
+  std::size_t length = 0;
+  unsigned int minimum = 0;
+  if ((c & 0xE0) == 0xC0) {
+    length = 2, codePoint = c & 0x1F, minimum = 0x80;
+  } else if ((c & 0xF0) == 0xE0) {
+    length = 3, codePoint = c & 0x0F, minimum = 0x800;
+  } else if ((c & 0xF8) == 0xF0) {
+    length = 4, codePoint = c & 0x07, minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    const unsigned char next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    codePoint = (codePoint << 6) | (next & 0x3F);
+  }
+  if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
+std::string FormatLogTime(const LocalTime& time) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d/%02d %02d:%02d:%02d", time.month % 100, time.day % 100, time.hour % 100,
+                time.minute % 100, time.second % 100);
+  return text;
+}
+
+std::string EscapeForLog(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      if (c == '\n') {
+        out += "\\n";
+      } else if (c == '\r') {
+        out += "\\r";
+      } else if (c == '\t') {
+        out += "\\t";
+      } else if (c < 0x20 || c == 0x7F) {
+        AppendHex(out, c);
+      } else {
+        out.push_back(static_cast<char>(c));
+      }
+      ++i;
+      continue;
+    }
+    unsigned int codePoint = 0;
+    const std::size_t length = SequenceLength(text, i, codePoint);
+    if (length == 0) {
+      AppendHex(out, c);
+      ++i;
+      continue;
+    }
+    // C1 controls and the Unicode line and paragraph separators also break
+    // lines in some readers.
+    if ((codePoint >= 0x80 && codePoint <= 0x9F) || codePoint == 0x2028 || codePoint == 0x2029) {
+      char escaped[16];
+      std::snprintf(escaped, sizeof escaped, "\\u%04X", codePoint);
+      out += escaped;
+    } else {
+      out.append(text.substr(i, length));
+    }
+    i += length;
+  }
+  return out;
+}
+
+MoveLog::MoveLog(std::string path, const Clock& clock, StatusSink status)
+    : path_(std::move(path)), clock_(clock), status_(std::move(status)) {}
+
+void MoveLog::WriteMoveLog(std::string_view message) {
+  const std::string line = "[" + FormatLogTime(clock_.Now()) + "] " + EscapeForLog(message);
+  if (status_) status_(line);
+  // A log that cannot be written is passed over on purpose: the move itself
+  // has happened, and the status line still tells the user.
+  AppendToFile(path_, line + "\r\n");
+}
+
+bool MoveLog::Touch() const { return AppendToFile(path_, {}); }
+
+}  // namespace veskora

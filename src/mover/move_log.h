@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/posix/clock.h"
+
+namespace veskora {
+
+// "mm/dd hh:mm:ss"
+std::string FormatLogTime(const LocalTime& time);
+
+// Control characters and bytes that are not UTF-8 written as \n, \r, \t or
+// \xHH, so one move is always exactly one line.
+std::string EscapeForLog(std::string_view text);
+
+// Receives each line as the status label should show it.
+using StatusSink = std::function<void(const std::string&)>;
+
+// The move log: each completed move becomes one line "[mm/dd hh:mm:ss] text",
+// shown through the status sink and appended to the log file with CR LF.
+class MoveLog {
+ public:
+  MoveLog(std::string path, const Clock& clock, StatusSink status);
+
+  // Never fails towards the caller: a log file that cannot be written is
+  // passed over, the status line is still shown.
+  void WriteMoveLog(std::string_view message);
+
+  // Creates the log file when missing, writing nothing (the "open log"
+  // command does this before handing the file to the desktop).
+  bool Touch() const;
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  const Clock& clock_;
+  StatusSink status_;
+};
+
+}  // namespace veskora

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mover/move_log.h"
+#include "rules/rule_list.h"
+
+namespace veskora {
+
+// What a cycle needs from its surroundings: where the desktop is (resolved
+// afresh every cycle; empty when it cannot be found) and where moves are logged.
+struct ScanEnvironment {
+  std::function<std::string()> desktopFolder;
+  MoveLog* log = nullptr;
+};
+
+struct DesktopListing {
+  std::string folder;
+  std::vector<std::string> names;
+};
+
+// Resolves the desktop folder and lists its files; std::nullopt when the
+// folder cannot be found or listed (the cycle then does nothing).
+std::optional<DesktopListing> ScanDesktop(const ScanEnvironment& env);
+
+// One whole cycle: every listed file goes to the first enabled rule whose
+// condition it meets, and no further. Reads the rows as they stand now.
+void RunScanCycle(const RuleList& rules, const ScanEnvironment& env);
+
+}  // namespace veskora

@@ -1,0 +1,49 @@
+#include "platform/posix/data_folder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace veskora {
+
+namespace {
+
+// mkdir -p; failures are left to the first write into the folder to meet.
+void MakeFolders(const std::string& path) {
+  for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    mkdir(path.substr(0, slash).c_str(), 0700);
+    if (slash == std::string::npos) break;
+  }
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+  std::vector<char> buffer(4096);
+  const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) return {};
+  std::string path(buffer.data(), static_cast<std::size_t>(length));
+  const std::size_t slash = path.rfind('/');
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string ResolveDataFolder(const std::string& programFolder) {
+  // Beside the program, as it always was, when the user may write there; an
+  // installed program's folder is not writable and would lose every rule.
+  if (!programFolder.empty() && access(programFolder.c_str(), W_OK) == 0) return programFolder;
+  std::string base;
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  if (dataHome && dataHome[0] == '/') {
+    base = dataHome;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::string(home && *home ? home : "") + "/.local/share";
+  }
+  std::string folder = base + "/veskora";
+  MakeFolders(folder);
+  return folder;
+}
+
+}  // namespace veskora

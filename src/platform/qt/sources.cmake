@@ -1,0 +1,3 @@
+target_sources(veskora_gui PRIVATE
+  platform/qt/dialogs.cpp
+)

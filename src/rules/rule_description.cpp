@@ -1,0 +1,60 @@
+#include "rules/rule_description.h"
+
+#include "rules/move_rule.h"
+
+namespace veskora {
+
+namespace {
+
+// Characters a to b (counted from 1) of a UTF-8 text; what lies beyond its
+// end is simply missing. A byte that starts no valid sequence counts as one.
+std::string_view CharRange(std::string_view text, std::size_t a, std::size_t b) {
+  std::size_t index = 1;
+  std::size_t start = text.size();
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (index == a) start = i;
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+    if (i + length > text.size()) length = 1;
+    i += length;
+    if (index == b) return start < text.size() ? text.substr(start, i - start) : std::string_view{};
+    ++index;
+  }
+  return start < text.size() ? text.substr(start) : std::string_view{};
+}
+
+std::string DescribeTime(std::string_view value) {
+  std::string text = "ファイル作成時刻が\"";
+  text.append(CharRange(value, 1, 4)).append("/");
+  text.append(CharRange(value, 5, 6)).append("/");
+  text.append(CharRange(value, 7, 8)).append(" ");
+  text.append(CharRange(value, 9, 10)).append(":");
+  text.append(CharRange(value, 11, 12)).append(":");
+  text.append(CharRange(value, 13, 14)).append("\"");
+  return text;
+}
+
+}  // namespace
+
+std::string DescribeRule(int kind, std::string_view value) {
+  const std::string v(value);
+  switch (kind) {
+    case kNameKeyword:
+      return "ファイル名に\"" + v + "\"が含まれる";
+    case kExtension:
+      return "拡張子が\"" + v + "\"";
+    case kSizeSmaller:
+      return "ファイルサイズが\"" + v + "Byte\"より小さい";
+    case kSizeLarger:
+      return "ファイルサイズが\"" + v + "Byte\"より大きい";
+    case kTimeOlder:
+      return DescribeTime(value) + "より古い";
+    case kTimeNewer:
+      return DescribeTime(value) + "より新しい";
+    default:
+      return {};
+  }
+}
+
+}  // namespace veskora

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "rules/rule_list.h"
+
+namespace veskora {
+
+// Appends a row built from the rule's fields; fails, adding nothing, when a row
+// with the same key is already in the list. The new row is not selected.
+bool AddRuleItem(RuleList& list, bool enabled, int kind, std::string_view value,
+                 std::string_view destination);
+
+// Exchanges text, sub-item, key and check box of two rows; positions and
+// selection stay. Never lets two rows carry the same key, even for a moment.
+void SwapRuleItems(RuleList& list, int a, int b);
+
+// True when some row's description equals the text exactly (case counts).
+bool FindDuplicateRule(const RuleList& list, std::string_view text);
+
+// The list commands on the selected row; each does nothing without one.
+void MoveSelectedRuleUp(RuleList& list);
+void MoveSelectedRuleDown(RuleList& list);
+void DeleteSelectedRule(RuleList& list);
+
+// The folder that "open destination" should show for the selected row, or
+// nothing when no row is selected or the rule names no folder.
+std::optional<std::string> SelectedRuleFolder(const RuleList& list);
+
+}  // namespace veskora

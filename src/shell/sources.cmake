@@ -1,0 +1,1 @@
+target_sources(veskora_gui PRIVATE)
