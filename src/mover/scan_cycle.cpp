@@ -19,8 +19,9 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
   // No desktop, or one that cannot be listed, makes an empty cycle.
   const auto listing = ScanDesktop(env);
   if (!listing || !env.log) return;
+  const FileSystemFacts facts;
   for (const std::string& name : listing->names) {
-    const Candidate file(TargetPath(listing->folder, name), name);
+    const Candidate file(listing->folder, name, facts);
     for (const RuleRow& row : rules.Rows()) {
       if (!row.checked) continue;
       const RuleKeyParts parts = SplitRuleKey(row.key);
