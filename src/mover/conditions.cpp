@@ -70,7 +70,7 @@ const std::string& Candidate::Path() const {
 
 const std::optional<FileStat>& Candidate::Stat() const {
   if (!statted_) {
-    stat_ = facts_.StatOf(Path());
+    stat_ = facts_.StatOf(*this);
     statted_ = true;
   }
   return stat_;

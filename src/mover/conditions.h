@@ -23,18 +23,15 @@ double SizeThreshold(std::string_view value);
 // A modification time as the 14 digits YYYYMMDDhhmmss in local time.
 std::string TimeStampText(std::int64_t epochSeconds);
 
-// Where a listed file's length and modification time come from: the file
+class Candidate;
+
+// Where listed files' length and modification time come from: the file
 // system in a cycle, made-up facts in tests.
 class FileFacts {
  public:
   virtual ~FileFacts() = default;
   // std::nullopt when the file vanished or cannot be queried.
-  virtual std::optional<FileStat> StatOf(const std::string& path) const = 0;
-};
-
-class FileSystemFacts final : public FileFacts {
- public:
-  std::optional<FileStat> StatOf(const std::string& path) const override { return StatFile(path); }
+  virtual std::optional<FileStat> StatOf(const Candidate& file) const = 0;
 };
 
 // One listed file as the condition tests see it. The full path is put together

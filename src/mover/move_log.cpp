@@ -92,11 +92,15 @@ MoveLog::MoveLog(std::string path, const Clock& clock, StatusSink status)
     : path_(std::move(path)), clock_(clock), status_(std::move(status)) {}
 
 void MoveLog::WriteMoveLog(std::string_view message) {
-  const std::string line = "[" + FormatLogTime(clock_.Now()) + "] " + EscapeForLog(message);
+  std::string line = "[";
+  line += FormatLogTime(clock_.Now());
+  line += "] ";
+  line += EscapeForLog(message);
   if (status_) status_(line);
   // A log that cannot be written is passed over on purpose: the move itself
   // has happened, and the status line still tells the user.
-  AppendToFile(path_, line + "\r\n");
+  line += "\r\n";
+  AppendToFile(path_, line);
 }
 
 bool MoveLog::Touch() const { return AppendToFile(path_, {}); }

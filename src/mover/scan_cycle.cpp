@@ -1,9 +1,10 @@
 #include "mover/scan_cycle.h"
 
 #include "mover/conditions.h"
+#include "mover/folder_facts.h"
 #include "mover/move_step.h"
+#include "mover/rule_matcher.h"
 #include "platform/posix/file_listing.h"
-#include "rules/rule_key.h"
 
 namespace veskora {
 
@@ -19,17 +20,14 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
   // No desktop, or one that cannot be listed, makes an empty cycle.
   const auto listing = ScanDesktop(env);
   if (!listing || !env.log) return;
-  const FileSystemFacts facts;
+  // Compiled afresh every cycle: every edit of the list counts from the next
+  // cycle on, and nothing is kept between cycles.
+  const RuleMatcher matcher(rules);
+  if (matcher.Empty()) return;
+  const FolderFacts facts(listing->folder);
   for (const std::string& name : listing->names) {
     const Candidate file(listing->folder, name, facts);
-    for (const RuleRow& row : rules.Rows()) {
-      if (!row.checked) continue;
-      const RuleKeyParts parts = SplitRuleKey(row.key);
-      if (parts.kind <= 0) continue;
-      if (!MeetsCondition(parts.kind, parts.value, file)) continue;
-      MoveFileByRule(file.Path(), parts.destination, *env.log);
-      break;
-    }
+    if (const auto match = matcher.FirstMatch(file)) MoveFileByRule(file.Path(), match->destination, *env.log);
   }
 }
 

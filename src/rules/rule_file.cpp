@@ -12,13 +12,33 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// The text as UTF-8: files carried over from the original platform are
-// Shift-JIS. Bytes that are neither are kept as they are.
+// One line as UTF-8: lines carried over from the original platform are
+// Shift-JIS; bytes that are neither are kept as they are.
+void AppendLineAsUtf8(std::string& out, std::string_view line) {
+  if (IsValidUtf8(line)) {
+    out.append(line);
+  } else if (auto converted = Cp932ToUtf8(line)) {
+    out.append(*converted);
+  } else {
+    out.append(line);
+  }
+}
+
+// The text as UTF-8, decided line by line, so that one odd field cannot
+// turn every other rule's text into nonsense. Shift-JIS never uses the
+// bytes of CR or LF inside a character, so splitting there is safe.
 std::string AsUtf8(std::string_view bytes) {
   if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
   if (IsValidUtf8(bytes)) return std::string(bytes);
-  if (auto converted = Cp932ToUtf8(bytes)) return *std::move(converted);
-  return std::string(bytes);
+  std::string text;
+  text.reserve(bytes.size() + bytes.size() / 2);
+  while (!bytes.empty()) {
+    const std::size_t end = bytes.find_first_of("\r\n");
+    const std::size_t length = end == std::string_view::npos ? bytes.size() : end + 1;
+    AppendLineAsUtf8(text, bytes.substr(0, length));
+    bytes.remove_prefix(length);
+  }
+  return text;
 }
 
 }  // namespace

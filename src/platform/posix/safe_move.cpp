@@ -1,6 +1,8 @@
 #include "platform/posix/safe_move.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
@@ -12,6 +14,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #ifndef RENAME_NOREPLACE
@@ -85,6 +88,8 @@ Fd OpenFolder(const std::string& path) { return Fd(open(path.c_str(), O_RDONLY |
 
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
+constexpr char kTempLetters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
 // A hidden name, unlikely to be taken, for a temporary entry; the caller
 // creates it exclusively and draws again on EEXIST.
 std::string TempName() {
@@ -93,21 +98,60 @@ std::string TempName() {
   clock_gettime(CLOCK_REALTIME, &now);
   std::uint64_t bits = (static_cast<std::uint64_t>(now.tv_nsec) ^ (static_cast<std::uint64_t>(getpid()) << 32)) +
                        counter.fetch_add(1) * 0x9E3779B97F4A7C15ULL;
-  static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   std::string name = ".veskora-";
-  for (int i = 0; i < 6; ++i, bits /= 62) name += kDigits[bits % 62];
+  for (int i = 0; i < 6; ++i, bits /= 62) name += kTempLetters[bits % 62];
   return name;
 }
 
 constexpr int kTempAttempts = 100;
 
+// A temporary file that nothing has changed for this long belongs to no copy
+// still running: a copy writes to its file all the time and names it the
+// moment it is done. Such a file was left by a run that was killed.
+constexpr time_t kStaleTemporarySeconds = 15 * 60;
+
+bool IsTemporaryName(const char* name) {
+  if (std::strncmp(name, ".veskora-", 9) != 0 || std::strlen(name) != 15) return false;
+  return std::all_of(name + 9, name + 15, [](char c) { return std::strchr(kTempLetters, c) != nullptr; });
+}
+
+// Removes this user's stale temporary files from the folder, so that killed
+// runs do not pile them up. Removing one that some copy still wanted would
+// lose nothing either: that copy fails and its source stays.
+void SweepStaleTemporaries(int dir_fd) {
+  const int fd = openat(dir_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  DIR* dir = fdopendir(fd);
+  if (!dir) {
+    close(fd);
+    return;
+  }
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  while (const dirent* entry = readdir(dir)) {
+    if (!IsTemporaryName(entry->d_name)) continue;
+    struct stat st {};
+    if (fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_uid != geteuid()) continue;
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) continue;
+    if (now.tv_sec - st.st_ctim.tv_sec >= kStaleTemporarySeconds) unlinkat(dir_fd, entry->d_name, 0);
+  }
+  closedir(dir);
+}
+
 // True while another process holds the file open for writing: a read lease is
-// refused then. Where leases are unavailable (not the owner, a file system
-// without them) the answer is false and the move goes ahead.
+// refused then. Also true when one opens it for writing in the instant the
+// lease is held: the lease is then being broken. Where leases are unavailable
+// (not the owner, a file system without them) the answer is false and the move
+// goes ahead.
 bool OpenForWritingElsewhere(int fd) {
+  // The kernel tells the holder of a lease that is being broken with a signal,
+  // SIGIO unless told otherwise, and SIGIO ends a process that does not handle
+  // it. SIGURG is ignored unless handled, and this program never handles it.
+  fcntl(fd, F_SETSIG, SIGURG);
   if (fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+    const bool breaking = fcntl(fd, F_GETLEASE) != F_RDLCK;
     fcntl(fd, F_SETLEASE, F_UNLCK);
-    return false;
+    return breaking;
   }
   return errno == EAGAIN;
 }
@@ -125,10 +169,11 @@ void Withdraw(int dir_fd, const std::string& name, const struct stat& ours) {
 // The common end of a copy across file systems, once the copy `ours` has its
 // final name in the destination folder: make the name lasting, make sure the
 // source is still the file that was copied (`start`, as it was when the copy
-// began), then remove the source. On any failure the copy is withdrawn and the
-// source stays.
-MoveOutcome FinishCopy(const std::string& source, const struct stat& start, int dir_fd, const std::string& name,
-                       const struct stat& ours) {
+// began) and that nobody has opened it for writing meanwhile (through
+// `source_fd`, -1 for a link), then remove the source. On any failure the copy
+// is withdrawn and the source stays.
+MoveOutcome FinishCopy(const std::string& source, int source_fd, const struct stat& start, int dir_fd,
+                       const std::string& name, const struct stat& ours) {
   if (fsync(dir_fd) != 0) {
     Withdraw(dir_fd, name, ours);
     return MoveOutcome::kFailed;
@@ -141,9 +186,19 @@ MoveOutcome FinishCopy(const std::string& source, const struct stat& start, int 
     Withdraw(dir_fd, name, ours);
     return MoveOutcome::kSourceChanged;
   }
-  if (unlink(source.c_str()) != 0 && errno != ENOENT) {
+  // A program that opened the file during the copy may not have written yet;
+  // what it writes after the source is removed would be lost.
+  if (source_fd >= 0 && OpenForWritingElsewhere(source_fd)) {
     Withdraw(dir_fd, name, ours);
-    return MoveOutcome::kFailed;
+    return MoveOutcome::kInUse;
+  }
+  if (unlink(source.c_str()) != 0) {
+    // ENOENT: renamed or deleted in the instant since the check. Whoever did
+    // that decides; a copy kept now would bring back a deleted file or double
+    // a renamed one.
+    const MoveOutcome outcome = errno == ENOENT ? MoveOutcome::kSourceChanged : MoveOutcome::kFailed;
+    Withdraw(dir_fd, name, ours);
+    return outcome;
   }
   // The copy is lasting already; should this fail, the source might come back
   // after a crash, which loses nothing.
@@ -161,6 +216,7 @@ class TempFile {
     fd_ = Fd(openat(dir_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
     if (fd_ || (errno != EOPNOTSUPP && errno != EISDIR && errno != ENOENT && errno != EINVAL)) return;
 #endif
+    SweepStaleTemporaries(dir_fd);
     for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
       std::string name = TempName();
       fd_ = Fd(openat(dir_fd, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600));
@@ -276,7 +332,7 @@ MoveOutcome CopyFileAcross(const std::string& source, int source_fd, const std::
   const int err = temp.Publish(name);
   if (err == EEXIST) return MoveOutcome::kTargetExists;
   if (err != 0) return MoveOutcome::kFailed;
-  return FinishCopy(source, start, dir.get(), name, ours);
+  return FinishCopy(source, source_fd, start, dir.get(), name, ours);
 }
 
 // A new link with the text under a hidden name in the folder: that name, or
@@ -305,6 +361,7 @@ MoveOutcome CopyLinkAcross(const std::string& source, const struct stat& start, 
   const Fd dir = OpenFolder(ParentOf(target));
   if (!dir) return MoveOutcome::kFailed;
   const std::string name = NameOf(target);
+  SweepStaleTemporaries(dir.get());
   const std::string temp = MakeTempLink(dir.get(), text.data());
   if (temp.empty()) return MoveOutcome::kFailed;
   struct stat ours {};
@@ -317,7 +374,7 @@ MoveOutcome CopyLinkAcross(const std::string& source, const struct stat& start, 
     unlinkat(dir.get(), temp.c_str(), 0);
     return err == EEXIST ? MoveOutcome::kTargetExists : MoveOutcome::kFailed;
   }
-  return FinishCopy(source, start, dir.get(), name, ours);
+  return FinishCopy(source, -1, start, dir.get(), name, ours);
 }
 
 bool SourceGone(const std::string& source) {

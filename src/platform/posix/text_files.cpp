@@ -61,8 +61,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string folder = FolderOf(path);
   const std::size_t slash = path.rfind('/');
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::string temp = folder + "/." + name + ".tmp-XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
+  // One fixed temporary name: a save that was killed before its rename
+  // leaves at most this one file, which the next save replaces.
+  const std::string temp = folder + "/." + name + ".tmp";
+  unlink(temp.c_str());
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   // Keep the permissions of the file being replaced; a new one gets the usual
   // permissions of a user's document.

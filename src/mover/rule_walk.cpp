@@ -1,0 +1,22 @@
+#include "mover/rule_walk.h"
+
+#include <utility>
+
+#include "rules/rule_key.h"
+
+namespace veskora {
+
+std::optional<RowMatch> FirstMatchingRowByWalk(const RuleList& rules, const Candidate& file) {
+  int position = 0;
+  for (const RuleRow& row : rules.Rows()) {
+    ++position;
+    if (!row.checked) continue;
+    RuleKeyParts parts = SplitRuleKey(row.key);
+    if (parts.kind <= 0) continue;
+    if (!MeetsCondition(parts.kind, parts.value, file)) continue;
+    return RowMatch{position, std::move(parts.destination)};
+  }
+  return std::nullopt;
+}
+
+}  // namespace veskora
