@@ -1,6 +1,40 @@
+#include <csignal>
+
 #include <QApplication>
+#include <QSystemTrayIcon>
+
+#include "platform/posix/clock.h"
+#include "platform/posix/data_folder.h"
+#include "platform/qt/desktop_handoff.h"
+#include "platform/qt/dialogs.h"
+#include "platform/qt/instance_lock.h"
+#include "platform/qt/settings_store.h"
+#include "platform/qt/unix_signal_watcher.h"
+#include "shell/form1.h"
+#include "shell/program.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  return 0;
+  // The window hides into the tray and message boxes may be the only window
+  // left: the program ends when Form1 says so, not when windows close.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  veskora::QtDialogs dialogs;
+  veskora::QtDesktopHandoff handoff;
+  veskora::IniSettingsStore settings;
+  veskora::SystemClock clock;
+  veskora::InstanceLock lock(veskora::InstanceLock::DefaultPath());
+  const veskora::ShellServices services{
+      dialogs, handoff, settings, clock, [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
+      [] { return QSystemTrayIcon::isSystemTrayAvailable(); }};
+
+  const std::unique_ptr<veskora::Form1> form = veskora::StartProgram(services, lock);
+  if (!form) return 0;
+
+  veskora::UnixSignalWatcher endSignals({SIGTERM, SIGINT, SIGHUP});
+  QObject::connect(&endSignals, &veskora::UnixSignalWatcher::received, form.get(), &veskora::Form1::EndProgram);
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, form.get(), &veskora::Form1::EndProgram);
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, form.get(), &veskora::Form1::EndProgram);
+  QObject::connect(form.get(), &veskora::Form1::ended, &app, [] { QCoreApplication::exit(0); });
+  return QApplication::exec();
 }

@@ -1,0 +1,17 @@
+# A Debian package: cpack -G DEB in the build folder gives
+# veskora_<version>_<arch>.deb with its library dependencies worked out by
+# dpkg-shlibdeps.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME veskora)
+set(CPACK_PACKAGE_VENDOR "VESKORA developers")
+set(CPACK_PACKAGE_CONTACT "VESKORA developers <dev@veskora.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Keeps the desktop tidy by moving files into folders by rules")
+set(CPACK_PACKAGE_DESCRIPTION
+    "VESKORA sits in the tray and moves each file on the desktop that matches one of the user's rules into that rule's folder. Files are never replaced, never lost, and never pulled away from a program still writing them.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

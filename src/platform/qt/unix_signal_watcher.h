@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <initializer_list>
+#include <vector>
+
+class QSocketNotifier;
+
+namespace veskora {
+
+// Turns Unix signals (SIGTERM at logout, SIGINT, SIGHUP) into a Qt signal on
+// the GUI thread: the handler only writes the signal number into a socket
+// pair, and a socket notifier reads it in the event loop. One watcher per
+// process; the handlers are restored to their defaults when it goes.
+class UnixSignalWatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit UnixSignalWatcher(std::initializer_list<int> signalNumbers, QObject* parent = nullptr);
+  ~UnixSignalWatcher() override;
+
+  // False when the socket pair or a handler could not be set up (the signals
+  // then keep their default action, which ends the process unsaved).
+  bool IsWatching() const { return watching_; }
+
+ signals:
+  void received(int signalNumber);
+
+ private:
+  void ReadPending();
+
+  int fds_[2] = {-1, -1};
+  std::vector<int> signals_;
+  QSocketNotifier* notifier_ = nullptr;
+  bool watching_ = false;
+};
+
+}  // namespace veskora

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+
+#include "rules/rule_list.h"
+
+namespace veskora {
+
+// The Qt face of the one copy of the rules: two columns ("移動条件" with the
+// rule's check box, "移動先フォルダ"), one row per rule, in priority order.
+// Follows every change of the list, whoever makes it.
+class RuleListModel : public QAbstractTableModel, private RuleListObserver {
+  Q_OBJECT
+
+ public:
+  explicit RuleListModel(RuleList& rules, QObject* parent = nullptr);
+  ~RuleListModel() override;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // Only the check box of the first column can be changed, and only that.
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+  RuleList& Rules() { return rules_; }
+
+ signals:
+  // The list's selected row changed (0-based; -1 for none).
+  void ruleSelectionChanged(int row);
+
+ private:
+  void RowsAboutToBeInserted(int first, int last) override;
+  void RowsInserted() override;
+  void RowsAboutToBeRemoved(int first, int last) override;
+  void RowsRemoved() override;
+  void RowChanged(int position) override;
+  void SelectionChanged(int position) override;
+
+  RuleList& rules_;
+  // The roles a change through setData touches; empty (all roles) otherwise.
+  QList<int> changingRoles_;
+};
+
+}  // namespace veskora

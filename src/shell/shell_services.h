@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace veskora {
+
+class Clock;
+class DesktopHandoff;
+class Dialogs;
+class SettingsStore;
+
+// What the window needs from the platform, so tests can put their own in.
+struct ShellServices {
+  Dialogs& dialogs;
+  DesktopHandoff& handoff;
+  SettingsStore& settings;
+  const Clock& clock;
+  // Where the rule file and the move log live. Asked only after the
+  // single-instance check, since finding it may create a folder.
+  std::function<std::string()> dataFolder;
+  // Whether the desktop offers a tray at this moment.
+  std::function<bool()> trayAvailable;
+};
+
+}  // namespace veskora
