@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages VESKORA needs, only those still missing,
 # so it is safe to run again. "run" installs what building and running takes;
-# "test" adds what the test suite and benchmarks take.
+# "test" adds what the test suite, the fuzzers and the benchmarks take.
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           fonts-ipafont-gothic)
 if [ "${1:-run}" = test ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth trayer)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth trayer clang libclang-rt-dev)
 fi
 
 missing=()

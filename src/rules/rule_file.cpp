@@ -12,42 +12,26 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// One line as UTF-8: lines carried over from the original platform are
-// Shift-JIS; bytes that are neither are kept as they are.
-void AppendLineAsUtf8(std::string& out, std::string_view line) {
-  if (IsValidUtf8(line)) {
-    out.append(line);
-  } else if (auto converted = Cp932ToUtf8(line)) {
-    out.append(*converted);
-  } else {
-    out.append(line);
-  }
-}
-
-// The text as UTF-8, decided line by line, so that one odd field cannot
-// turn every other rule's text into nonsense. Shift-JIS never uses the
-// bytes of CR or LF inside a character, so splitting there is safe.
-std::string AsUtf8(std::string_view bytes) {
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
-  if (IsValidUtf8(bytes)) return std::string(bytes);
-  std::string text;
-  text.reserve(bytes.size() + bytes.size() / 2);
-  while (!bytes.empty()) {
-    const std::size_t end = bytes.find_first_of("\r\n");
-    const std::size_t length = end == std::string_view::npos ? bytes.size() : end + 1;
-    AppendLineAsUtf8(text, bytes.substr(0, length));
-    bytes.remove_prefix(length);
-  }
-  return text;
+// One field as UTF-8: fields carried over from the original platform are
+// Shift-JIS; bytes that are neither are kept as they are. Deciding field by
+// field keeps one odd field from garbling every other rule, and reading a
+// field that was saved this way gives it back unchanged. Shift-JIS never uses
+// the bytes of a comma, a quote or a line end inside a character, so the
+// records can be taken apart before decoding.
+std::string AsUtf8(std::string field) {
+  if (IsValidUtf8(field)) return field;
+  if (auto converted = Cp932ToUtf8(field)) return *std::move(converted);
+  return field;
 }
 
 }  // namespace
 
 LoadOutcome ParseRuleFile(std::string_view bytes, RuleList& list) {
   list.Clear();
-  const std::string text = AsUtf8(bytes);
-  RecordReader reader(text);
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
+  RecordReader reader(bytes);
   while (auto fields = reader.Next()) {
+    for (std::string& field : *fields) field = AsUtf8(std::move(field));
     if (fields->size() < 4) return LoadOutcome::kStopped;
     // A destination written unquoted by an older version may itself hold
     // commas: what follows the fourth comma belongs to it.
