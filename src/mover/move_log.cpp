@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/posix/text_encoding.h"
 #include "platform/posix/text_files.h"
 
 namespace veskora {
@@ -12,30 +13,6 @@ void AppendHex(std::string& out, unsigned char byte) {
   char text[8];
   std::snprintf(text, sizeof text, "\\x%02X", byte);
   out += text;
-}
-
-// Length of the valid UTF-8 sequence at i, or 0.
-std::size_t SequenceLength(std::string_view text, std::size_t i, unsigned int& codePoint) {
-  const unsigned char c = static_cast<unsigned char>(text[i]);
-  std::size_t length = 0;
-  unsigned int minimum = 0;
-  if ((c & 0xE0) == 0xC0) {
-    length = 2, codePoint = c & 0x1F, minimum = 0x80;
-  } else if ((c & 0xF0) == 0xE0) {
-    length = 3, codePoint = c & 0x0F, minimum = 0x800;
-  } else if ((c & 0xF8) == 0xF0) {
-    length = 4, codePoint = c & 0x07, minimum = 0x10000;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    const unsigned char next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) return 0;
-    codePoint = (codePoint << 6) | (next & 0x3F);
-  }
-  if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
-  return length;
 }
 
 }  // namespace
@@ -68,7 +45,7 @@ std::string EscapeForLog(std::string_view text) {
       continue;
     }
     unsigned int codePoint = 0;
-    const std::size_t length = SequenceLength(text, i, codePoint);
+    const std::size_t length = Utf8SequenceAt(text, i, codePoint);
     if (length == 0) {
       AppendHex(out, c);
       ++i;

@@ -1,5 +1,8 @@
 #include "rules/rule_description.h"
 
+#include <algorithm>
+
+#include "platform/posix/text_encoding.h"
 #include "rules/move_rule.h"
 
 namespace veskora {
@@ -14,10 +17,8 @@ std::string_view CharRange(std::string_view text, std::size_t a, std::size_t b) 
   std::size_t i = 0;
   while (i < text.size()) {
     if (index == a) start = i;
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-    if (i + length > text.size()) length = 1;
-    i += length;
+    unsigned int codePoint = 0;
+    i += std::max<std::size_t>(Utf8SequenceAt(text, i, codePoint), 1);
     if (index == b) return start < text.size() ? text.substr(start, i - start) : std::string_view{};
     ++index;
   }
