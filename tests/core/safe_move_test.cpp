@@ -2,14 +2,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <random>
 #include <string>
 
@@ -42,31 +38,6 @@ std::string LinkText(const std::string& path) {
   const ssize_t length = readlink(path.c_str(), text, sizeof text);
   return length < 0 ? std::string() : std::string(text, static_cast<std::size_t>(length));
 }
-
-// A tmpfs mounted on a fresh folder for as long as the object lives.
-class TmpfsMount {
- public:
-  TmpfsMount(const TempDir& parent, const char* options, unsigned long flags = 0) : path_(parent.MakeDir("mnt")) {
-    mounted_ = mount("tmpfs", path_.c_str(), "tmpfs", flags, options) == 0;
-    if (!mounted_) error_ = std::strerror(errno);
-  }
-  ~TmpfsMount() {
-    if (mounted_) umount2(path_.c_str(), MNT_DETACH);
-  }
-  TmpfsMount(const TmpfsMount&) = delete;
-  TmpfsMount& operator=(const TmpfsMount&) = delete;
-
-  bool Mounted() const { return mounted_; }
-  const std::string& Error() const { return error_; }
-  const std::string& Path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  bool RemountReadOnly() const { return mount(nullptr, path_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
-
- private:
-  std::string path_;
-  bool mounted_ = false;
-  std::string error_;
-};
 
 // Another process that holds a file open (with the given open flags) until
 // Release or the end of the object.
@@ -271,74 +242,6 @@ TEST_F(SafeMoveAcrossFileSystems, MovesALinkAsTheLinkItself) {
   EXPECT_EQ(LinkText(here_ / "link2"), "elsewhere");
   EXPECT_EQ(ReadFile(there_ / "link2"), "taken");
   EXPECT_EQ(ListNames(there_.Path()), "link link2");
-}
-
-TEST_F(SafeMoveAcrossFileSystems, LeavesTheSourceAndNoTraceOnAFullDisk) {
-  const TmpfsMount full(there_, "size=1m");
-  if (!full.Mounted()) GTEST_SKIP() << "cannot mount a 1 MiB tmpfs: " << full.Error();
-  const std::string from = here_ / "big.bin";
-  const std::string bytes = RandomBytes(std::size_t{2} << 20);
-  WriteFile(from, bytes);
-
-  EXPECT_EQ(SafeMoveFile(from, full / "big.bin"), MoveOutcome::kFailed);
-  EXPECT_TRUE(ReadFile(from) == bytes);
-  EXPECT_EQ(ListNames(full.Path()), "");
-}
-
-TEST_F(SafeMoveAcrossFileSystems, LeavesTheSourceWhenTheDestinationIsReadOnly) {
-  const TmpfsMount read_only(there_, "size=1m", MS_RDONLY);
-  if (!read_only.Mounted()) GTEST_SKIP() << "cannot mount a read-only tmpfs: " << read_only.Error();
-  const std::string from = here_ / "a.txt";
-  WriteFile(from, "source");
-
-  EXPECT_EQ(SafeMoveFile(from, read_only / "a.txt"), MoveOutcome::kFailed);
-  EXPECT_EQ(ReadFile(from), "source");
-  EXPECT_EQ(ListNames(read_only.Path()), "");
-}
-
-TEST_F(SafeMoveAcrossFileSystems, WithdrawsTheCopyWhenTheSourceCannotBeRemoved) {
-  const TmpfsMount source_fs(there_, "size=1m");
-  if (!source_fs.Mounted()) GTEST_SKIP() << "cannot mount a tmpfs: " << source_fs.Error();
-  const std::string from = source_fs / "a.txt";
-  WriteFile(from, "source");
-  ASSERT_TRUE(source_fs.RemountReadOnly());
-
-  EXPECT_EQ(SafeMoveFile(from, here_ / "a.txt"), MoveOutcome::kFailed);
-  EXPECT_EQ(ReadFile(from), "source");
-  EXPECT_EQ(ListNames(here_.Path()), "");
-}
-
-// Another process appends to the source, opening and closing it for every
-// byte, while a large copy runs: the copy is dropped and the source stays.
-TEST_F(SafeMoveAcrossFileSystems, DropsTheCopyWhenTheSourceGrowsMeanwhile) {
-  const std::string from = here_ / "growing.log";
-  const std::size_t size = std::size_t{32} << 20;
-  WriteFile(from, std::string(size, 'x'));
-
-  const pid_t appender = fork();
-  ASSERT_GE(appender, 0);
-  if (appender == 0) {
-    for (;;) {
-      const int fd = open(from.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-      if (fd >= 0) {
-        if (write(fd, "+", 1) != 1) _exit(1);
-        close(fd);
-      }
-      usleep(200);
-    }
-  }
-  while (Lstat(from).st_size == static_cast<off_t>(size)) usleep(100);
-
-  MoveOutcome outcome = MoveOutcome::kInUse;
-  for (int attempt = 0; attempt < 1000 && outcome == MoveOutcome::kInUse; ++attempt) {
-    outcome = SafeMoveFile(from, there_ / "growing.log");
-  }
-  kill(appender, SIGKILL);
-  waitpid(appender, nullptr, 0);
-
-  EXPECT_EQ(outcome, MoveOutcome::kSourceChanged);
-  EXPECT_GT(Lstat(from).st_size, static_cast<off_t>(size));
-  EXPECT_EQ(ListNames(there_.Path()), "");
 }
 
 }  // namespace

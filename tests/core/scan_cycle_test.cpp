@@ -145,18 +145,6 @@ TEST_F(ScanCycle, TimesCompareToTheSecond) {
   EXPECT_EQ(ListNames(desktop), "b");
 }
 
-TEST_F(ScanCycle, HiddenFoldersAndSpecialFilesAreNeverTouched) {
-  AddRuleItem(rules, true, 1, "", target);
-  File(".hidden.jpg");
-  mkdir((desktop + "/folder.jpg").c_str(), 0755);
-  mkfifo((desktop + "/pipe.jpg").c_str(), 0644);
-  symlink("/nonexistent", (desktop + "/broken.jpg").c_str());
-  File("shortcut.desktop");
-  Cycle();
-  EXPECT_EQ(ListNames(target), "shortcut.desktop");
-  EXPECT_EQ(ListNames(desktop), ".hidden.jpg broken.jpg folder.jpg pipe.jpg");
-}
-
 TEST_F(ScanCycle, TheFirstMatchingRuleDecidesWhateverItsDestination) {
   const std::string second = dir.MakeDir("second");
   AddRuleItem(rules, false, 1, "a", second);   // disabled: skipped
