@@ -13,5 +13,14 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# GNOME shows tray icons only with this extension; desktops with a tray of
+# their own need nothing.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS gnome-shell-extension-appindicator)
+# A file under /etc belongs to the administrator: dpkg keeps their changes to it
+# on upgrade and leaves it until the package is purged.
+if(VESKORA_INSTALL_AUTOSTART)
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/debian/conffiles "/etc/xdg/autostart/veskora.desktop\n")
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/debian/conffiles)
+endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -7,7 +7,8 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           fonts-ipafont-gothic)
 if [ "${1:-run}" = test ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth trayer clang libclang-rt-dev)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth trayer xdotool desktop-file-utils appstream file
+            clang libclang-rt-dev)
 fi
 
 missing=()

@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
-# Starts VESKORA on a virtual X screen with a tray host (trayer) and a few
-# rules, and writes what a user sees as PNG files: the tray menu, the main
-# window, and the rule list's popup menu.
+# Shows VESKORA on a virtual X screen with a tray host (trayer) and a Japanese
+# font, and writes what a user sees as PNG files, at scale 1 and at
+# QT_SCALE_FACTOR=2 (OUTPUT/scale1, OUTPUT/scale2):
 #
-#   scripts/screenshots.sh [OUTPUT_FOLDER]      (default: build/screenshots)
+#   tray.png                the tray icon, the window in the tray
+#   ttmenu.png              the tray menu
+#   main-window-empty.png   no rules yet
+#   editor-new.png          the editor opened for a new rule
+#   main-window.png         one rule of each kind, after a move
+#   mlmenu.png              the rule list's popup menu
+#   editor-kind1..6.png     the editor opened on the rule of each kind
+#   about.png               the About box
 #
+#   scripts/screenshots.sh [--docs] [OUTPUT_FOLDER]   (default: build/screenshots)
+#
+# --docs also refreshes the README's pictures in docs/ from scale 1.
 # Uses the binary in $VESKORA_BIN, else build/release/src/veskora (built when
 # missing). Installs what it needs with apt when missing: xvfb, xauth, trayer,
 # xdotool, imagemagick, fonts-ipafont-gothic. Touches nothing of the user's
@@ -12,6 +22,11 @@
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+docs=0
+if [[ "${1:-}" == --docs ]]; then
+  docs=1
+  shift
+fi
 out="${1:-$repo/build/screenshots}"
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
@@ -30,70 +45,172 @@ fi
 
 binary="${VESKORA_BIN:-$repo/build/release/src/veskora}"
 if [[ ! -x "$binary" ]]; then
-  (cd "$repo" && cmake --preset release > /dev/null && cmake --build --preset release --target veskora -j"$(nproc)")
+  (cd "$repo" && cmake --preset release -DVESKORA_BUILD_BENCH=OFF > /dev/null &&
+    cmake --build --preset release --target veskora -j"$(nproc)")
 fi
 
-work="$(mktemp -d)"
-pids=()
+# shellcheck source=x_session.sh
+source "$repo/scripts/x_session.sh"
+
+# A short folder name keeps the paths in the pictures short.
+work="$(mktemp -d /tmp/vk.XXXX)"
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
-  wait 2> /dev/null || true
+  xs_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# A user of our own: home, desktop, settings, runtime folder, program folder.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$HOME/Desktop" "$XDG_CONFIG_HOME/ZUL" "$XDG_DATA_HOME" "$work/program" "$work/写真" "$work/書類"
-chmod 700 "$work" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-cp "$binary" "$work/program/veskora"
-printf '%s\r\n' \
-  "-1,2,jpg,$work/写真" \
-  "-1,1,見積,$work/書類" \
-  "0,4,100M,(移動を禁止する)" \
-  "-1,5,20240101000000,$work/書類" > "$work/program/ZUL.dat"
-# Starts in the tray, so the tray menu can be seen first.
-printf '[window]\nwidth=9000\nheight=7000\nstate=1\n\n[app]\nautomove=True\n' > "$XDG_CONFIG_HOME/ZUL/ZUL.ini"
-printf 'photo\n' > "$HOME/Desktop/IMG_0001.jpg"
+# Window size in twips for every picture: 600 × 533 at scale 1.
+readonly width_twips=9000 height_twips=8000
+# A point of the rule list below its last row, in logical pixels: the list
+# takes the top 5000 twips under the menu bar, six rows take far less.
+readonly list_x=300 list_y=280
 
-export DISPLAY=:$((90 + RANDOM % 100))
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xdotool getdisplaygeometry > /dev/null 2>&1 && break; sleep 0.1; done
+scale=1
+veskora=""
 
-trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
-  --transparent false --tint 0x303030 > /dev/null 2>&1 &
-pids+=($!)
-tray_window="$(xdotool search --sync --onlyvisible --class trayer | head -1)"
+# Logical pixels to the screen's.
+px() { echo $(($1 * scale)); }
 
-QT_QPA_PLATFORM=xcb LANG=C.UTF-8 "$work/program/veskora" &
-veskora=$!
-pids+=("$veskora")
+# Clicks at a point of the window given in logical pixels.
+click_at() {
+  local window="$1" x="$2" y="$3" button="$4"
+  xs_geometry "$window"
+  xdotool mousemove $((X + $(px "$x"))) $((Y + $(px "$y"))) click "$button"
+}
 
-# The tray icon is the only one in trayer: press on its middle.
-sleep 2
-eval "$(xdotool getwindowgeometry --shell "$tray_window")"
-tray_x=$((X + WIDTH / 2)) tray_y=$((Y + HEIGHT / 2))
-xdotool mousemove "$tray_x" "$tray_y" click 3
-sleep 0.7
-import -window root "$out/tray-menu.png"
-xdotool key Escape
-sleep 0.3
+# Lets the program paint what it was just asked to show.
+settle() { sleep 0.8; }
 
-# Out of the tray: the main window, with the status line of the first move.
-xdotool mousemove "$tray_x" "$tray_y" click 1
-window="$(xdotool search --sync --onlyvisible --name '^VESKORA$' | head -1)"
-sleep 2.5
-import -window "$window" "$out/main-window.png"
+# The part of the screen the window covers (popups and dialogs over it too).
+shoot_window() {
+  local window="$1" name="$2"
+  settle
+  xs_geometry "$window"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/scale$scale/$name.png"
+}
 
-# The rule list's popup menu, on the rule under the pointer.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove $((X + 120)) $((Y + 70)) click 1
-xdotool mousemove $((X + 120)) $((Y + 70)) click 3
-sleep 0.7
-import -window root "$out/list-popup.png"
-xdotool key Escape
+# The bottom right corner of the screen: the tray and its menu.
+shoot_tray_corner() {
+  local name="$1" w h
+  settle
+  w=$(px 320) h=$(px 160)
+  eval "$(xdotool getdisplaygeometry --shell)"
+  import -window root -crop "${w}x${h}+$((WIDTH - w))+$((HEIGHT - h))" +repage "$out/scale$scale/$name.png"
+}
 
-kill -TERM "$veskora"
-wait "$veskora" || true
-ls -1 "$out"/*.png
+# A user of our own with these rules; the window comes up with STATE.
+prepare_user() {
+  local state="$1"
+  rm -rf "${work:?}/home" "${work:?}/program"
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
+  export XDG_RUNTIME_DIR="$work/home/.run"
+  mkdir -p "$HOME/Desktop" "$XDG_CONFIG_HOME/ZUL" "$XDG_DATA_HOME" "$work/program" "$HOME/写真" "$HOME/書類"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  cp "$binary" "$work/program/veskora"
+  : > "$work/program/ZUL.dat"
+  printf '[window]\nwidth=%s\nheight=%s\nstate=%s\n\n[app]\nautomove=True\n' \
+    "$width_twips" "$height_twips" "$state" > "$XDG_CONFIG_HOME/ZUL/ZUL.ini"
+}
+
+start_veskora() {
+  QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" LANG=C.UTF-8 "$work/program/veskora" &
+  veskora=$!
+  xs_pids+=("$veskora")
+}
+
+stop_veskora() {
+  kill -TERM "$veskora"
+  wait "$veskora" || true
+}
+
+# Right button on the list's empty part: mlmenu, over the selected row.
+open_mlmenu() {
+  local window="$1" before
+  before="$(xs_count_shown veskora)"
+  click_at "$window" "$list_x" "$list_y" 3
+  xs_wait_more_shown veskora "$before"
+}
+
+# No rules; the program starts in the tray.
+shoot_empty() {
+  prepare_user 1
+  start_veskora
+  xs_wait_tray_icon
+  shoot_tray_corner tray
+  local before window
+  before="$(xs_count_shown veskora)"
+  xdotool mousemove "$xs_tray_x" "$xs_tray_y" click 3
+  xs_wait_more_shown veskora "$before"
+  shoot_tray_corner ttmenu
+  xdotool key Escape
+
+  xdotool mousemove "$xs_tray_x" "$xs_tray_y" click 1
+  window="$(xs_wait_window_shown VESKORA)"
+  shoot_window "$window" main-window-empty
+
+  open_mlmenu "$window"
+  xdotool key Down Return # mlnew
+  shoot_window "$window" editor-new
+  stop_veskora
+}
+
+# One rule of each kind; the program starts shown and moves a photo at once.
+shoot_rules() {
+  prepare_user 0
+  printf '%s\r\n' \
+    "-1,1,見積,$HOME/書類" \
+    "-1,2,jpg,$HOME/写真" \
+    "-1,3,1K,(移動を禁止する)" \
+    "-1,4,100M,(未定義)" \
+    "-1,5,20240101093000,$HOME/書類" \
+    "0,6,20241224180000,(移動を禁止する)" > "$work/program/ZUL.dat"
+  printf 'photo\n' > "$HOME/Desktop/IMG_0001.jpg"
+  start_veskora
+  local window kind down
+  window="$(xs_wait_window_shown VESKORA)"
+  xs_poll 20 test -s "$work/program/veskora.log"
+  shoot_window "$window" main-window
+
+  for kind in 1 2 3 4 5 6; do
+    # A left click on the empty part takes the focus; End and Home select
+    # the first row even when it is the current one already, Down the next.
+    click_at "$window" "$list_x" "$list_y" 1
+    xdotool key End Home
+    for ((down = 1; down < kind; down++)); do xdotool key Down; done
+    open_mlmenu "$window"
+    if ((kind == 1)); then shoot_window "$window" mlmenu; fi
+    xdotool key Down Down Down Return # mledit
+    shoot_window "$window" "editor-kind$kind"
+  done
+
+  # The first menu of the bar, then the keyboard to ヘルプ → バージョン情報.
+  local before
+  before="$(xs_count_shown veskora)"
+  click_at "$window" 25 9 1
+  xs_wait_more_shown veskora "$before"
+  xdotool key Right Right
+  sleep 0.3
+  xdotool key Return
+  shoot_window "$window" about
+  xdotool key Return
+  stop_veskora
+}
+
+for scale in 1 2; do
+  mkdir -p "$out/scale$scale"
+  xs_start_display "$(px 1024)x$(px 768)"
+  xs_start_tray_host "$(px 32)"
+  shoot_empty
+  shoot_rules
+  xs_stop
+done
+
+if ((docs)); then
+  mkdir -p "$repo/docs"
+  # A window's few colours fit a palette: a third of the size, no visible change.
+  for name in main-window editor-kind5; do
+    convert "$out/scale1/$name.png" -strip -dither None -colors 256 "PNG8:$repo/docs/${name%-kind5}.png"
+  done
+fi
+ls -1 "$out"/scale*/*.png

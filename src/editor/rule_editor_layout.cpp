@@ -34,11 +34,10 @@ constexpr int kPanelTops[] = {240, 2760, 3480, 4200, 4920, 5640, 6360};
 constexpr int kTimeListLefts[] = {1080, 1800, 2520, 3240};
 constexpr int kTimeListWidth = 615;
 
-void PaintPanelColour(QWidget& widget) {
+void SetPanelColour(QWidget& widget) {
   QPalette palette = widget.palette();
   palette.setColor(QPalette::Window, QColor(224, 224, 224));
   widget.setPalette(palette);
-  widget.setAutoFillBackground(true);
 }
 
 QComboBox* MakeList(QWidget& parent, const QString& name, const QStringList& entries, int left, int top,
@@ -126,7 +125,8 @@ std::array<QComboBox*, 4> BuildTimePanel(QFrame& panel, int firstListNumber, con
 }  // namespace
 
 void RuleEditor::BuildControls() {
-  PaintPanelColour(*this);
+  SetPanelColour(*this);
+  setAutoFillBackground(true);
   // The window's layout gives the real width; the height is always 1800.
   resize(TwipsScale(*this).X(7890), TwipsScale(*this).Y(1800));
 
@@ -146,7 +146,10 @@ void RuleEditor::BuildConditionPanels() {
   for (std::size_t i = 0; i < Frame2.size(); ++i) {
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Frame2_%1").arg(i));
-    PaintPanelColour(*panel);
+    // Same colour, but not painted: the panel reaches over the frame's line,
+    // and a box of its own would cut the line and stand out from the shading
+    // some styles give the frame's inside.
+    SetPanelColour(*panel);
     PlaceInTwips(*panel, kPanelLeft, kPanelTops[i], kPanelWidth, kPanelHeight);
     Frame2[i] = panel;
   }

@@ -26,13 +26,16 @@ void PaintButtonFace(QPainter& painter, const QRectF& rect, bool pressed) {
   painter.drawRoundedRect(face, 3, 3);
 }
 
-void PaintPlus(QPainter& painter, const QPointF& centre, qreal size) {
-  const qreal arm = size / 2;
-  const qreal thick = size / 3.2;
+// Edges on whole pixels stay sharp at scale 1, and at whole-number scales
+// they fall on whole device pixels as well.
+void PaintPlus(QPainter& painter, const QPoint& centre, int size) {
+  int thick = qMax(1, qRound(size / 3.2));
+  // Bar and arms the same parity, so the cross sits on the pixel grid.
+  if ((size - thick) % 2 != 0) ++thick;
   painter.setPen(Qt::NoPen);
   painter.setBrush(kGreen);
-  painter.drawRect(QRectF(centre.x() - arm, centre.y() - thick / 2, size, thick));
-  painter.drawRect(QRectF(centre.x() - thick / 2, centre.y() - arm, thick, size));
+  painter.drawRect(QRect(centre.x() - size / 2, centre.y() - thick / 2, size, thick));
+  painter.drawRect(QRect(centre.x() - thick / 2, centre.y() - size / 2, thick, size));
 }
 
 }  // namespace
@@ -42,8 +45,8 @@ void PaintAddRulePicture(QPainter& painter, const QRectF& rect, bool pressed) {
   painter.setRenderHint(QPainter::Antialiasing);
   PaintButtonFace(painter, rect, pressed);
   const QRectF inner = rect.translated(pressed ? 1 : 0, pressed ? 1 : 0);
-  const qreal plusSize = inner.height() * 0.5;
-  const QPointF plusCentre(inner.left() + inner.height() * 0.55, inner.center().y());
+  const int plusSize = 2 * qRound(inner.height() / 4);
+  const QPoint plusCentre(qRound(inner.left() + inner.height() * 0.55), qRound(inner.center().y()));
   PaintPlus(painter, plusCentre, plusSize);
 
   QFont font = painter.font();
@@ -62,23 +65,26 @@ void PaintToTrayPicture(QPainter& painter, const QRectF& rect, bool pressed) {
   painter.setRenderHint(QPainter::Antialiasing);
   PaintButtonFace(painter, rect, pressed);
   const QRectF r = rect.translated(pressed ? 1 : 0, pressed ? 1 : 0);
-  const qreal w = r.width();
-  const qreal h = r.height();
+  // Straight edges on whole pixels, so they stay sharp; only the slopes of
+  // the head are smoothed.
+  auto x = [&r](qreal part) { return r.left() + qRound(r.width() * part); };
+  auto y = [&r](qreal part) { return r.top() + qRound(r.height() * part); };
+  const qreal middle = (x(0.22) + x(0.78)) / 2;
   // A shaft and a head pointing down onto a tray line.
   QPainterPath arrow;
-  arrow.moveTo(r.left() + w * 0.40, r.top() + h * 0.16);
-  arrow.lineTo(r.left() + w * 0.60, r.top() + h * 0.16);
-  arrow.lineTo(r.left() + w * 0.60, r.top() + h * 0.44);
-  arrow.lineTo(r.left() + w * 0.78, r.top() + h * 0.44);
-  arrow.lineTo(r.left() + w * 0.50, r.top() + h * 0.72);
-  arrow.lineTo(r.left() + w * 0.22, r.top() + h * 0.44);
-  arrow.lineTo(r.left() + w * 0.40, r.top() + h * 0.44);
+  arrow.moveTo(x(0.40), y(0.16));
+  arrow.lineTo(x(0.60), y(0.16));
+  arrow.lineTo(x(0.60), y(0.44));
+  arrow.lineTo(x(0.78), y(0.44));
+  arrow.lineTo(middle, y(0.44) + (x(0.78) - x(0.22)) / 2);
+  arrow.lineTo(x(0.22), y(0.44));
+  arrow.lineTo(x(0.40), y(0.44));
   arrow.closeSubpath();
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(0x1f, 0x5f, 0xbf));
   painter.drawPath(arrow);
   painter.setBrush(kInk);
-  painter.drawRect(QRectF(r.left() + w * 0.2, r.top() + h * 0.78, w * 0.6, qMax<qreal>(1.0, h * 0.08)));
+  painter.drawRect(QRectF(x(0.2), y(0.78), x(0.8) - x(0.2), qMax(1, qRound(r.height() * 0.08))));
   painter.restore();
 }
 

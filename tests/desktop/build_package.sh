@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the Debian package as it is shipped: a release build of the program
+# alone (never the sanitizer build the tests run), packaged by CPack.
+#
+#   build_package.sh SOURCE_FOLDER WORK_FOLDER GENERATOR CXX_COMPILER CMAKE CPACK
+#
+# Leaves veskora_<version>_<arch>.deb in WORK_FOLDER/package. Built
+# incrementally, so a second run costs little.
+set -euo pipefail
+source_folder="$1" work="$2" generator="$3" compiler="$4" cmake="$5" cpack="$6"
+
+"$cmake" -S "$source_folder" -B "$work/build" -G "$generator" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+  -DVESKORA_SANITIZE=OFF -DVESKORA_BUILD_TESTS=OFF -DVESKORA_BUILD_BENCH=OFF > /dev/null
+"$cmake" --build "$work/build" --target veskora -j "$(nproc)"
+rm -rf "$work/package"
+(cd "$work/build" && "$cpack" -G DEB -B "$work/package")
