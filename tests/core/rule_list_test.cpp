@@ -36,11 +36,6 @@ TEST(RuleList, KeysStayUniqueButEmptyKeysMayRepeat) {
   list.Remove(b);
   EXPECT_FALSE(list.HasKey("new"));
   EXPECT_TRUE(list.SetKey(a, "new"));
-
-  const RuleRow& row = list.Row(1);
-  EXPECT_EQ(row.text, "ファイル名に\"PHOTO\"が含まれる");
-  EXPECT_EQ(row.subItem, "/p");
-  EXPECT_TRUE(row.checked);
 }
 
 TEST(RuleList, UpAndDownSwapEveryAttributeAndFollowTheSelection) {
@@ -55,23 +50,10 @@ TEST(RuleList, UpAndDownSwapEveryAttributeAndFollowTheSelection) {
   MoveSelectedRuleDown(list);
   EXPECT_EQ(Keys(list), Keys(FiveRules()));
   EXPECT_EQ(list.Selected(), 3);
-
-  list.Select(1);
-  MoveSelectedRuleUp(list);
-  EXPECT_EQ(list.Selected(), 1);
-  list.Select(5);
-  MoveSelectedRuleDown(list);
-  EXPECT_EQ(list.Selected(), 5);
-  EXPECT_EQ(Keys(list), Keys(FiveRules()));
-
-  list.Select(0);
-  MoveSelectedRuleUp(list);
-  MoveSelectedRuleDown(list);
-  DeleteSelectedRule(list);
-  EXPECT_EQ(Keys(list), Keys(FiveRules()));
 }
 
-TEST(RuleList, DeleteLeavesNoSelectionAndAnEmptyListIgnoresCommands) {
+// First, last, only and no row: tests/gui/form1_commands_test.cpp.
+TEST(RuleList, DeleteLeavesNoSelectionAndTheSelectionFollowsItsRow) {
   RuleList list = FiveRules();
   list.Select(2);
   DeleteSelectedRule(list);
@@ -84,17 +66,8 @@ TEST(RuleList, DeleteLeavesNoSelectionAndAnEmptyListIgnoresCommands) {
   list.Select(4);
   list.Remove(1);
   EXPECT_EQ(list.Selected(), 3);
-
-  RuleList one;
-  AddRuleItem(one, true, 2, "mp3", "/m");
-  one.Select(1);
-  DeleteSelectedRule(one);
-  EXPECT_EQ(one.Count(), 0);
-  MoveSelectedRuleUp(one);
-  MoveSelectedRuleDown(one);
-  EXPECT_FALSE(SelectedRuleFolder(one));
-  one.Select(1);
-  EXPECT_EQ(one.Selected(), 0);
+  list.Select(9);  // no such row
+  EXPECT_EQ(list.Selected(), 0);
 }
 
 TEST(RuleList, DuplicateCheckComparesTheDescriptionExactly) {
@@ -107,23 +80,6 @@ TEST(RuleList, DuplicateCheckComparesTheDescriptionExactly) {
   EXPECT_TRUE(FindDuplicateRule(list, "拡張子が\"mp3\""));
   EXPECT_FALSE(FindDuplicateRule(list, "ファイル名に\"photo\"が含まれる"));
   EXPECT_FALSE(FindDuplicateRule(list, "拡張子が\"MP3\""));
-}
-
-TEST(RuleList, OpenDestinationOnlyForRealFolders) {
-  RuleList list;
-  AddRuleItem(list, true, 1, "a", "/home/u/My Docs");
-  AddRuleItem(list, true, 1, "b", kProtectMarker);
-  AddRuleItem(list, true, 1, "c", kUndefinedMarker);
-  AddRuleItem(list, true, 1, "d", "/home/u/a,b");
-  EXPECT_FALSE(SelectedRuleFolder(list));
-  list.Select(1);
-  EXPECT_EQ(SelectedRuleFolder(list), "/home/u/My Docs");
-  list.Select(2);
-  EXPECT_FALSE(SelectedRuleFolder(list));
-  list.Select(3);
-  EXPECT_FALSE(SelectedRuleFolder(list));
-  list.Select(4);
-  EXPECT_EQ(SelectedRuleFolder(list), "/home/u/a,b");
 }
 
 struct RecordingObserver : RuleListObserver {

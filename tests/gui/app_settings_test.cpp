@@ -61,27 +61,15 @@ class AppSettingsTest : public QObject {
     }
   }
 
-  void stateTextsReadAsTheNearestStateHalvesToEven_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("state");
-    QTest::newRow("1.5 gives 2") << "1.5" << 2;
-    QTest::newRow("0.5 gives 0") << "0.5" << 0;
-    QTest::newRow("2.5 gives 2") << "2.5" << 2;
-    QTest::newRow("1.4 gives 1") << "1.4" << 1;
-    QTest::newRow("leading blanks") << "  2" << 2;
-    QTest::newRow("trailing text") << "1 (tray)" << 1;
-    QTest::newRow("out of range") << "7" << 0;
-    QTest::newRow("negative") << "-1" << 0;
-    QTest::newRow("-0.5 gives 0") << "-0.5" << 0;
-    QTest::newRow("no number") << "max" << 0;
-    QTest::newRow("empty") << "" << 0;
-  }
   void stateTextsReadAsTheNearestStateHalvesToEven() {
-    QFETCH(QString, text);
-    QFETCH(int, state);
-    Store store;
-    store.WriteIni("[window]\nstate=" + text.toStdString() + "\n");
-    QCOMPARE(store.Read().state, state);
+    const std::pair<const char*, int> states[] = {{"1.5", 2}, {"0.5", 0}, {"2.5", 2},      {"1.4", 1},
+                                                  {"  2", 2}, {"1 (tray)", 1}, {"7", 0}, {"-1", 0},
+                                                  {"-0.5", 0}, {"max", 0}, {"", 0}};
+    for (const auto& [text, state] : states) {
+      Store store;
+      store.WriteIni(std::string("[window]\nstate=") + text + "\n");
+      QVERIFY2(store.Read().state == state, text);
+    }
   }
 
   void sizeAndSwitchTexts() {

@@ -1,57 +1,22 @@
 // The menus and buttons of the main window and what each of them does, on
 // real rule files, a real desktop folder and a real move log.
-#include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
-#include <QTreeView>
-#include <QtTest>
 
 #include "shell_fixture.h"
 
 using namespace veskora;
 using namespace veskora::testing;
 
-namespace {
-
-QAction* Action(Form1* form, const char* name) { return form->findChild<QAction*>(QLatin1String(name)); }
-QMenu* Menu(Form1* form, const char* name) { return form->findChild<QMenu*>(QLatin1String(name)); }
-QTreeView* List(Form1* form) { return form->findChild<QTreeView*>(QStringLiteral("ListView1")); }
-QTimer* Timer1(Form1* form) { return form->findChild<QTimer*>(QStringLiteral("Timer1")); }
-
 // "name|caption" for each entry, "name|-" for a separator.
-QStringList Entries(QMenu* menu) {
+static QStringList Entries(QMenu* menu) {
   QStringList entries;
   for (QAction* action : menu->actions()) {
     entries << action->objectName() + QLatin1Char('|') + (action->isSeparator() ? QStringLiteral("-") : action->text());
   }
   return entries;
 }
-
-// Each row as "text|destination|checked".
-QStringList Rows(Form1* form) {
-  QAbstractItemModel* model = List(form)->model();
-  QStringList rows;
-  for (int row = 0; row < model->rowCount(); ++row) {
-    rows << model->index(row, 0).data().toString() + QLatin1Char('|') + model->index(row, 1).data().toString() +
-                QLatin1Char('|') + QString::number(model->index(row, 0).data(Qt::CheckStateRole).toInt());
-  }
-  return rows;
-}
-
-void ClickRow(Form1* form, int row) {
-  QTreeView* list = List(form);
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 1)).center());
-}
-
-int SelectedRow(Form1* form) {
-  const QModelIndexList rows = List(form)->selectionModel()->selectedRows();
-  return rows.isEmpty() ? -1 : rows.first().row();
-}
-
-}  // namespace
 
 class Form1CommandsTest : public QObject {
   Q_OBJECT
@@ -84,9 +49,9 @@ class Form1CommandsTest : public QObject {
 
   void upDownDeleteAndOpenActOnTheSelectedRow() {
     ShellFixture f;
-    const std::string blanks = f.MakeDir("my photos");
-    WriteFile(f.RulePath(), "-1,1,r1,/dest/1\r\n0,1,r2," + blanks +
-                                "\r\n-1,1,r3,(移動を禁止する)\r\n-1,1,r4,(未定義)\r\n0,1,r5,/dest/5\r\n");
+    const std::string blanks = f.MakeDir("my photos, 2");
+    WriteFile(f.RulePath(), "-1,1,r1,/dest/1\r\n0,1,r2,\"" + blanks +
+                                "\"\r\n-1,1,r3,(移動を禁止する)\r\n-1,1,r4,(未定義)\r\n0,1,r5,/dest/5\r\n");
     Form1* form = f.Start();
     const QStringList original = Rows(form);
     QCOMPARE(original.size(), 5);
@@ -120,7 +85,7 @@ class Form1CommandsTest : public QObject {
     QCOMPARE(Rows(form), original);
     QCOMPARE(SelectedRow(form), 2);
 
-    // Open: a folder (blanks and all) goes to the file manager; markers do nothing.
+    // Open: a folder (blanks, comma and all) goes to the file manager; markers do nothing.
     Action(form, "mlfopen")->trigger();
     ClickRow(form, 3);
     Action(form, "mlfopen")->trigger();
@@ -213,7 +178,7 @@ class Form1CommandsTest : public QObject {
     ShellFixture f;
     Form1* form = f.Start();
     QMenu* mlmenu = Menu(form, "mlmenu");
-    QWidget* rows = List(form)->viewport();
+    QWidget* rows = ListView1(form)->viewport();
     // An empty list, a left press: no menu; a right press: the menu.
     QTest::mousePress(rows, Qt::LeftButton, {}, QPoint(20, 20));
     QTest::mouseRelease(rows, Qt::LeftButton, {}, QPoint(20, 20));
@@ -244,7 +209,7 @@ class Form1CommandsTest : public QObject {
 
     // A double-click in the list runs the same as mledit: the selected rule opens.
     ClickRow(form, 0);
-    QTreeView* list = List(form);
+    QTreeView* list = ListView1(form);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 1)).center());
     QVERIFY(frame->isVisible());
     cancel->click();

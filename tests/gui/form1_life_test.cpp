@@ -2,14 +2,9 @@
 // and the tray states, on the real window with real files.
 #include <signal.h>
 
-#include <QAction>
-#include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QTimer>
-#include <QTreeView>
 #include <QWindow>
-#include <QtTest>
 
 #include "platform/qt/unix_signal_watcher.h"
 #include "shell/rule_list_model.h"
@@ -23,14 +18,6 @@ namespace {
 
 const std::string kTwoRules = "-1,1,report,/tmp/nowhere\r\n0,1,memo,(移動を禁止する)\r\n";
 
-QString IniValue(const ShellFixture& f, const QString& key) {
-  return QSettings(QString::fromStdString(f.IniPath()), QSettings::IniFormat).value(key).toString();
-}
-
-QAction* Action(Form1* form, const char* name) { return form->findChild<QAction*>(QLatin1String(name)); }
-QMenu* Menu(Form1* form, const char* name) { return form->findChild<QMenu*>(QLatin1String(name)); }
-QTimer* Timer1(Form1* form) { return form->findChild<QTimer*>(QStringLiteral("Timer1")); }
-QTreeView* ListView1(Form1* form) { return form->findChild<QTreeView*>(QStringLiteral("ListView1")); }
 QSystemTrayIcon* Tray(Form1* form) { return form->findChild<QSystemTrayIcon*>(); }
 
 // The smallest outer size, 8000 × 6000 twips, in this screen's pixels.
@@ -181,12 +168,6 @@ class Form1LifeTest : public QObject {
     QVERIFY(!form->isMinimized() && !form->isMaximized());
     QTRY_VERIFY(OuterSize(*form).width() >= MinimumSize(form).width());
     QVERIFY(OuterSize(*form).height() >= MinimumSize(form).height());
-
-    // A state text of 1.5 is 2 (halves go to the even neighbour).
-    Action(form, "ttend")->trigger();
-    f.Finish();
-    QSettings(QString::fromStdString(f.IniPath()), QSettings::IniFormat).setValue("window/state", "1.5");
-    QVERIFY(f.Start()->isMaximized());
   }
 
   void theTrayIconRestoresAndOffersItsMenuOnlyInTheTray() {

@@ -2,9 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <QAction>
+#include <QMenu>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+#include <QTreeView>
+#include <QtTest>
 #include <functional>
 #include <memory>
 #include <string>
@@ -93,5 +98,36 @@ class ShellFixture {
   std::vector<std::unique_ptr<InstanceLock>> locks_;
   std::vector<std::unique_ptr<Form1>> forms_;
 };
+
+// The main window's parts by objectName.
+inline QAction* Action(Form1* form, const char* name) { return form->findChild<QAction*>(QLatin1String(name)); }
+inline QMenu* Menu(Form1* form, const char* name) { return form->findChild<QMenu*>(QLatin1String(name)); }
+inline QTimer* Timer1(Form1* form) { return form->findChild<QTimer*>(QStringLiteral("Timer1")); }
+inline QTreeView* ListView1(Form1* form) { return form->findChild<QTreeView*>(QStringLiteral("ListView1")); }
+
+// Each row of the list as "text|destination|checked".
+inline QStringList Rows(Form1* form) {
+  QAbstractItemModel* model = ListView1(form)->model();
+  QStringList rows;
+  for (int row = 0; row < model->rowCount(); ++row) {
+    rows << model->index(row, 0).data().toString() + QLatin1Char('|') + model->index(row, 1).data().toString() +
+                QLatin1Char('|') + QString::number(model->index(row, 0).data(Qt::CheckStateRole).toInt());
+  }
+  return rows;
+}
+
+inline void ClickRow(Form1* form, int row) {
+  QTreeView* list = ListView1(form);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 1)).center());
+}
+
+inline int SelectedRow(Form1* form) {
+  const QModelIndexList rows = ListView1(form)->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+inline QString IniValue(const ShellFixture& f, const QString& key) {
+  return QSettings(QString::fromStdString(f.IniPath()), QSettings::IniFormat).value(key).toString();
+}
 
 }  // namespace veskora::testing
