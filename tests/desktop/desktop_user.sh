@@ -6,16 +6,10 @@
 # /usr/bin; otherwise it is the caller, and du_protect takes away the write
 # permission on the package folder instead. Sourced, not run.
 
-# Polls a command every 0.1 s for at most SECONDS.
-du_poll() {
-  local seconds="$1" tries
-  shift
-  for ((tries = seconds * 10; tries > 0; tries--)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+# Bounded polling comes from the X session helpers, which define nothing else
+# that runs on being sourced.
+# shellcheck source=../../scripts/x_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x_session.sh"
 
 # du_make FOLDER: the user's folders under FOLDER, which must be empty.
 du_make() {
@@ -77,7 +71,7 @@ _du_ended() {
 # du_wait_end SECONDS: waits for the program to end by itself; sets
 # du_status to its exit status. Kills it and fails when it does not end.
 du_wait_end() {
-  if ! du_poll "$1" _du_ended; then
+  if ! xs_poll "$1" _du_ended; then
     kill -KILL "$du_pid" 2> /dev/null || true
     wait "$du_pid" 2> /dev/null || true
     du_status=killed

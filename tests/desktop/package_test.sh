@@ -112,8 +112,8 @@ before="$(snapshot)"
 
 du_start "$binary" QT_QPA_PLATFORM=offscreen
 check "the program moves the desktop file into the rule's folder" \
-  du_poll 30 test -f "$du_home/書類/report 2026.txt"
-check "the program writes its log" du_poll 10 test -s "$du_data/veskora/veskora.log"
+  xs_poll 30 test -f "$du_home/書類/report 2026.txt"
+check "the program writes its log" xs_poll 10 test -s "$du_data/veskora/veskora.log"
 check "the program ends normally on SIGTERM" du_end
 
 check "the desktop file left the desktop" test ! -e "$du_desktop/report 2026.txt"

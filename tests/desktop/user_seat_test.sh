@@ -81,14 +81,14 @@ xs_start_tray_host 32 || fail "no tray host"
 du_put "$du_desktop/invoice.pdf" "%PDF-1.4"
 du_start "$binary" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb
 xs_wait_tray_icon 30 || fail "no tray icon"
-du_poll 30 test -f "$du_home/書類/invoice.pdf" || fail "nothing moved while in the tray"
+xs_poll 30 test -f "$du_home/書類/invoice.pdf" || fail "nothing moved while in the tray"
 xs_wait_window_hidden VESKORA 1 || fail "the window did not start in the tray"
 
 xdotool mousemove "$xs_tray_x" "$xs_tray_y" click 1
 window="$(xs_wait_window_shown VESKORA 30)" || fail "a left click on the tray icon did not bring the window back"
 
 du_put "$du_desktop/receipt.pdf" "%PDF-1.4"
-du_poll 30 test -f "$du_home/書類/receipt.pdf" || fail "nothing moved while shown"
+xs_poll 30 test -f "$du_home/書類/receipt.pdf" || fail "nothing moved while shown"
 
 open_file_menu "$window" || fail "the File menu did not open"
 xdotool key Down Return  # タスクトレイに収納
