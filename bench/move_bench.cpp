@@ -20,7 +20,7 @@
 #include "mover/move_log.h"
 #include "mover/scan_cycle.h"
 #include "platform/posix/clock.h"
-#include "platform/posix/file_listing.h"
+#include "platform/posix/posix_file_system.h"
 #include "platform/posix/safe_move.h"
 #include "rules/rule_list_ops.h"
 
@@ -124,7 +124,8 @@ void MeasureMoves(benchmark::State& state, const Place& place, MoveResult& resul
   RuleList toThere;
   AddRuleItem(toThere, true, 2, "dat", there);
   std::string from = desktop.Desktop();
-  const ScanEnvironment env{[&from] { return from; }, &log};
+  PosixFileSystem files;
+  const ScanEnvironment env{[&from] { return from; }, &files, &log};
 
   std::vector<double> cycles, renames, safeMoves, probes, logs;
   for (auto _ : state) {
@@ -133,7 +134,7 @@ void MeasureMoves(benchmark::State& state, const Place& place, MoveResult& resul
     RunScanCycle(toThere, env);
     const double cycle = WallSeconds() - start;
     state.SetIterationTime(cycle);
-    const auto moved = ListFolderFiles(there);
+    const auto moved = files.List(there);
     if (!moved || moved->size() != kFiles) {
       result.failed = true;
       state.SkipWithError("the cycle did not move every file");

@@ -17,12 +17,11 @@
 #include "bench_stats.h"
 #include "listing_floor.h"
 #include "mover/conditions.h"
-#include "mover/folder_facts.h"
 #include "mover/move_log.h"
 #include "mover/rule_matcher.h"
 #include "mover/scan_cycle.h"
 #include "platform/posix/clock.h"
-#include "platform/posix/file_listing.h"
+#include "platform/posix/posix_file_system.h"
 
 namespace veskora::bench {
 namespace {
@@ -65,12 +64,12 @@ class Desktops {
 // True when no listed file meets any of the rules (else the case would time
 // moves, not matching).
 bool NothingMatches(const BenchDesktop& desktop, const RuleList& rules) {
-  const auto names = ListFolderFiles(desktop.Desktop());
-  if (!names || names->size() != desktop.Names().size()) return false;
+  PosixFileSystem files;
+  const auto listing = files.List(desktop.Desktop());
+  if (!listing || listing->size() != desktop.Names().size()) return false;
   const RuleMatcher matcher(rules);
-  const FolderFacts facts(desktop.Desktop());
-  for (const std::string& name : *names) {
-    if (matcher.FirstMatch(Candidate(desktop.Desktop(), name, facts))) return false;
+  for (const FolderEntry& entry : *listing) {
+    if (matcher.FirstMatch(Candidate(desktop.Desktop(), entry.name, files))) return false;
   }
   return true;
 }
@@ -86,7 +85,8 @@ void MeasureCycle(benchmark::State& state, Desktops& desktops, const Place& plac
   const bool statEach = result.mix == RuleMix::kAllKinds;
   const SystemClock clock;
   MoveLog log(desktop.Root() + "/veskora.log", clock, nullptr);
-  const ScanEnvironment env{[&desktop] { return desktop.Desktop(); }, &log};
+  PosixFileSystem files;
+  const ScanEnvironment env{[&desktop] { return desktop.Desktop(); }, &files, &log};
 
   std::vector<double> cycles;
   std::vector<double> floors;

@@ -1,10 +1,11 @@
-#include <csignal>
-
 #include <QApplication>
 #include <QSystemTrayIcon>
+#include <csignal>
 
 #include "platform/posix/clock.h"
 #include "platform/posix/data_folder.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/qt/desktop_folder.h"
 #include "platform/qt/desktop_handoff.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/instance_lock.h"
@@ -23,10 +24,16 @@ int main(int argc, char** argv) {
   veskora::QtDesktopHandoff handoff;
   veskora::IniSettingsStore settings;
   veskora::SystemClock clock;
+  veskora::PosixFileSystem files;
   veskora::InstanceLock lock(veskora::InstanceLock::DefaultPath());
-  const veskora::ShellServices services{
-      dialogs, handoff, settings, clock, [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
-      [] { return QSystemTrayIcon::isSystemTrayAvailable(); }};
+  const veskora::ShellServices services{dialogs,
+                                        handoff,
+                                        settings,
+                                        clock,
+                                        files,
+                                        &veskora::DesktopFolderPath,
+                                        [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
+                                        [] { return QSystemTrayIcon::isSystemTrayAvailable(); }};
 
   const std::unique_ptr<veskora::Form1> form = veskora::StartProgram(services, lock);
   if (!form) return 0;

@@ -93,15 +93,11 @@ bool RuleEditor::RewriteSelectedRow(int kind, const QString& value, const QStrin
   const int row = rules_.Selected();
   const std::string valueText = value.toStdString();
   const std::string destinationText = destination.toStdString();
-  std::string key = MakeRuleKey(kind, valueText, destinationText);
-  // Another row with this key would have failed the duplicate check; should
-  // one ever slip through, the row stays whole rather than half rewritten.
-  if (rules_.HasKey(key) && rules_.Row(row).key != key) return false;
   // Check box and position stay: the rule keeps its place and its state.
-  rules_.SetText(row, description);
-  rules_.SetSubItem(row, destinationText);
-  rules_.SetKey(row, std::move(key));
-  return true;
+  // Another row with this key would have failed the duplicate check; should
+  // one ever slip through, Replace leaves the row whole.
+  return rules_.Replace(
+      row, {description, destinationText, MakeRuleKey(kind, valueText, destinationText), rules_.Row(row).checked});
 }
 
 void RuleEditor::Refuse(const QString& message) { dialogs_.Inform(window(), message, Dialogs::Icon::kNone); }

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "platform/qt/twips.h"
 #include "editor/utf8_text.h"
 #include "platform/qt/dialogs.h"
+#include "platform/qt/twips.h"
 #include "rules/move_rule.h"
 #include "rules/rule_key.h"
 #include "rules/rule_list.h"
@@ -76,10 +76,10 @@ void RuleEditor::OpenForNewRule() {
 void RuleEditor::EditSelectedRule() {
   const int row = rules_.Selected();
   if (rules_.Count() == 0 || !rules_.IsValid(row)) return;
-  const RuleKeyParts parts = SplitRuleKey(rules_.Row(row).key);
+  const MoveRule rule = SplitRuleKey(rules_.Row(row).key);
   // Also a key of kind 0 (a hand-edited file) opens in change mode, so the
   // commit rewrites that row instead of adding another.
-  OpenForChange(parts.kind, QString::fromStdString(parts.value), QString::fromStdString(parts.destination));
+  OpenForChange(rule.kind, QString::fromStdString(rule.value), QString::fromStdString(rule.destination));
 }
 
 void RuleEditor::ResetInputs() {

@@ -2,33 +2,12 @@
 
 #include <cstdio>
 
-#include "mover/move_step.h"
 #include "platform/posix/clock.h"
-#include "rules/field_codec.h"
+#include "platform/posix/paths.h"
 #include "rules/move_rule.h"
+#include "rules/rule_description.h"
 
 namespace veskora {
-
-std::string_view FileNameOf(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-std::string_view ExtensionOf(std::string_view path) {
-  const std::string_view name = FileNameOf(path);
-  const std::size_t dot = name.rfind('.');
-  return dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
-}
-
-double SizeThreshold(std::string_view value) {
-  const double n = static_cast<double>(LeadingNumber(value));
-  const bool hasK = value.find('K') != std::string_view::npos;
-  const bool hasM = value.find('M') != std::string_view::npos;
-  if (hasM) return n * 1024.0 * 1024.0;
-  if (hasK) return n * 1024.0;
-  if (value.find('G') != std::string_view::npos) return n * 1024.0 * 1024.0 * 1024.0;
-  return n;
-}
 
 namespace {
 
@@ -63,24 +42,21 @@ std::string TimeStampText(std::int64_t epochSeconds) {
   return text;
 }
 
-const std::string& Candidate::Path() const {
-  if (path_.empty()) path_ = TargetPath(folder_, name_);
-  return path_;
-}
+std::string_view Candidate::Extension() const { return ExtensionOf(name_); }
 
-const std::optional<FileStat>& Candidate::Stat() const {
-  if (!statted_) {
-    stat_ = facts_.StatOf(*this);
-    statted_ = true;
+const std::optional<FileFacts>& Candidate::Facts() const {
+  if (!asked_) {
+    facts_ = files_.Facts(folder_, name_);
+    asked_ = true;
   }
-  return stat_;
+  return facts_;
 }
 
 const std::string* Candidate::TimeText() const {
   if (!timeText_) {
-    const auto& stat = Stat();
-    if (!stat) return nullptr;
-    timeText_ = TimeStampText(stat->mtime);
+    const auto& facts = Facts();
+    if (!facts) return nullptr;
+    timeText_ = TimeStampText(facts->mtime);
   }
   return &*timeText_;
 }
@@ -88,15 +64,15 @@ const std::string* Candidate::TimeText() const {
 bool MeetsCondition(int kind, std::string_view value, const Candidate& file) {
   switch (kind) {
     case kNameKeyword:
-      return file.Name().find(value) != std::string_view::npos;
+      return std::string_view(file.Name()).find(value) != std::string_view::npos;
     case kExtension:
       return file.Extension() == value;
     case kSizeSmaller:
     case kSizeLarger: {
       // A file that vanished or cannot be queried meets no condition.
-      const auto& stat = file.Stat();
-      if (!stat) return false;
-      const double length = static_cast<double>(stat->size);
+      const auto& facts = file.Facts();
+      if (!facts) return false;
+      const double length = static_cast<double>(facts->size);
       const double threshold = SizeThreshold(value);
       return kind == kSizeSmaller ? length < threshold : length > threshold;
     }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "rules/move_rule.h"
+#include "rules/rule_description.h"
 #include "rules/rule_key.h"
 
 namespace veskora {
@@ -18,36 +19,36 @@ RuleMatcher::RuleMatcher(const RuleList& rules) {
   for (const RuleRow& row : rows) {
     ++position;
     if (!row.checked) continue;
-    RuleKeyParts parts = SplitRuleKey(row.key);
-    switch (parts.kind) {
+    MoveRule rule = SplitRuleKey(row.key);
+    switch (rule.kind) {
       case kNameKeyword:
-        keywordTexts.push_back(std::move(parts.value));
+        keywordTexts.push_back(std::move(rule.value));
         keywordPositions.push_back(position);
         break;
       case kExtension:
         // Rows come in order, so the first one in stays: it is the lowest.
-        extensions_.try_emplace(std::move(parts.value), position);
+        extensions_.try_emplace(std::move(rule.value), position);
         break;
       case kSizeSmaller:
-        smaller_.Add(SizeThreshold(parts.value), position);
+        smaller_.Add(SizeThreshold(rule.value), position);
         sizeLowest_ = std::min(sizeLowest_, position);
         break;
       case kSizeLarger:
-        larger_.Add(SizeThreshold(parts.value), position);
+        larger_.Add(SizeThreshold(rule.value), position);
         sizeLowest_ = std::min(sizeLowest_, position);
         break;
       case kTimeOlder:
-        older_.Add(std::move(parts.value), position);
+        older_.Add(std::move(rule.value), position);
         timeLowest_ = std::min(timeLowest_, position);
         break;
       case kTimeNewer:
-        newer_.Add(std::move(parts.value), position);
+        newer_.Add(std::move(rule.value), position);
         timeLowest_ = std::min(timeLowest_, position);
         break;
       default:
         continue;  // any other kind never matches
     }
-    destinations_[static_cast<std::size_t>(position - 1)] = std::move(parts.destination);
+    destinations_[static_cast<std::size_t>(position - 1)] = std::move(rule.destination);
     lowest_ = std::min(lowest_, position);
   }
   std::vector<KeywordAutomaton::Keyword> keywords;
@@ -69,9 +70,9 @@ std::optional<RowMatch> RuleMatcher::FirstMatch(const Candidate& file) const {
   if (keywords_.LowestPosition() < best) best = std::min(best, keywords_.LowestMatch(file.Name()));
   // Only a size or time row above the best so far can change the answer; a
   // file that cannot be queried meets none of them.
-  if (std::min(sizeLowest_, timeLowest_) < best && file.Stat()) {
+  if (std::min(sizeLowest_, timeLowest_) < best && file.Facts()) {
     if (sizeLowest_ < best) {
-      const double length = static_cast<double>(file.Stat()->size);
+      const double length = static_cast<double>(file.Facts()->size);
       best = std::min({best, smaller_.LowestAbove(length), larger_.LowestBelow(length)});
     }
     if (timeLowest_ < best) {

@@ -11,10 +11,10 @@ std::optional<RowMatch> FirstMatchingRowByWalk(const RuleList& rules, const Cand
   for (const RuleRow& row : rules.Rows()) {
     ++position;
     if (!row.checked) continue;
-    RuleKeyParts parts = SplitRuleKey(row.key);
-    if (parts.kind <= 0) continue;
-    if (!MeetsCondition(parts.kind, parts.value, file)) continue;
-    return RowMatch{position, std::move(parts.destination)};
+    MoveRule rule = SplitRuleKey(row.key);
+    if (rule.kind <= 0) continue;
+    if (!MeetsCondition(rule.kind, rule.value, file)) continue;
+    return RowMatch{position, std::move(rule.destination)};
   }
   return std::nullopt;
 }

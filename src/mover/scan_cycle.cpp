@@ -1,19 +1,17 @@
 #include "mover/scan_cycle.h"
 
 #include "mover/conditions.h"
-#include "mover/folder_facts.h"
 #include "mover/move_step.h"
 #include "mover/rule_matcher.h"
-#include "platform/posix/file_listing.h"
 
 namespace veskora {
 
 std::optional<DesktopListing> ScanDesktop(const ScanEnvironment& env) {
   std::string folder = env.desktopFolder ? env.desktopFolder() : std::string();
-  if (folder.empty()) return std::nullopt;
-  auto names = ListFolderFiles(folder);
-  if (!names) return std::nullopt;
-  return DesktopListing{std::move(folder), *std::move(names)};
+  if (folder.empty() || !env.files) return std::nullopt;
+  auto entries = env.files->List(folder);
+  if (!entries) return std::nullopt;
+  return DesktopListing{std::move(folder), *std::move(entries)};
 }
 
 void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
@@ -24,10 +22,12 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
   // cycle on, and nothing is kept between cycles.
   const RuleMatcher matcher(rules);
   if (matcher.Empty()) return;
-  const FolderFacts facts(listing->folder);
-  for (const std::string& name : listing->names) {
-    const Candidate file(listing->folder, name, facts);
-    if (const auto match = matcher.FirstMatch(file)) MoveFileByRule(file.Path(), match->destination, *env.log);
+  for (const FolderEntry& entry : listing->entries) {
+    if (!entry.file) continue;
+    const Candidate file(listing->folder, entry.name, *env.files);
+    if (const auto match = matcher.FirstMatch(file)) {
+      MoveFileByRule(listing->folder, entry.name, match->destination, *env.files, *env.log);
+    }
   }
 }
 

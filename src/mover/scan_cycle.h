@@ -3,27 +3,29 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "mover/move_log.h"
+#include "platform/file_system.h"
 #include "rules/rule_list.h"
 
 namespace veskora {
 
 // What a cycle needs from its surroundings: where the desktop is (resolved
-// afresh every cycle; empty when it cannot be found) and where moves are logged.
+// afresh every cycle; empty when it cannot be found), the file system, and
+// where moves are logged.
 struct ScanEnvironment {
   std::function<std::string()> desktopFolder;
+  FileSystem* files = nullptr;
   MoveLog* log = nullptr;
 };
 
 struct DesktopListing {
   std::string folder;
-  std::vector<std::string> names;
+  FolderListing entries;
 };
 
-// Resolves the desktop folder and lists its files; std::nullopt when the
-// folder cannot be found or listed (the cycle then does nothing).
+// Resolves the desktop folder and lists it; std::nullopt when the folder
+// cannot be found or listed (the cycle then does nothing).
 std::optional<DesktopListing> ScanDesktop(const ScanEnvironment& env);
 
 // One whole cycle: every listed file goes to the first enabled rule whose

@@ -27,32 +27,51 @@ void AppendField(std::string& out, std::string_view field) {
   out.push_back('"');
 }
 
+namespace {
+
+// One field from text[pos], up to the next comma (or, in a record, the next
+// line end) outside quotes; pos is left on that delimiter or at the end. A
+// field that begins with a quote runs to the closing quote, doubled quotes
+// standing for one; anything after the closing quote is kept as written. The
+// field is malformed when its quote is never closed or text follows it.
+std::string ScanField(std::string_view text, std::size_t& pos, bool stopAtLineEnd, bool& malformed) {
+  const std::size_t n = text.size();
+  std::string field;
+  bool quoted = false;
+  bool closed = false;
+  if (pos < n && text[pos] == '"') {
+    quoted = true;
+    ++pos;
+    while (pos < n) {
+      if (text[pos] == '"') {
+        if (pos + 1 < n && text[pos + 1] == '"') {
+          field.push_back('"');
+          pos += 2;
+          continue;
+        }
+        ++pos;
+        closed = true;
+        break;
+      }
+      field.push_back(text[pos++]);
+    }
+  }
+  const std::size_t rest = pos;
+  while (pos < n && text[pos] != ',' && !(stopAtLineEnd && IsLineEnd(text[pos]))) field.push_back(text[pos++]);
+  malformed = quoted && (!closed || pos != rest);
+  return field;
+}
+
+}  // namespace
+
 std::vector<std::string> SplitFields(std::string_view text) {
   std::vector<std::string> fields;
-  std::size_t i = 0;
-  const std::size_t n = text.size();
+  std::size_t pos = 0;
+  bool malformed = false;  // a key is taken apart as far as it goes
   while (true) {
-    std::string field;
-    if (i < n && text[i] == '"') {
-      ++i;
-      while (i < n) {
-        if (text[i] == '"') {
-          if (i + 1 < n && text[i + 1] == '"') {
-            field.push_back('"');
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        field.push_back(text[i++]);
-      }
-    }
-    // Anything after a closing quote, up to the comma, is kept as written.
-    while (i < n && text[i] != ',') field.push_back(text[i++]);
-    fields.push_back(std::move(field));
-    if (i >= n) break;
-    ++i;  // the comma
+    fields.push_back(ScanField(text, pos, false, malformed));
+    if (pos >= text.size()) break;
+    ++pos;  // the comma
   }
   return fields;
 }
@@ -65,29 +84,9 @@ std::optional<std::vector<std::string>> RecordReader::Next() {
 
   std::vector<std::string> fields;
   while (true) {
-    std::string field;
-    if (text_[pos_] == '"') {
-      ++pos_;
-      bool closed = false;
-      while (pos_ < n) {
-        if (text_[pos_] == '"') {
-          if (pos_ + 1 < n && text_[pos_ + 1] == '"') {
-            field.push_back('"');
-            pos_ += 2;
-            continue;
-          }
-          ++pos_;
-          closed = true;
-          break;
-        }
-        field.push_back(text_[pos_++]);
-      }
-      if (!closed) return Fail();
-      if (pos_ < n && text_[pos_] != ',' && !IsLineEnd(text_[pos_])) return Fail();
-    } else {
-      while (pos_ < n && text_[pos_] != ',' && !IsLineEnd(text_[pos_])) field.push_back(text_[pos_++]);
-    }
-    fields.push_back(std::move(field));
+    bool malformed = false;
+    fields.push_back(ScanField(text_, pos_, true, malformed));
+    if (malformed) return Fail();
     if (pos_ >= n) break;
     if (text_[pos_] == ',') {
       ++pos_;

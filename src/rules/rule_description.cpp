@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/posix/text_encoding.h"
+#include "rules/field_codec.h"
 #include "rules/move_rule.h"
 
 namespace veskora {
@@ -56,6 +57,14 @@ std::string DescribeRule(int kind, std::string_view value) {
     default:
       return {};
   }
+}
+
+double SizeThreshold(std::string_view value) {
+  const double n = static_cast<double>(LeadingNumber(value));
+  if (value.find('M') != std::string_view::npos) return n * 1024.0 * 1024.0;
+  if (value.find('K') != std::string_view::npos) return n * 1024.0;
+  if (value.find('G') != std::string_view::npos) return n * 1024.0 * 1024.0 * 1024.0;
+  return n;
 }
 
 }  // namespace veskora

@@ -9,4 +9,10 @@ namespace veskora {
 // compares. Empty for a kind outside 1..6.
 std::string DescribeRule(int kind, std::string_view value);
 
+// The size threshold in bytes of a size rule's value: the leading number
+// times 1024 for "K", 1024² for "M" ("M" wins over "K"), 1024³ for "G" (only
+// when neither "K" nor "M" is present). Sizes compare as doubles, which hold
+// every 64-bit length a disk can have to well below a byte's error.
+double SizeThreshold(std::string_view value);
+
 }  // namespace veskora

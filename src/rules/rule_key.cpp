@@ -8,8 +8,8 @@
 namespace veskora {
 
 int ClampKind(long long number) {
-  return static_cast<int>(std::clamp<long long>(number, std::numeric_limits<int>::min(),
-                                                std::numeric_limits<int>::max()));
+  return static_cast<int>(
+      std::clamp<long long>(number, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 std::string MakeRuleKey(int kind, std::string_view value, std::string_view destination) {
@@ -21,13 +21,15 @@ std::string MakeRuleKey(int kind, std::string_view value, std::string_view desti
   return key;
 }
 
-RuleKeyParts SplitRuleKey(std::string_view key) {
+std::string MakeRuleKey(const MoveRule& rule) { return MakeRuleKey(rule.kind, rule.value, rule.destination); }
+
+MoveRule SplitRuleKey(std::string_view key) {
   std::vector<std::string> fields = SplitFields(key);
-  RuleKeyParts parts;
-  parts.kind = ClampKind(LeadingNumber(fields[0]));
-  if (fields.size() > 1) parts.value = std::move(fields[1]);
-  if (fields.size() > 2) parts.destination = std::move(fields[2]);
-  return parts;
+  MoveRule rule;
+  rule.kind = ClampKind(LeadingNumber(fields[0]));
+  if (fields.size() > 1) rule.value = std::move(fields[1]);
+  if (fields.size() > 2) rule.destination = std::move(fields[2]);
+  return rule;
 }
 
 }  // namespace veskora

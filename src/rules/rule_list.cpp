@@ -11,10 +11,12 @@ void RuleList::Clear() {
   if (observer_) observer_->RowsRemoved();
 }
 
-int RuleList::Append() {
+int RuleList::Append(RuleRow row) {
+  if (!row.key.empty() && keys_.count(row.key) != 0) return 0;
   const int position = Count() + 1;
   if (observer_) observer_->RowsAboutToBeInserted(position, position);
-  rows_.emplace_back();
+  if (!row.key.empty()) keys_.insert(row.key);
+  rows_.push_back(std::move(row));
   if (observer_) observer_->RowsInserted();
   return position;
 }
@@ -37,29 +39,26 @@ bool RuleList::Remove(int position) {
   return true;
 }
 
-bool RuleList::SetText(int position, std::string text) {
+bool RuleList::Replace(int position, RuleRow row) {
   if (!IsValid(position)) return false;
-  At(position).text = std::move(text);
+  RuleRow& old = At(position);
+  if (row.key != old.key) {
+    if (!row.key.empty() && keys_.count(row.key) != 0) return false;
+    if (!old.key.empty()) keys_.erase(old.key);
+    if (!row.key.empty()) keys_.insert(row.key);
+  }
+  old = std::move(row);
   Changed(position);
   return true;
 }
 
-bool RuleList::SetSubItem(int position, std::string subItem) {
-  if (!IsValid(position)) return false;
-  At(position).subItem = std::move(subItem);
-  Changed(position);
-  return true;
-}
-
-bool RuleList::SetKey(int position, std::string key) {
-  if (!IsValid(position)) return false;
-  RuleRow& row = At(position);
-  if (row.key == key) return true;
-  if (!key.empty() && keys_.count(key) != 0) return false;
-  if (!row.key.empty()) keys_.erase(row.key);
-  if (!key.empty()) keys_.insert(key);
-  row.key = std::move(key);
-  Changed(position);
+bool RuleList::Swap(int a, int b) {
+  if (!IsValid(a) || !IsValid(b)) return false;
+  if (a == b) return true;
+  // The set of keys stays the same: no row ever shares another's key.
+  std::swap(At(a), At(b));
+  Changed(a);
+  Changed(b);
   return true;
 }
 

@@ -40,16 +40,18 @@ class RuleList {
   const std::vector<RuleRow>& Rows() const { return rows_; }
 
   void Clear();
-  // Appends an empty, unchecked row and returns its position.
-  int Append();
+  // Appends the row at the end and returns its position; 0, changing nothing,
+  // when another row carries the same non-empty key.
+  int Append(RuleRow row = {});
   // Removes the row; the rows below move up one place. The selection is dropped
   // when it was that row and follows its row otherwise.
   bool Remove(int position);
+  // Puts new contents into the row at a position; fails, changing nothing,
+  // when another row carries the same non-empty key.
+  bool Replace(int position, RuleRow row);
+  // Exchanges the contents of two rows; positions and selection stay.
+  bool Swap(int a, int b);
 
-  bool SetText(int position, std::string text);
-  bool SetSubItem(int position, std::string subItem);
-  // Fails, changing nothing, when another row carries the same non-empty key.
-  bool SetKey(int position, std::string key);
   bool SetChecked(int position, bool checked);
   bool HasKey(std::string_view key) const;
 

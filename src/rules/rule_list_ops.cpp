@@ -7,37 +7,11 @@
 namespace veskora {
 
 bool AddRuleItem(RuleList& list, bool enabled, int kind, std::string_view value, std::string_view destination) {
-  std::string text = DescribeRule(kind, value);
-  std::string key = MakeRuleKey(kind, value, destination);
-  if (list.HasKey(key)) return false;
-  const int position = list.Append();
-  list.SetChecked(position, enabled);
-  list.SetText(position, std::move(text));
-  list.SetSubItem(position, std::string(destination));
-  list.SetKey(position, std::move(key));
-  return true;
+  return list.Append({DescribeRule(kind, value), std::string(destination), MakeRuleKey(kind, value, destination),
+                      enabled}) != 0;
 }
 
-void SwapRuleItems(RuleList& list, int a, int b) {
-  if (!list.IsValid(a) || !list.IsValid(b) || a == b) return;
-  const RuleRow rowA = list.Row(a);
-  const RuleRow rowB = list.Row(b);
-  // Empty both keys first: keys are unique, so neither may take the other's
-  // while it is still in place.
-  for (int position : {a, b}) {
-    list.SetText(position, {});
-    list.SetSubItem(position, {});
-    list.SetKey(position, {});
-  }
-  list.SetText(a, rowB.text);
-  list.SetSubItem(a, rowB.subItem);
-  list.SetKey(a, rowB.key);
-  list.SetChecked(a, rowB.checked);
-  list.SetText(b, rowA.text);
-  list.SetSubItem(b, rowA.subItem);
-  list.SetKey(b, rowA.key);
-  list.SetChecked(b, rowA.checked);
-}
+void SwapRuleItems(RuleList& list, int a, int b) { list.Swap(a, b); }
 
 bool FindDuplicateRule(const RuleList& list, std::string_view text) {
   for (const RuleRow& row : list.Rows()) {
@@ -70,9 +44,9 @@ void DeleteSelectedRule(RuleList& list) {
 std::optional<std::string> SelectedRuleFolder(const RuleList& list) {
   const int p = list.Selected();
   if (p == 0) return std::nullopt;
-  RuleKeyParts parts = SplitRuleKey(list.Row(p).key);
-  if (IsNoDestination(parts.destination) || parts.destination.empty()) return std::nullopt;
-  return std::move(parts.destination);
+  MoveRule rule = SplitRuleKey(list.Row(p).key);
+  if (IsNoDestination(rule.destination) || rule.destination.empty()) return std::nullopt;
+  return std::move(rule.destination);
 }
 
 }  // namespace veskora

@@ -10,11 +10,10 @@ namespace veskora {
 
 // Appends a row built from the rule's fields; fails, adding nothing, when a row
 // with the same key is already in the list. The new row is not selected.
-bool AddRuleItem(RuleList& list, bool enabled, int kind, std::string_view value,
-                 std::string_view destination);
+bool AddRuleItem(RuleList& list, bool enabled, int kind, std::string_view value, std::string_view destination);
 
 // Exchanges text, sub-item, key and check box of two rows; positions and
-// selection stay. Never lets two rows carry the same key, even for a moment.
+// selection stay.
 void SwapRuleItems(RuleList& list, int a, int b);
 
 // True when some row's description equals the text exactly (case counts).

@@ -10,7 +10,6 @@
 
 #include "editor/rule_editor.h"
 #include "mover/scan_cycle.h"
-#include "platform/qt/desktop_folder.h"
 #include "platform/qt/desktop_handoff.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/twips.h"
@@ -249,7 +248,7 @@ void Form1::CorrectRestoredSizeForFrame() {
   SetOuterSize(*this, outer);
 }
 
-void Form1::Timer1Tick() { RunScanCycle(rules_, ScanEnvironment{&DesktopFolderPath, &log_}); }
+void Form1::Timer1Tick() { RunScanCycle(rules_, ScanEnvironment{services_.desktopFolder, &services_.files, &log_}); }
 
 void Form1::Command2Click() {
   // Opened even when the file could not be created: the desktop then says so

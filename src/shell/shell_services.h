@@ -8,6 +8,7 @@ namespace veskora {
 class Clock;
 class DesktopHandoff;
 class Dialogs;
+class FileSystem;
 class SettingsStore;
 
 // What the window needs from the platform, so tests can put their own in.
@@ -16,6 +17,11 @@ struct ShellServices {
   DesktopHandoff& handoff;
   SettingsStore& settings;
   const Clock& clock;
+  // What the scan cycle lists, asks and moves through.
+  FileSystem& files;
+  // The user's desktop folder, looked up afresh for every cycle; empty when
+  // there is none to tidy.
+  std::function<std::string()> desktopFolder;
   // Where the rule file and the move log live. Asked only after the
   // single-instance check, since finding it may create a folder.
   std::function<std::string()> dataFolder;

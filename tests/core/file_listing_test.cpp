@@ -1,5 +1,3 @@
-#include "platform/posix/file_listing.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -11,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/folder_listing.h"
+#include "platform/posix/posix_file_system.h"
 #include "temp_dir.h"
 
 namespace veskora {
@@ -19,6 +19,19 @@ namespace {
 using testing::TempDir;
 using testing::WriteFile;
 using Names = std::vector<std::string>;
+
+std::optional<Names> ListFolderFiles(const std::string& folder) {
+  PosixFileSystem files;
+  const auto listing = files.List(folder);
+  if (!listing) return std::nullopt;
+  Names names;
+  for (const FolderEntry& entry : *listing) {
+    if (entry.file) names.push_back(entry.name);
+  }
+  return names;
+}
+
+std::optional<FileFacts> StatFile(const std::string& path) { return FactsAt(AT_FDCWD, path); }
 
 TEST(ListFolderFiles, ListsRegularFilesAndLinksToThemOnly) {
   TempDir dir;

@@ -1,9 +1,10 @@
+#include "rules/rule_key.h"
+
 #include <gtest/gtest.h>
 
 #include "rules/field_codec.h"
 #include "rules/move_rule.h"
 #include "rules/rule_description.h"
-#include "rules/rule_key.h"
 
 namespace veskora {
 namespace {
@@ -13,7 +14,7 @@ TEST(RuleKey, PlainFieldsGiveThePlainCommaForm) {
   EXPECT_EQ(MakeRuleKey(2, "mp3", kProtectMarker), "2,mp3,(移動を禁止する)");
   EXPECT_EQ(MakeRuleKey(-3, "", ""), "-3,,");
 
-  const RuleKeyParts parts = SplitRuleKey("1,PHOTO,/home/u/写真");
+  const MoveRule parts = SplitRuleKey("1,PHOTO,/home/u/写真");
   EXPECT_EQ(parts.kind, 1);
   EXPECT_EQ(parts.value, "PHOTO");
   EXPECT_EQ(parts.destination, "/home/u/写真");
@@ -25,12 +26,12 @@ TEST(RuleKey, SplitToleratesShortLongAndNonNumericKeys) {
   EXPECT_EQ(SplitRuleKey(" 12abc,x,y").kind, 12);
   EXPECT_EQ(SplitRuleKey("-5,x,y").kind, -5);
 
-  const RuleKeyParts shortKey = SplitRuleKey("2,mp3");
+  const MoveRule shortKey = SplitRuleKey("2,mp3");
   EXPECT_EQ(shortKey.kind, 2);
   EXPECT_EQ(shortKey.value, "mp3");
   EXPECT_EQ(shortKey.destination, "");
 
-  const RuleKeyParts longKey = SplitRuleKey("1,a,b,c,d");
+  const MoveRule longKey = SplitRuleKey("1,a,b,c,d");
   EXPECT_EQ(longKey.value, "a");
   EXPECT_EQ(longKey.destination, "b");
 
@@ -43,7 +44,7 @@ TEST(RuleKey, CommasQuotesAndLineBreaksRoundTrip) {
   for (const std::string& value : values) {
     for (const std::string& destination : {std::string("/home/u/a,b"), std::string("\"/odd"), std::string("/plain")}) {
       const std::string key = MakeRuleKey(1, value, destination);
-      const RuleKeyParts parts = SplitRuleKey(key);
+      const MoveRule parts = SplitRuleKey(key);
       EXPECT_EQ(parts.kind, 1) << key;
       EXPECT_EQ(parts.value, value) << key;
       EXPECT_EQ(parts.destination, destination) << key;

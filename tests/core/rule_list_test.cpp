@@ -1,7 +1,8 @@
+#include "rules/rule_list.h"
+
 #include <gtest/gtest.h>
 
 #include "rules/move_rule.h"
-#include "rules/rule_list.h"
 #include "rules/rule_list_ops.h"
 
 namespace veskora {
@@ -28,14 +29,15 @@ TEST(RuleList, KeysStayUniqueButEmptyKeysMayRepeat) {
 
   const int a = list.Append();
   const int b = list.Append();
-  EXPECT_TRUE(list.SetKey(a, ""));
-  EXPECT_TRUE(list.SetKey(b, ""));
-  EXPECT_FALSE(list.SetKey(b, "1,PHOTO,/p"));
+  EXPECT_NE(a, 0);
+  EXPECT_NE(b, 0);
+  EXPECT_EQ(list.Append({"", "", "1,PHOTO,/p", true}), 0);
+  EXPECT_FALSE(list.Replace(b, {"", "", "1,PHOTO,/p", true}));
   EXPECT_EQ(list.Row(b).key, "");
-  EXPECT_TRUE(list.SetKey(b, "new"));
+  EXPECT_TRUE(list.Replace(b, {"", "", "new", true}));
   list.Remove(b);
   EXPECT_FALSE(list.HasKey("new"));
-  EXPECT_TRUE(list.SetKey(a, "new"));
+  EXPECT_TRUE(list.Replace(a, {"", "", "new", false}));
 }
 
 TEST(RuleList, UpAndDownSwapEveryAttributeAndFollowTheSelection) {
@@ -84,8 +86,12 @@ TEST(RuleList, DuplicateCheckComparesTheDescriptionExactly) {
 
 struct RecordingObserver : RuleListObserver {
   std::vector<std::string> events;
-  void RowsAboutToBeInserted(int first, int last) override { events.push_back("ins " + std::to_string(first) + "-" + std::to_string(last)); }
-  void RowsAboutToBeRemoved(int first, int last) override { events.push_back("rem " + std::to_string(first) + "-" + std::to_string(last)); }
+  void RowsAboutToBeInserted(int first, int last) override {
+    events.push_back("ins " + std::to_string(first) + "-" + std::to_string(last));
+  }
+  void RowsAboutToBeRemoved(int first, int last) override {
+    events.push_back("rem " + std::to_string(first) + "-" + std::to_string(last));
+  }
   void RowChanged(int position) override { events.push_back("chg " + std::to_string(position)); }
   void SelectionChanged(int position) override { events.push_back("sel " + std::to_string(position)); }
 };

@@ -13,12 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "fake_file_system.h"
 #include "mover/conditions.h"
-#include "mover/folder_facts.h"
 #include "mover/keyword_automaton.h"
 #include "mover/rule_walk.h"
 #include "platform/posix/clock.h"
-#include "platform/posix/file_listing.h"
+#include "platform/posix/folder_listing.h"
+#include "platform/posix/posix_file_system.h"
 #include "rules/move_rule.h"
 #include "rules/rule_key.h"
 #include "rules/rule_list.h"
@@ -30,20 +31,15 @@ namespace {
 
 using Keyword = KeywordAutomaton::Keyword;
 
-// Length and time handed in by the test instead of the file system; counts
-// how often they were asked for.
-class FixedFacts final : public FileFacts {
+// Length and time handed in by the test instead of the file system.
+class FixedFacts {
  public:
-  explicit FixedFacts(std::optional<FileStat> stat) : stat_(stat) {}
-  std::optional<FileStat> StatOf(const Candidate&) const override {
-    ++calls_;
-    return stat_;
-  }
-  int Calls() const { return calls_; }
+  explicit FixedFacts(std::optional<FileFacts> facts) { files_.facts = facts; }
+  operator FileSystem&() const { return files_; }
+  int Calls() const { return files_.factsAsked; }
 
  private:
-  std::optional<FileStat> stat_;
-  mutable int calls_ = 0;
+  mutable testing::FakeFileSystem files_;
 };
 
 std::string Show(const std::optional<RowMatch>& match) {
@@ -119,16 +115,65 @@ constexpr std::int64_t kBaseTimes[] = {
     1224990000, 1224979200, 0, -1, 1700000000, 951782400, 4102444800, 253402300800, -62167219200, -100000000000};
 constexpr std::int64_t kTimeOffsets[] = {0, 1, -1, 59, -60, 3600, 86400};
 
-constexpr std::uint64_t kSizes[] = {0, 1, 9, 10, 11, 99, 100, 101, 1023, 1024, 1025, 10240, 102399, 102400,
-                                    1048575, 1048576, 1048577, 104857600, 1073741823, 1073741824, 1073741825,
-                                    2147483648, 4294967295, 4294967296, 4294967297, 5368709120,
-                                    9007199254740993ULL, std::numeric_limits<std::uint64_t>::max()};
+constexpr std::uint64_t kSizes[] = {0,
+                                    1,
+                                    9,
+                                    10,
+                                    11,
+                                    99,
+                                    100,
+                                    101,
+                                    1023,
+                                    1024,
+                                    1025,
+                                    10240,
+                                    102399,
+                                    102400,
+                                    1048575,
+                                    1048576,
+                                    1048577,
+                                    104857600,
+                                    1073741823,
+                                    1073741824,
+                                    1073741825,
+                                    2147483648,
+                                    4294967295,
+                                    4294967296,
+                                    4294967297,
+                                    5368709120,
+                                    9007199254740993ULL,
+                                    std::numeric_limits<std::uint64_t>::max()};
 
 // The editor's list first, then texts no editor writes.
-const std::vector<std::string> kSizeTexts = {
-    "10", "100", "1K", "10K", "100K", "1M", "10M", "100M", "1G", "", "0", "-5", "1KM", "5G", "G", "K", "abc",
-    " 7", "+3", "1k", "4G", "3M", "1025", "4294967296", "9007199254740993", "99999999999999999999999", "2MK",
-    "-1K", "1G1"};
+const std::vector<std::string> kSizeTexts = {"10",
+                                             "100",
+                                             "1K",
+                                             "10K",
+                                             "100K",
+                                             "1M",
+                                             "10M",
+                                             "100M",
+                                             "1G",
+                                             "",
+                                             "0",
+                                             "-5",
+                                             "1KM",
+                                             "5G",
+                                             "G",
+                                             "K",
+                                             "abc",
+                                             " 7",
+                                             "+3",
+                                             "1k",
+                                             "4G",
+                                             "3M",
+                                             "1025",
+                                             "4294967296",
+                                             "9007199254740993",
+                                             "99999999999999999999999",
+                                             "2MK",
+                                             "-1K",
+                                             "1G1"};
 
 const std::vector<std::string> kKeywords = {"",       "PHOTO", "photo",    "IMG",    "写真", "ＰＨＯＴＯ", "a",    ".",
                                             ".jpg",   "jpg",   "mp3",      "テスト", "\xff", "\xe5\x86",   "\x99", " ",
@@ -137,9 +182,15 @@ const std::vector<std::string> kKeywords = {"",       "PHOTO", "photo",    "IMG"
 const std::vector<std::string> kExtensions = {"jpg", "JPG", ".jpg", "",     "gz",   "tar.gz", "写真", "mp3",
                                               "txt", "MP3", "bak",  "\xff", "jpg ", "a",      "."};
 
-const std::vector<std::string> kDestinations = {"/dest/a", "/dest/b", std::string(kProtectMarker),
-                                                std::string(kUndefinedMarker), "", "rel", "/d,with,comma",
-                                                "/移動を禁止する/x", "\"q\""};
+const std::vector<std::string> kDestinations = {"/dest/a",
+                                                "/dest/b",
+                                                std::string(kProtectMarker),
+                                                std::string(kUndefinedMarker),
+                                                "",
+                                                "rel",
+                                                "/d,with,comma",
+                                                "/移動を禁止する/x",
+                                                "\"q\""};
 
 const std::vector<std::string> kNameStarts = {"PHOTO", "photo",  "IMG_",     "写真", "ＰＨＯＴＯ", "report",  "a",
                                               "",      "テスト", "\xff\xfe", " ",    "2024",       "copy of "};
@@ -209,17 +260,17 @@ class CaseGenerator {
   RuleList Rules() {
     RuleList rules;
     for (std::size_t n = Pick(30); n > 0; --n) {
-      const int position = rules.Append();
-      rules.SetKey(position, Key());  // a key already taken leaves the row's key empty
-      rules.SetChecked(position, Chance(80));
+      const bool checked = Chance(80);
+      // A key already taken leaves the row's key empty.
+      if (rules.Append({"", "", Key(), checked}) == 0) rules.Append({"", "", "", checked});
     }
     return rules;
   }
 
-  std::optional<FileStat> Stat() {
+  std::optional<FileFacts> Stat() {
     if (Chance(5)) return std::nullopt;
     const std::uint64_t size = Chance(90) ? kSizes[Pick(std::size(kSizes))] : rng_();
-    return FileStat{size, kBaseTimes[Pick(std::size(kBaseTimes))] + kTimeOffsets[Pick(std::size(kTimeOffsets))]};
+    return FileFacts{size, kBaseTimes[Pick(std::size(kBaseTimes))] + kTimeOffsets[Pick(std::size(kTimeOffsets))]};
   }
 
  private:
@@ -227,7 +278,7 @@ class CaseGenerator {
 };
 
 std::string Describe(std::uint64_t seed, const RuleList& rules, const std::string& name,
-                     const std::optional<FileStat>& stat) {
+                     const std::optional<FileFacts>& stat) {
   std::ostringstream out;
   out << "seed " << seed << "\nfile \"" << name << "\" ";
   if (stat) {
@@ -250,11 +301,11 @@ TEST(RuleMatcher, AgreesWithTheWalkOnGeneratedRulesAndFiles) {
     const RuleMatcher matcher(rules);
     for (int file = 0; file < 25; ++file) {
       const std::string name = generate.Name();
-      const std::optional<FileStat> stat = generate.Stat();
+      const std::optional<FileFacts> stat = generate.Stat();
       const FixedFacts walkFacts(stat);
       const FixedFacts matcherFacts(stat);
-      const auto expected = FirstMatchingRowByWalk(rules, Candidate("/desk", name, walkFacts));
-      const auto actual = matcher.FirstMatch(Candidate("/desk", name, matcherFacts));
+      const auto expected = FirstMatchingRowByWalk(rules, Candidate(std::string("/desk"), name, walkFacts));
+      const auto actual = matcher.FirstMatch(Candidate(std::string("/desk"), name, matcherFacts));
       ASSERT_EQ(Show(actual), Show(expected)) << Describe(seed, rules, name, stat);
       // Asked exactly when the walk would have been, and never twice.
       ASSERT_EQ(matcherFacts.Calls(), walkFacts.Calls()) << Describe(seed, rules, name, stat);
@@ -291,12 +342,15 @@ TEST(RuleMatcher, AgreesWithTheWalkOnRealFiles) {
   // One listed file vanishes before it is judged: it meets no size or time rule.
   const std::string vanished = "vanished.jpg";
   testing::WriteFile(desktop + "/" + vanished, "x");
-  const auto names = ListFolderFiles(desktop);
-  ASSERT_TRUE(names);
+  PosixFileSystem facts;
+  const auto listing = facts.List(desktop);
+  ASSERT_TRUE(listing);
+  std::vector<std::string> names_;
+  for (const FolderEntry& entry : *listing) names_.push_back(entry.name);
+  const auto* names = &names_;
   ASSERT_GT(names->size(), 40u);
   ASSERT_EQ(unlink((desktop + "/" + vanished).c_str()), 0);
 
-  const FolderFacts facts(desktop);
   int compared = 0;
   int matched = 0;
   for (std::uint64_t seed = 1; seed <= 200; ++seed) {
@@ -306,7 +360,7 @@ TEST(RuleMatcher, AgreesWithTheWalkOnRealFiles) {
     for (const std::string& name : *names) {
       const auto expected = FirstMatchingRowByWalk(rules, Candidate(desktop, name, facts));
       const auto actual = matcher.FirstMatch(Candidate(desktop, name, facts));
-      ASSERT_EQ(Show(actual), Show(expected)) << Describe(seed, rules, name, StatFile(desktop + "/" + name));
+      ASSERT_EQ(Show(actual), Show(expected)) << Describe(seed, rules, name, FactsAt(AT_FDCWD, desktop + "/" + name));
       ++compared;
       matched += expected.has_value();
     }
@@ -329,18 +383,17 @@ TEST(FolderFacts, AnswerAsTheFullPathDoes) {
   close(fd);
   ASSERT_EQ(symlink("small.txt", (desktop + "/link.txt").c_str()), 0);
 
-  auto same = [](const std::optional<FileStat>& a, const std::optional<FileStat>& b) {
-    return a.has_value() == b.has_value() && (!a || (a->size == b->size && a->mtime == b->mtime));
-  };
-  const FolderFacts facts(desktop);
-  const FolderFacts unopenable(dir / "no-such-folder");  // falls back to the full path
-  for (const char* name : {"small.txt", "huge.iso", "link.txt", "gone.txt"}) {
-    const Candidate file(desktop, name, facts);
-    const std::optional<FileStat> expected = StatFile(desktop + "/" + name);
-    EXPECT_TRUE(same(facts.StatOf(file), expected)) << name;
-    EXPECT_TRUE(same(unopenable.StatOf(file), expected)) << name;
+  PosixFileSystem facts;
+  ASSERT_TRUE(facts.List(desktop));
+  PosixFileSystem unlisted;  // asks by the full path
+  for (const std::string name : {"small.txt", "huge.iso", "link.txt", "gone.txt"}) {
+    const std::optional<FileFacts> expected = FactsAt(AT_FDCWD, desktop + "/" + name);
+    EXPECT_EQ(facts.Facts(desktop, name), expected) << name;
+    EXPECT_EQ(unlisted.Facts(desktop, name), expected) << name;
   }
-  EXPECT_EQ(*Candidate(desktop, "small.txt", facts).TimeText(), "20081026115959");
+  EXPECT_EQ(FactsAt(AT_FDCWD, desktop + "/huge.iso")->size, 5ULL << 30);
+  const std::string small = "small.txt";
+  EXPECT_EQ(*Candidate(desktop, small, facts).TimeText(), "20081026115959");
 }
 
 TEST(RuleMatcher, EmptyOnlyWithoutAnEnabledRowOfAKnownKind) {
@@ -358,22 +411,24 @@ TEST(RuleMatcher, TheFileSystemIsAskedOnlyWhenASizeOrTimeRowComesFirst) {
   AddRuleItem(nameFirst, true, 2, "jpg", "/pictures");
   AddRuleItem(nameFirst, true, 3, "1K", "/small");
   AddRuleItem(nameFirst, true, 5, "20081026120000", "/old");
-  const FixedFacts notAsked(FileStat{10, 0});
-  EXPECT_EQ(Show(RuleMatcher(nameFirst).FirstMatch(Candidate("/d", "a.jpg", notAsked))), "row 1 -> \"/pictures\"");
+  const FixedFacts notAsked(FileFacts{10, 0});
+  EXPECT_EQ(Show(RuleMatcher(nameFirst).FirstMatch(Candidate(std::string("/d"), "a.jpg", notAsked))),
+            "row 1 -> \"/pictures\"");
   EXPECT_EQ(notAsked.Calls(), 0);
 
-  const FixedFacts askedOnce(FileStat{10, 0});
-  EXPECT_EQ(Show(RuleMatcher(nameFirst).FirstMatch(Candidate("/d", "a.png", askedOnce))), "row 2 -> \"/small\"");
+  const FixedFacts askedOnce(FileFacts{10, 0});
+  EXPECT_EQ(Show(RuleMatcher(nameFirst).FirstMatch(Candidate(std::string("/d"), "a.png", askedOnce))),
+            "row 2 -> \"/small\"");
   EXPECT_EQ(askedOnce.Calls(), 1);
 
   RuleList sizeFirst;
   AddRuleItem(sizeFirst, true, 4, "1G", "/huge");
   AddRuleItem(sizeFirst, true, 6, "20081026120000", "/new");
   AddRuleItem(sizeFirst, true, 1, "a", "/a");
-  const FixedFacts big(FileStat{5ULL << 30, 0});
-  EXPECT_EQ(Show(RuleMatcher(sizeFirst).FirstMatch(Candidate("/d", "a", big))), "row 1 -> \"/huge\"");
+  const FixedFacts big(FileFacts{5ULL << 30, 0});
+  EXPECT_EQ(Show(RuleMatcher(sizeFirst).FirstMatch(Candidate(std::string("/d"), "a", big))), "row 1 -> \"/huge\"");
   const FixedFacts unknown(std::nullopt);
-  EXPECT_EQ(Show(RuleMatcher(sizeFirst).FirstMatch(Candidate("/d", "a", unknown))), "row 3 -> \"/a\"");
+  EXPECT_EQ(Show(RuleMatcher(sizeFirst).FirstMatch(Candidate(std::string("/d"), "a", unknown))), "row 3 -> \"/a\"");
   EXPECT_EQ(unknown.Calls(), 1);
 }
 

@@ -1,3 +1,5 @@
+#include "mover/scan_cycle.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,8 +8,10 @@
 #include "mover/conditions.h"
 #include "mover/move_log.h"
 #include "mover/move_step.h"
-#include "mover/scan_cycle.h"
+#include "platform/posix/paths.h"
+#include "platform/posix/posix_file_system.h"
 #include "rules/move_rule.h"
+#include "rules/rule_description.h"
 #include "rules/rule_list_ops.h"
 #include "temp_dir.h"
 
@@ -28,6 +32,7 @@ class ScanCycle : public ::testing::Test {
         clock({2026, 10, 26, 14, 5, 9}),
         log(dir / "veskora.log", clock, [this](const std::string& line) { status.push_back(line); }) {
     env.desktopFolder = [this] { return desktop; };
+    env.files = &files;
     env.log = &log;
   }
 
@@ -41,6 +46,7 @@ class ScanCycle : public ::testing::Test {
   testing::FakeClock clock;
   std::vector<std::string> status;
   MoveLog log;
+  PosixFileSystem files;
   ScanEnvironment env;
   RuleList rules;
 };
@@ -147,8 +153,8 @@ TEST_F(ScanCycle, TimesCompareToTheSecond) {
 
 TEST_F(ScanCycle, TheFirstMatchingRuleDecidesWhateverItsDestination) {
   const std::string second = dir.MakeDir("second");
-  AddRuleItem(rules, false, 1, "a", second);   // disabled: skipped
-  AddRuleItem(rules, true, 0, "a", second);    // no such kind
+  AddRuleItem(rules, false, 1, "a", second);  // disabled: skipped
+  AddRuleItem(rules, true, 0, "a", second);   // no such kind
   AddRuleItem(rules, true, 7, "a", second);
   AddRuleItem(rules, true, -1, "a", second);
   AddRuleItem(rules, true, 1, "undefined", kUndefinedMarker);
@@ -232,9 +238,9 @@ TEST(MoveLogFile, TouchCreatesAnEmptyLogAndNeverTruncates) {
   log.WriteMoveLog("m");
   EXPECT_TRUE(log.Touch());
   EXPECT_EQ(ReadFile(dir / "veskora.log"), "[01/01 00:00:00] m\r\n");
-  EXPECT_EQ(TargetPath("/", "a"), "/a");
-  EXPECT_EQ(TargetPath("/x/", "a"), "/x/a");
-  EXPECT_EQ(TargetPath("/x", "a"), "/x/a");
+  EXPECT_EQ(JoinPath("/", "a"), "/a");
+  EXPECT_EQ(JoinPath("/x/", "a"), "/x/a");
+  EXPECT_EQ(JoinPath("/x", "a"), "/x/a");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "mover/move_log.h"
 #include "mover/scan_cycle.h"
+#include "platform/posix/posix_file_system.h"
 #include "rules/rule_file.h"
 #include "rules/rule_key.h"
 #include "rules/rule_list_ops.h"
@@ -112,7 +113,8 @@ TEST(BadRuleFile, KindsOutOfRangeLoadNeverMatchAndSurviveASave) {
   WriteFile(desktop + "/a.txt", "a");
   testing::FakeClock clock({2026, 1, 1, 0, 0, 0});
   MoveLog log(dir / "veskora.log", clock, nullptr);
-  ScanEnvironment env{[&] { return desktop; }, &log};
+  PosixFileSystem files;
+  ScanEnvironment env{[&] { return desktop; }, &files, &log};
   RunScanCycle(list, env);
   EXPECT_EQ(ListNames(desktop), "a.txt");
   EXPECT_FALSE(Exists(dir / "veskora.log"));
@@ -131,7 +133,8 @@ TEST(BadRuleFile, AHundredThousandLinesAllLoadAndTheLastStillMatches) {
   WriteFile(desktop + "/file.last", "x");
   testing::FakeClock clock({2026, 1, 1, 0, 0, 0});
   MoveLog log(dir / "veskora.log", clock, nullptr);
-  ScanEnvironment env{[&] { return desktop; }, &log};
+  PosixFileSystem files;
+  ScanEnvironment env{[&] { return desktop; }, &files, &log};
   RunScanCycle(list, env);
   EXPECT_EQ(ListNames(target), "file.last");
 }
@@ -144,7 +147,8 @@ class OddDesktop : public ::testing::Test {
   void CycleInto(const std::string& destination) {
     RuleList rules;
     AddRuleItem(rules, true, 1, "", destination);
-    ScanEnvironment env{[this] { return desktop_; }, &log_};
+    PosixFileSystem files;
+    ScanEnvironment env{[this] { return desktop_; }, &files, &log_};
     RunScanCycle(rules, env);
   }
   std::string Log() const { return Exists(log_.Path()) ? ReadFile(log_.Path()) : ""; }

@@ -15,6 +15,7 @@
 #include "mover/move_log.h"
 #include "mover/scan_cycle.h"
 #include "platform/posix/clock.h"
+#include "platform/posix/posix_file_system.h"
 #include "rules/rule_file.h"
 
 int main(int argc, char** argv) {
@@ -44,9 +45,8 @@ int main(int argc, char** argv) {
   veskora::LoadRules(rules, rule_file);
   const veskora::SystemClock clock;
   veskora::MoveLog log(argv[3], clock, nullptr);
-  veskora::ScanEnvironment env;
-  env.desktopFolder = [&desktop] { return desktop; };
-  env.log = &log;
+  veskora::PosixFileSystem files;
+  const veskora::ScanEnvironment env{[&desktop] { return desktop; }, &files, &log};
 
   for (long cycle = 0; cycle < cycles; ++cycle) {
     if (!stop_file.empty() && access(stop_file.c_str(), F_OK) == 0) break;

@@ -11,6 +11,7 @@
 #include "fault_harness.h"
 #include "mover/move_log.h"
 #include "mover/scan_cycle.h"
+#include "platform/posix/posix_file_system.h"
 #include "rules/rule_list_ops.h"
 
 namespace veskora::faults {
@@ -24,6 +25,7 @@ class RealFault : public ::testing::Test {
  protected:
   RealFault() : log_(dir_ / "veskora.log", clock_, nullptr) {
     env_.desktopFolder = [this] { return desktop_; };
+    env_.files = &files_;
     env_.log = &log_;
   }
 
@@ -39,6 +41,7 @@ class RealFault : public ::testing::Test {
   std::string desktop_ = dir_.MakeDir("Desktop");
   testing::FakeClock clock_{{2026, 10, 26, 14, 5, 9}};
   MoveLog log_;
+  PosixFileSystem files_;
   ScanEnvironment env_;
   RuleList rules_;
 };

@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  const veskora::RuleKeyParts parts = veskora::SplitRuleKey(text);
+  const veskora::MoveRule parts = veskora::SplitRuleKey(text);
   veskora::DescribeRule(parts.kind, parts.value);
 
   // The input as kind, value and destination, split at the first two NULs.
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t a = rest.find('\0');
   const std::string value = rest.substr(0, a);
   const std::string destination = a == std::string::npos ? std::string() : rest.substr(a + 1);
-  const veskora::RuleKeyParts back = veskora::SplitRuleKey(veskora::MakeRuleKey(kind, value, destination));
+  const veskora::MoveRule back = veskora::SplitRuleKey(veskora::MakeRuleKey(kind, value, destination));
   if (back.kind != kind || back.value != value || back.destination != destination) std::abort();
   veskora::DescribeRule(kind, value);
   return 0;

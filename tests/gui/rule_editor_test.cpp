@@ -1,3 +1,5 @@
+#include "editor/rule_editor.h"
+
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -9,7 +11,6 @@
 #include <array>
 #include <functional>
 
-#include "editor/rule_editor.h"
 #include "rules/rule_key.h"
 #include "rules/rule_list.h"
 #include "rules/rule_list_ops.h"
@@ -56,7 +57,8 @@ struct Bench {
   }
   QStringList Lists() const {
     QStringList texts;
-    for (int n = 2; n <= 11; ++n) texts << editor.findChild<QComboBox*>(QStringLiteral("Combo%1").arg(n))->currentText();
+    for (int n = 2; n <= 11; ++n)
+      texts << editor.findChild<QComboBox*>(QStringLiteral("Combo%1").arg(n))->currentText();
     return texts;
   }
   QString Dump() const {
@@ -136,9 +138,9 @@ class RuleEditorTest : public QObject {
     b.Add(false, 4, "10M", "(未定義)");
     b.Add(true, 5, "20081026093000", "/d");
     b.Add(true, 6, "20240229235900", "/e");
-    b.Add(true, 0, "odd", "/f");   // a kind the editor never stores
-    b.Add(true, 3, "5K", "/g");    // a size that is no entry
-    e.EditSelectedRule();          // rows, none selected
+    b.Add(true, 0, "odd", "/f");  // a kind the editor never stores
+    b.Add(true, 3, "5K", "/g");   // a size that is no entry
+    e.EditSelectedRule();         // rows, none selected
     QVERIFY(e.isHidden());
 
     b.Edit(1);
@@ -217,9 +219,15 @@ class RuleEditorTest : public QObject {
         {2, [] {}, QStringLiteral("拡張子が指定されていません")},
         {3, [] {}, QStringLiteral("ファイルサイズが指定されていません")},
         {4, [] {}, QStringLiteral("ファイルサイズが指定されていません")},
-        {5, [&] { SetTime({e.Combo4, e.Combo5, e.Combo6, e.Combo7}, {"10", "26", "", "30"}); },
+        {5,
+         [&] {
+           SetTime({e.Combo4, e.Combo5, e.Combo6, e.Combo7}, {"10", "26", "", "30"});
+         },
          QStringLiteral("ファイル作成時刻が指定されていません")},
-        {6, [&] { SetTime({e.Combo8, e.Combo9, e.Combo10, e.Combo11}, {"", "26", "09", "30"}); },
+        {6,
+         [&] {
+           SetTime({e.Combo8, e.Combo9, e.Combo10, e.Combo11}, {"", "26", "09", "30"});
+         },
          QStringLiteral("ファイル作成時刻が指定されていません")},
         {1, [&] { e.Text1->setText("PHOTO"); }, QStringLiteral("すでに同一の移動条件があります")},
     };
@@ -345,7 +353,7 @@ class RuleEditorTest : public QObject {
     e.Text1->setText("x,\"y\"");
     e.Command3->click();
     QCOMPARE(b.rules.Count(), 1);
-    const RuleKeyParts parts = SplitRuleKey(b.rules.Row(1).key);
+    const MoveRule parts = SplitRuleKey(b.rules.Row(1).key);
     QCOMPARE(parts.kind, 1);
     QCOMPARE(QString::fromStdString(parts.value), QStringLiteral("x,\"y\""));
     QCOMPARE(QString::fromStdString(parts.destination), folder);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/posix_file_system.h"
 #include "platform/qt/desktop_handoff.h"
 #include "platform/qt/instance_lock.h"
 #include "platform/qt/settings_store.h"
@@ -56,7 +57,13 @@ class ShellFixture {
   }
 
   ShellServices Services() {
-    return ShellServices{dialogs, handoff, *settings_, clock, [this] { return data_; },
+    return ShellServices{dialogs,
+                         handoff,
+                         *settings_,
+                         clock,
+                         files,
+                         [this] { return desktop_; },
+                         [this] { return data_; },
                          [this] { return trayAvailable; }};
   }
 
@@ -85,6 +92,7 @@ class ShellFixture {
   ScriptedDialogs dialogs;
   RecordingHandoff handoff;
   FakeClock clock{LocalTime{2024, 10, 26, 14, 5, 9}};
+  PosixFileSystem files;
   bool trayAvailable = true;
 
  private:

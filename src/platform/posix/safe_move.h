@@ -2,21 +2,15 @@
 
 #include <string>
 
-namespace veskora {
+#include "platform/file_system.h"
 
-enum class MoveOutcome {
-  kMoved,          // the whole file is at the target and gone from the source
-  kTargetExists,   // something already has the target name; nothing changed
-  kSourceMissing,  // the source is gone or not a regular file (or link)
-  kInUse,          // another process has the source open for writing
-  kSourceChanged,  // the source changed during a copy; the copy was dropped
-  kFailed,         // any other failure; source untouched, no temporary left
-};
+namespace veskora {
 
 // Moves one file to a full target path without ever replacing an existing
 // file, also not in a race. Within one file system a rename; across file
 // systems a copy that is synced and published under the final name before the
-// source is removed. A symbolic link is moved as the link itself.
+// source is removed. A symbolic link is moved as the link itself. A file that
+// another process holds open for writing is not moved.
 MoveOutcome SafeMoveFile(const std::string& source, const std::string& target);
 
 }  // namespace veskora

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace veskora {
+
+// One name in a folder listing. Only files are candidates for the rules; the
+// other names are kept so that what lies beside a file (a download's marker)
+// can be looked up without asking the file system again.
+struct FolderEntry {
+  std::string name;
+  bool file = false;  // a regular file, or a link that leads to one
+
+  friend bool operator==(const FolderEntry&, const FolderEntry&) = default;
+};
+
+// Every name of a folder that does not begin with "." (hidden), sorted by
+// bytes.
+using FolderListing = std::vector<FolderEntry>;
+
+// What the size and time rules ask of a file (a link is followed).
+struct FileFacts {
+  std::uint64_t size = 0;
+  std::int64_t mtime = 0;  // seconds since the epoch
+
+  friend bool operator==(const FileFacts&, const FileFacts&) = default;
+};
+
+enum class MoveOutcome {
+  kMoved,          // the whole file is at the target and gone from the source
+  kTargetExists,   // something already has the target name; nothing changed
+  kSourceMissing,  // the source is gone or not a regular file (or link)
+  kInUse,          // another process has the source open for writing
+  kSourceChanged,  // the source changed during a copy; the copy was dropped
+  kFailed,         // any other failure; source untouched, no temporary left
+};
+
+// The file system as a scan cycle uses it: list the folder, ask about a file,
+// move a file. The real one is PosixFileSystem; tests may put in their own.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // std::nullopt when the folder cannot be listed.
+  virtual std::optional<FolderListing> List(const std::string& folder) = 0;
+  // std::nullopt when the file vanished or cannot be queried.
+  virtual std::optional<FileFacts> Facts(const std::string& folder, const std::string& name) = 0;
+  // Moves folder/name into the destination folder under the same name,
+  // never replacing anything there, also not in a race.
+  virtual MoveOutcome Move(const std::string& folder, const std::string& name, const std::string& destination) = 0;
+};
+
+}  // namespace veskora

@@ -1,0 +1,31 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <fcntl.h>
+
+#include "platform/posix/folder_listing.h"
+#include "platform/posix/paths.h"
+#include "platform/posix/safe_move.h"
+
+namespace veskora {
+
+std::optional<FolderListing> PosixFileSystem::List(const std::string& folder) {
+  listed_ = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  listedPath_ = listed_ ? folder : std::string();
+  if (!listed_) return std::nullopt;
+  return ListFolder(listed_.Get());
+}
+
+int PosixFileSystem::FolderFd(const std::string& folder) const {
+  return listed_ && folder == listedPath_ ? listed_.Get() : AT_FDCWD;
+}
+
+std::optional<FileFacts> PosixFileSystem::Facts(const std::string& folder, const std::string& name) {
+  const int dirFd = FolderFd(folder);
+  return FactsAt(dirFd, dirFd == AT_FDCWD ? JoinPath(folder, name) : name);
+}
+
+MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& name, const std::string& destination) {
+  return SafeMoveFile(JoinPath(folder, name), JoinPath(destination, name));
+}
+
+}  // namespace veskora

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/posix/unique_fd.h"
+
+namespace veskora {
+
+// The real file system. Keeps the folder it listed last open, so that the
+// questions about its files that follow are asked relative to it: one path
+// step per file instead of every step of the full path.
+class PosixFileSystem final : public FileSystem {
+ public:
+  std::optional<FolderListing> List(const std::string& folder) override;
+  std::optional<FileFacts> Facts(const std::string& folder, const std::string& name) override;
+  MoveOutcome Move(const std::string& folder, const std::string& name, const std::string& destination) override;
+
+ private:
+  // The folder descriptor for questions about `folder`: the listed one when
+  // it is that folder, else AT_FDCWD (and the caller uses the full path).
+  int FolderFd(const std::string& folder) const;
+
+  std::string listedPath_;
+  UniqueFd listed_;
+};
+
+}  // namespace veskora
