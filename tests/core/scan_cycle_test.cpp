@@ -1,17 +1,22 @@
+// Whole scan cycles over a real desktop folder: what is listed, which rule
+// takes a file, and what the log says.
 #include "mover/scan_cycle.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
+
+#include "fake_file_system.h"
 #include "mover/conditions.h"
 #include "mover/move_log.h"
-#include "mover/move_step.h"
-#include "platform/posix/paths.h"
+#include "platform/posix/folder_listing.h"
 #include "platform/posix/posix_file_system.h"
 #include "rules/move_rule.h"
-#include "rules/rule_description.h"
 #include "rules/rule_list_ops.h"
 #include "temp_dir.h"
 
@@ -24,223 +29,206 @@ using testing::ReadFile;
 using testing::SetMtime;
 using testing::WriteFile;
 
+void MakeSparse(const std::string& path, off_t size) {
+  const int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, size), 0);  // sparse: no disk used
+  close(fd);
+}
+
 class ScanCycle : public ::testing::Test {
  protected:
-  ScanCycle()
-      : desktop(dir.MakeDir("Desktop")),
-        target(dir.MakeDir("Target")),
-        clock({2026, 10, 26, 14, 5, 9}),
-        log(dir / "veskora.log", clock, [this](const std::string& line) { status.push_back(line); }) {
-    env.desktopFolder = [this] { return desktop; };
-    env.files = &files;
-    env.log = &log;
-  }
-
   void File(const std::string& name, std::size_t size = 1) { WriteFile(desktop + "/" + name, std::string(size, 'x')); }
+  std::string Rule(int kind, const std::string& value, const std::string& destination) {
+    AddRuleItem(rules, true, kind, value, destination);
+    return destination;
+  }
   void Cycle() { RunScanCycle(rules, env); }
   std::string LogText() { return Exists(dir / "veskora.log") ? ReadFile(dir / "veskora.log") : ""; }
 
   testing::TempDir dir;
-  std::string desktop;
-  std::string target;
-  testing::FakeClock clock;
+  std::string desktop = dir.MakeDir("Desktop");
+  std::string target = dir.MakeDir("Target");
+  testing::FakeClock clock{{2026, 10, 26, 14, 5, 9}};
   std::vector<std::string> status;
-  MoveLog log;
+  MoveLog log{dir / "veskora.log", clock, [this](const std::string& line) { status.push_back(line); }};
   PosixFileSystem files;
-  ScanEnvironment env;
+  ScanEnvironment env{[this] { return desktop; }, &files, &log};
   RuleList rules;
 };
 
-TEST_F(ScanCycle, AProtectRuleAboveAMoveRuleShieldsTheFilesBothMatch) {
-  AddRuleItem(rules, true, 1, "PHOTO", kProtectMarker);
-  AddRuleItem(rules, true, 2, "jpg", target);
-  File("PHOTO1.jpg");
-  File("cat.jpg");
-  Cycle();
-  EXPECT_EQ(ListNames(desktop), "PHOTO1.jpg");
-  EXPECT_EQ(ListNames(target), "cat.jpg");
-
-  rules.SetChecked(1, false);
-  Cycle();
-  EXPECT_EQ(ListNames(desktop), "");
-  EXPECT_EQ(ListNames(target), "PHOTO1.jpg cat.jpg");
-}
-
-TEST_F(ScanCycle, KeywordsAndExtensionsCompareCharacterCodesExactly) {
-  AddRuleItem(rules, true, 1, "PHOTO", target);
-  AddRuleItem(rules, true, 1, "mp3", target);
-  AddRuleItem(rules, true, 2, "gz", target);
-  AddRuleItem(rules, true, 2, ".txt", target);
-  for (const char* name : {"MYPHOTO.JPG", "photo01.jpg", "ＰＨＯＴＯ.jpg", "song.mp3", "backup.tar.gz", "a.MP3x",
-                           "notes.txt", "gz", "x.gz.bak"}) {
+TEST_F(ScanCycle, OnlyRegularFilesAndLinksToThemAreListedSortedByBytes) {
+  testing::TempDir elsewhere;
+  WriteFile(elsewhere / "outside.txt", "x");
+  const std::string longest(255, 'n');
+  std::string longestUtf8;
+  for (int i = 0; i < 85; ++i) longestUtf8 += "あ";  // 255 bytes
+  for (const std::string name : {"b", "B", "Z.txt", "été", "デスク", "line\nbreak", " space", "10", "9", ".hidden"}) {
     File(name);
   }
-  Cycle();
-  EXPECT_EQ(ListNames(target), "MYPHOTO.JPG backup.tar.gz song.mp3");
-  EXPECT_EQ(ListNames(desktop), "a.MP3x gz notes.txt photo01.jpg x.gz.bak ＰＨＯＴＯ.jpg");
+  File(longest, 2000);
+  File(longestUtf8, 5);
+  dir.MakeDir("Desktop/folder");
+  ASSERT_EQ(mkfifo((desktop + "/fifo").c_str(), 0600), 0);
+  ASSERT_EQ(symlink((elsewhere / "outside.txt").c_str(), (desktop + "/link-to-file").c_str()), 0);
+  ASSERT_EQ(symlink("b", (desktop + "/relative-link").c_str()), 0);
+  ASSERT_EQ(symlink("folder", (desktop + "/link-to-folder").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", (desktop + "/broken-link").c_str()), 0);
+  const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, (desktop + "/socket").c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  close(sock);
 
-  // The extension of a name without a dot is empty, and an empty keyword is in every name.
-  RuleList extensionless;
-  AddRuleItem(extensionless, true, 2, "", target);
-  RunScanCycle(extensionless, env);
-  EXPECT_TRUE(Exists(target + "/gz"));
-  RuleList everything;
-  AddRuleItem(everything, true, 1, "", target);
-  RunScanCycle(everything, env);
-  EXPECT_EQ(ListNames(desktop), "");
+  const auto listing = ScanDesktop(env);
+  ASSERT_TRUE(listing);
+  std::string listed;
+  for (const FolderEntry& entry : listing->entries) listed += (entry.file ? "" : "!") + entry.name + "/";
+  EXPECT_EQ(listed, " space/10/9/B/Z.txt/b/!broken-link/!fifo/!folder/line\nbreak/link-to-file/!link-to-folder/" +
+                        longest + "/relative-link/!socket/été/" + longestUtf8 + "/デスク/");
+
+  // Size and time through the listed folder agree with the full path, links
+  // followed; long names included.
+  SetMtime(desktop + "/b", {2008, 10, 26, 11, 59, 59});
+  for (const std::string& name :
+       std::vector<std::string>{"b", "link-to-file", "relative-link", longest, longestUtf8, "gone"}) {
+    EXPECT_EQ(files.Facts(desktop, name), FactsAt(AT_FDCWD, desktop + "/" + name)) << name;
+    EXPECT_EQ(PosixFileSystem().Facts(desktop, name), FactsAt(AT_FDCWD, desktop + "/" + name)) << name;
+  }
+  const std::string b = "b";
+  EXPECT_EQ(*Candidate(desktop, b, files).TimeText(), "20081026115959");
+  EXPECT_EQ(files.Facts(desktop, longest)->size, 2000u);
+
+  // Nothing is moved that is not a file.
+  Rule(1, "", target);
+  Cycle();
+  EXPECT_EQ(ListNames(desktop), ".hidden broken-link fifo folder link-to-folder socket");
+  EXPECT_FALSE(ScanDesktop({[this] { return dir / "missing"; }, &files, &log}));
+  EXPECT_FALSE(ScanDesktop({[] { return std::string(); }, &files, &log}));
 }
 
-TEST_F(ScanCycle, SizesMatchStrictlyBelowOrAboveTheThreshold) {
-  const std::string small = dir.MakeDir("small");
-  const std::string large = dir.MakeDir("large");
-  AddRuleItem(rules, true, 3, "1K", small);
-  AddRuleItem(rules, true, 4, "1K", large);
-  File("a1023", 1023);
-  File("b1024", 1024);
-  File("c1025", 1025);
+TEST_F(ScanCycle, TheFirstEnabledMatchingRuleDecidesWhateverItsDestination) {
+  const std::string second = dir.MakeDir("second");
+  AddRuleItem(rules, true, 1, "PHOTO", kProtectMarker);
+  AddRuleItem(rules, false, 1, "a", second);  // disabled
+  for (const int kind : {0, 7, -1}) AddRuleItem(rules, true, kind, "a", second);
+  AddRuleItem(rules, true, 1, "undefined", kUndefinedMarker);
+  Rule(2, "jpg", target);
+  Rule(1, "a", target);
+  Rule(1, "", second);
+  for (const char* name : {"PHOTO1.jpg", "cat.jpg", "a.txt", "undefined-a.txt", "zzz"}) File(name);
   Cycle();
+  EXPECT_EQ(ListNames(desktop), "PHOTO1.jpg undefined-a.txt");
+  EXPECT_EQ(ListNames(target), "a.txt cat.jpg");
+  EXPECT_EQ(ListNames(second), "zzz");
+  rules.SetChecked(1, false);
+  Cycle();
+  EXPECT_EQ(ListNames(target), "PHOTO1.jpg a.txt cat.jpg");
+}
+
+TEST_F(ScanCycle, NamesExtensionsSizesAndTimesCompareExactly) {
+  Rule(1, "PHOTO", target);
+  Rule(1, "mp3", target);
+  Rule(2, "gz", target);
+  Rule(2, ".txt", target);
+  const std::string small = Rule(3, "1K", dir.MakeDir("small"));
+  const std::string large = Rule(4, "1K", dir.MakeDir("large"));
+  const std::string older = Rule(5, "20081026120000", dir.MakeDir("older"));
+  const std::string newer = Rule(6, "20081026120000", dir.MakeDir("newer"));
+  for (const char* name : {"MYPHOTO.JPG", "photo01.jpg", "ＰＨＯＴＯ.jpg", "song.mp3", "backup.tar.gz", "a.MP3x",
+                           "notes.txt", "gz", "x.gz.bak"}) {
+    File(name, 1024);
+  }
+  File("a1023", 1023);
+  File("c1025", 1025);
+  MakeSparse(desktop + "/huge.iso", 5LL << 30);
+  for (const char* name : {"t1", "t2", "t3"}) File(name, 1024);
+  // At the rules' own second a file is neither older nor newer.
+  const auto listing = ScanDesktop(env);
+  for (const FolderEntry& entry : listing->entries) SetMtime(desktop + "/" + entry.name, {2008, 10, 26, 12, 0, 0});
+  SetMtime(desktop + "/t1", {2008, 10, 26, 11, 59, 59});
+  SetMtime(desktop + "/t3", {2008, 10, 26, 12, 0, 1});
+  Cycle();
+  EXPECT_EQ(ListNames(target), "MYPHOTO.JPG backup.tar.gz song.mp3");
   EXPECT_EQ(ListNames(small), "a1023");
-  EXPECT_EQ(ListNames(large), "c1025");
-  EXPECT_EQ(ListNames(desktop), "b1024");
+  EXPECT_EQ(ListNames(large), "c1025 huge.iso");
+  EXPECT_EQ(ListNames(older), "t1");
+  EXPECT_EQ(ListNames(newer), "t3");
+  EXPECT_EQ(ListNames(desktop), "a.MP3x gz notes.txt photo01.jpg t2 x.gz.bak ＰＨＯＴＯ.jpg");
 
   RuleList tens;
   AddRuleItem(tens, true, 4, "10", large);
   AddRuleItem(tens, true, 3, "10", small);
-  File("empty", 0);
-  File("nine", 9);
-  File("ten", 10);
+  AddRuleItem(tens, true, 2, "", target);  // a name without a dot has an empty extension
+  for (const auto& [name, size] : {std::pair{"zero", 0}, {"9b", 9}, {"10b", 10}}) File(name, size);
   RunScanCycle(tens, env);
-  EXPECT_EQ(ListNames(small), "a1023 empty nine");
-  EXPECT_EQ(ListNames(large), "b1024 c1025");
-  EXPECT_EQ(ListNames(desktop), "ten");
-
-  EXPECT_EQ(SizeThreshold("1M"), 1048576.0);
-  EXPECT_EQ(SizeThreshold("100M"), 104857600.0);
-  EXPECT_EQ(SizeThreshold("1G"), 1073741824.0);
-  EXPECT_EQ(SizeThreshold("1KM"), 1048576.0);
+  EXPECT_EQ(ListNames(small), "9b a1023 zero");
+  EXPECT_EQ(ListNames(large), "a.MP3x c1025 gz huge.iso notes.txt photo01.jpg t2 x.gz.bak ＰＨＯＴＯ.jpg");
+  EXPECT_EQ(ListNames(target), "10b MYPHOTO.JPG backup.tar.gz song.mp3");
 }
 
-TEST_F(ScanCycle, FilesAboveFourGibibytesCompareByTheirWholeLength) {
-  const std::string path = desktop + "/huge.iso";
-  const int fd = open(path.c_str(), O_CREAT | O_WRONLY, 0644);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(ftruncate(fd, 5LL * 1024 * 1024 * 1024), 0);  // sparse: no disk used
-  close(fd);
-  AddRuleItem(rules, true, 3, "1G", target);
-  Cycle();
-  EXPECT_TRUE(Exists(path));
-  AddRuleItem(rules, true, 4, "1G", target);
-  Cycle();
-  EXPECT_TRUE(Exists(target + "/huge.iso"));
-}
-
-TEST_F(ScanCycle, TimesCompareToTheSecond) {
-  const std::string older = dir.MakeDir("older");
-  const std::string newer = dir.MakeDir("newer");
-  AddRuleItem(rules, true, 5, "20081026120000", older);
-  AddRuleItem(rules, true, 6, "20081026120000", newer);
-  File("a");
-  File("b");
-  File("c");
-  SetMtime(desktop + "/a", {2008, 10, 26, 11, 59, 59});
-  SetMtime(desktop + "/b", {2008, 10, 26, 12, 0, 0});
-  SetMtime(desktop + "/c", {2008, 10, 26, 12, 0, 1});
-  Cycle();
-  EXPECT_EQ(ListNames(older), "a");
-  EXPECT_EQ(ListNames(newer), "c");
-  EXPECT_EQ(ListNames(desktop), "b");
-}
-
-TEST_F(ScanCycle, TheFirstMatchingRuleDecidesWhateverItsDestination) {
-  const std::string second = dir.MakeDir("second");
-  AddRuleItem(rules, false, 1, "a", second);  // disabled: skipped
-  AddRuleItem(rules, true, 0, "a", second);   // no such kind
-  AddRuleItem(rules, true, 7, "a", second);
-  AddRuleItem(rules, true, -1, "a", second);
-  AddRuleItem(rules, true, 1, "undefined", kUndefinedMarker);
-  AddRuleItem(rules, true, 1, "a", target);
-  AddRuleItem(rules, true, 1, "", second);
-  File("a.txt");
-  File("undefined-a.txt");
-  File("zzz");
-  Cycle();
-  EXPECT_EQ(ListNames(target), "a.txt");
-  EXPECT_EQ(ListNames(second), "zzz");
-  EXPECT_EQ(ListNames(desktop), "undefined-a.txt");
-}
-
-TEST_F(ScanCycle, EachMoveWritesOneExactLineToTheLogAndTheStatus) {
-  AddRuleItem(rules, true, 2, "txt", target);
+TEST_F(ScanCycle, EachMoveWritesOneExactLineAndAFailedOneNothing) {
+  Rule(2, "txt", target);
+  const std::string gone = Rule(1, "missing", dir / "gone");
+  Rule(1, "marker", dir.MakeDir("未定義のフォルダ"));
+  Rule(1, "relative", "Target");
   File("report.txt");
   File("a.txt");
+  File("clash.txt", 3);
+  WriteFile(target + "/clash.txt", "old");
+  for (const char* name : {"missing.bin", "marker.bin", "relative.bin"}) File(name);
+  Cycle();
   Cycle();
   const std::string first = "[10/26 14:05:09] a.txt を " + target + " へ移動しました";
   const std::string second = "[10/26 14:05:09] report.txt を " + target + " へ移動しました";
   EXPECT_EQ(LogText(), first + "\r\n" + second + "\r\n");
   EXPECT_EQ(status, (std::vector<std::string>{first, second}));
+  EXPECT_EQ(ListNames(desktop), "clash.txt marker.bin missing.bin relative.bin");
+  EXPECT_EQ(ReadFile(target + "/clash.txt"), "old");
 
-  // A name cannot forge or split a line.
+  // Once the folder exists the next cycle completes the move. A name cannot
+  // forge or split a line.
+  mkdir(gone.c_str(), 0755);
   clock.Set({2027, 1, 2, 3, 4, 5});
   File("evil\n[01-01 00:00:00] x.txt");
-  File(std::string("bad\xff\x01.txt"));
+  File("bad\xff\x01\xc2\x85.txt");
   Cycle();
-  EXPECT_EQ(status[2], "[01/02 03:04:05] bad\\xFF\\x01.txt を " + target + " へ移動しました");
+  EXPECT_EQ(ListNames(gone), "missing.bin");
+  ASSERT_EQ(status.size(), 5u);
+  EXPECT_EQ(status[2], "[01/02 03:04:05] bad\\xFF\\x01\\u0085.txt を " + target + " へ移動しました");
   EXPECT_EQ(status[3], "[01/02 03:04:05] evil\\n[01-01 00:00:00] x.txt を " + target + " へ移動しました");
   const std::string text = LogText();
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
-  EXPECT_TRUE(Exists(target + "/evil\n[01-01 00:00:00] x.txt"));
-}
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
 
-// Destinations that are the desktop, relative or no folder, and desktops that
-// are missing: tests/faults/bad_input_test.cpp.
-TEST_F(ScanCycle, FailedMovesLeaveTheFileAndWriteNothing) {
-  const std::string protectedFolder = dir.MakeDir("未定義のフォルダ");
-  const std::string gone = dir / "gone";
-  AddRuleItem(rules, true, 1, "marker", protectedFolder);
-  AddRuleItem(rules, true, 1, "clash", target);
-  AddRuleItem(rules, true, 1, "missing", gone);
-  File("marker.txt");
-  File("clash.txt", 3);
-  WriteFile(target + "/clash.txt", "old");
-  File("missing.txt");
-  Cycle();
-  Cycle();
-  EXPECT_EQ(ListNames(desktop), "clash.txt marker.txt missing.txt");
-  EXPECT_EQ(ReadFile(target + "/clash.txt"), "old");
-  EXPECT_EQ(ReadFile(desktop + "/clash.txt"), "xxx");
-  EXPECT_EQ(ListNames(protectedFolder), "");
-  EXPECT_FALSE(Exists(dir / "veskora.log"));
-  EXPECT_TRUE(status.empty());
-
-  // Once the folder exists the next cycle completes the move.
-  mkdir(gone.c_str(), 0755);
-  Cycle();
-  EXPECT_EQ(ListNames(gone), "missing.txt");
-  EXPECT_EQ(status.size(), 1u);
-}
-
-TEST_F(ScanCycle, ALogThatCannotBeWrittenStillShowsTheMoveInTheStatusLine) {
-  AddRuleItem(rules, true, 1, "", target);
+  // A log that cannot be written still shows the move; opening the log
+  // creates it without truncating.
   MoveLog unwritable(dir / "no-such-folder/veskora.log", clock, [this](const std::string& l) { status.push_back(l); });
   env.log = &unwritable;
-  File("x");
+  File("last.txt");
   Cycle();
-  EXPECT_TRUE(Exists(target + "/x"));
-  EXPECT_EQ(status.size(), 1u);
+  EXPECT_TRUE(Exists(target + "/last.txt"));
+  EXPECT_EQ(status.size(), 6u);
+  EXPECT_TRUE(log.Touch());
+  EXPECT_EQ(LogText(), text);
 }
 
-TEST(MoveLogFile, TouchCreatesAnEmptyLogAndNeverTruncates) {
-  testing::TempDir dir;
+TEST(ScanCycleSeam, AFileThatCannotBeQueriedMeetsNoSizeOrTimeRule) {
+  testing::FakeFileSystem files;
+  files.listing = FolderListing{{"a.txt", true}, {"dir.txt", false}, {"b.txt", true}};
   testing::FakeClock clock({2026, 1, 1, 0, 0, 0});
-  MoveLog log(dir / "veskora.log", clock, nullptr);
-  EXPECT_TRUE(log.Touch());
-  EXPECT_EQ(ReadFile(dir / "veskora.log"), "");
-  log.WriteMoveLog("m");
-  EXPECT_TRUE(log.Touch());
-  EXPECT_EQ(ReadFile(dir / "veskora.log"), "[01/01 00:00:00] m\r\n");
-  EXPECT_EQ(JoinPath("/", "a"), "/a");
-  EXPECT_EQ(JoinPath("/x/", "a"), "/x/a");
-  EXPECT_EQ(JoinPath("/x", "a"), "/x/a");
+  MoveLog log("/nonexistent/veskora.log", clock, nullptr);
+  RuleList rules;
+  AddRuleItem(rules, true, 3, "1G", "/small");
+  AddRuleItem(rules, true, 6, "19000101000000", "/new");
+  AddRuleItem(rules, true, 2, "txt", "/text");
+  RunScanCycle(rules, {[] { return std::string("/desk"); }, &files, &log});
+  EXPECT_EQ(files.moves, (std::vector<std::string>{"a.txt -> /text", "b.txt -> /text"}));
+  files.facts = FileFacts{10, 0};
+  files.moves.clear();
+  RunScanCycle(rules, {[] { return std::string("/desk"); }, &files, &log});
+  EXPECT_EQ(files.moves, (std::vector<std::string>{"a.txt -> /small", "b.txt -> /small"}));
+  EXPECT_EQ(files.factsAsked, 4);  // once per file and cycle
 }
 
 }  // namespace

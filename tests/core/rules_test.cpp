@@ -1,0 +1,282 @@
+// The rule in its three forms (fields, key, file line), its description, and
+// the list that holds the rows.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <limits>
+
+#include "rules/field_codec.h"
+#include "rules/move_rule.h"
+#include "rules/rule_description.h"
+#include "rules/rule_file.h"
+#include "rules/rule_key.h"
+#include "rules/rule_list_ops.h"
+#include "temp_dir.h"
+
+namespace veskora {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+std::string Rows(const RuleList& list) {
+  std::string rows;
+  for (const RuleRow& row : list.Rows()) rows += (row.checked ? "+" : "-") + row.key + "|" + row.subItem + "\n";
+  return rows;
+}
+
+TEST(RuleKey, SplitGivesBackWhatMakeJoinedAndToleratesOddKeys) {
+  EXPECT_EQ(MakeRuleKey(1, "PHOTO", "D:\\Photo"), "1,PHOTO,D:\\Photo");
+  EXPECT_EQ(MakeRuleKey(2, "mp3", kProtectMarker), "2,mp3,(移動を禁止する)");
+  EXPECT_EQ(MakeRuleKey(-3, "", ""), "-3,,");
+  // Only fields that need it are quoted.
+  EXPECT_EQ(MakeRuleKey(1, "a,b", "/x"), "1,\"a,b\",/x");
+  EXPECT_EQ(MakeRuleKey(1, "a\"b", "/x"), "1,a\"b,/x");
+  for (const std::string value : {"a,b", "\"quoted\"", "\"", ",", "x\"y", "line\nbreak", "cr\rhere", " lead", ""}) {
+    for (const std::string destination : {"/home/u/a,b", "\"/odd", "/plain", "/写真"}) {
+      const MoveRule rule = SplitRuleKey(MakeRuleKey(4, value, destination));
+      EXPECT_EQ(rule, (MoveRule{true, 4, value, destination})) << value << " " << destination;
+    }
+  }
+  const struct {
+    const char* key;
+    MoveRule rule;
+  } odd[] = {
+      {"", {true, 0, "", ""}},
+      {"abc,x,y", {true, 0, "x", "y"}},
+      {" 12abc,x,y", {true, 12, "x", "y"}},
+      {"-5,x,y", {true, -5, "x", "y"}},
+      {"2,mp3", {true, 2, "mp3", ""}},
+      {"1,a,b,c,d", {true, 1, "a", "b"}},
+      {"1,\"unclosed,x", {true, 1, "unclosed,x", ""}},
+      {"99999999999999999999999,x,y", {true, std::numeric_limits<int>::max(), "x", "y"}},
+  };
+  for (const auto& c : odd) EXPECT_EQ(SplitRuleKey(c.key), c.rule) << c.key;
+}
+
+TEST(RuleDescription, EveryKindReadsAsTheListShowsIt) {
+  const struct {
+    int kind;
+    const char* value;
+    const char* text;
+  } cases[] = {
+      {1, "PHOTO", "ファイル名に\"PHOTO\"が含まれる"},
+      {2, "mp3", "拡張子が\"mp3\""},
+      {3, "1K", "ファイルサイズが\"1KByte\"より小さい"},
+      {4, "10M", "ファイルサイズが\"10MByte\"より大きい"},
+      {5, "20081026093000", "ファイル作成時刻が\"2008/10/26 09:30:00\"より古い"},
+      {6, "20081026093000", "ファイル作成時刻が\"2008/10/26 09:30:00\"より新しい"},
+      // A short time value keeps its separators; positions count characters.
+      {5, "20081026", "ファイル作成時刻が\"2008/10/26 ::\"より古い"},
+      {6, "", "ファイル作成時刻が\"// ::\"より新しい"},
+      {5, "二〇〇八年十月", "ファイル作成時刻が\"二〇〇八/年十/月 ::\"より古い"},
+      {0, "x", ""},
+      {7, "x", ""},
+      {-1, "x", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DescribeRule(c.kind, c.value), c.text) << c.kind << " " << c.value;
+
+  const struct {
+    const char* value;
+    double bytes;
+  } sizes[] = {{"10", 10},          {"1K", 1024},    {"100K", 102400}, {"1M", 1048576},
+               {"100M", 104857600}, {"1G", 1 << 30}, {"1KM", 1048576}, {"5G", 5.0 * (1 << 30)},
+               {"-1K", -1024},      {"abc", 0},      {" 7", 7},        {"1k", 1}};
+  for (const auto& s : sizes) EXPECT_EQ(SizeThreshold(s.value), s.bytes) << s.value;
+}
+
+TEST(FieldCodec, RecordsSplitOnEveryLineEndAndStopAtAMalformedOne) {
+  RecordReader reader("a,b\r\nc,d\ne,f\rg,\"h\r\ni\"\r\n\r\n,\n");
+  std::vector<std::vector<std::string>> records;
+  while (auto record = reader.Next()) records.push_back(*record);
+  EXPECT_FALSE(reader.Failed());
+  EXPECT_EQ(records,
+            (std::vector<std::vector<std::string>>{{"a", "b"}, {"c", "d"}, {"e", "f"}, {"g", "h\r\ni"}, {"", ""}}));
+  for (const char* malformed : {"a,\"b\r\n", "a,\"b\"c\r\n"}) {
+    RecordReader bad(malformed);
+    EXPECT_FALSE(bad.Next()) << malformed;
+    EXPECT_TRUE(bad.Failed()) << malformed;
+  }
+  EXPECT_EQ(LeadingNumber("-1"), -1);
+  EXPECT_EQ(LeadingNumber("  42x"), 42);
+  EXPECT_EQ(LeadingNumber("x42"), 0);
+  EXPECT_EQ(LeadingNumber("+7"), 7);
+  EXPECT_GT(LeadingNumber("123456789012345678901234567890"), 1000000000000000000LL);
+}
+
+RuleList FiveRules() {
+  RuleList list;
+  for (int i = 1; i <= 5; ++i) AddRuleItem(list, i != 3, 1, "k" + std::to_string(i), "/d" + std::to_string(i));
+  return list;
+}
+
+TEST(RuleList, KeysStayUniqueWhateverTheOperation) {
+  RuleList list;
+  EXPECT_TRUE(AddRuleItem(list, true, 1, "PHOTO", "/p"));
+  EXPECT_FALSE(AddRuleItem(list, false, 1, "PHOTO", "/p"));
+  EXPECT_TRUE(AddRuleItem(list, true, 1, "PHOTO", "/q"));
+  const int a = list.Append();
+  const int b = list.Append();  // empty keys may repeat
+  EXPECT_EQ(b, 4);
+  EXPECT_EQ(list.Append({"", "", "1,PHOTO,/p", true}), 0);
+  EXPECT_FALSE(list.Replace(b, {"", "", "1,PHOTO,/p", true}));
+  EXPECT_EQ(list.Row(b).key, "");
+  EXPECT_TRUE(list.Replace(b, {"", "", "new", true}));
+  EXPECT_TRUE(list.Replace(b, {"t", "", "new", false}));  // its own key again
+  list.Remove(b);
+  EXPECT_FALSE(list.HasKey("new"));
+  EXPECT_TRUE(list.Replace(a, {"", "", "new", false}));
+  EXPECT_EQ(list.Count(), 3);
+}
+
+TEST(RuleList, CommandsMoveWholeRowsAndLeaveTheSelectionAsTheUserExpects) {
+  RuleList list = FiveRules();
+  list.Select(3);
+  MoveSelectedRuleUp(list);
+  EXPECT_EQ(Rows(list), "+1,k1,/d1|/d1\n-1,k3,/d3|/d3\n+1,k2,/d2|/d2\n+1,k4,/d4|/d4\n+1,k5,/d5|/d5\n");
+  EXPECT_EQ(list.Row(2).text, "ファイル名に\"k3\"が含まれる");
+  EXPECT_EQ(list.Selected(), 2);
+  MoveSelectedRuleDown(list);
+  EXPECT_EQ(Rows(list), Rows(FiveRules()));
+  EXPECT_EQ(list.Selected(), 3);
+  list.Select(1);
+  MoveSelectedRuleUp(list);
+  list.Select(5);
+  MoveSelectedRuleDown(list);
+  EXPECT_EQ(Rows(list), Rows(FiveRules()));
+  EXPECT_EQ(list.Selected(), 5);
+  EXPECT_EQ(SelectedRuleFolder(list), "/d5");
+
+  list.Select(2);
+  DeleteSelectedRule(list);
+  EXPECT_EQ(list.Selected(), 0);
+  EXPECT_FALSE(list.HasKey("1,k2,/d2"));
+  EXPECT_EQ(list.Row(2).key, "1,k3,/d3");
+  list.Select(4);  // follows its row when a row above it goes
+  list.Remove(1);
+  EXPECT_EQ(list.Selected(), 3);
+  list.Select(9);
+  EXPECT_EQ(list.Selected(), 0);
+  EXPECT_EQ(SelectedRuleFolder(list), std::nullopt);
+  AddRuleItem(list, true, 2, "mp3", kProtectMarker);
+  list.Select(list.Count());
+  EXPECT_EQ(SelectedRuleFolder(list), std::nullopt);
+
+  // The duplicate check compares descriptions exactly, the selected row too.
+  EXPECT_TRUE(FindDuplicateRule(list, "拡張子が\"mp3\""));
+  EXPECT_TRUE(FindDuplicateRule(list, "ファイル名に\"k4\"が含まれる"));
+  EXPECT_FALSE(FindDuplicateRule(list, "拡張子が\"MP3\""));
+  EXPECT_FALSE(FindDuplicateRule(RuleList(), ""));
+}
+
+struct RecordingObserver : RuleListObserver {
+  std::vector<std::string> events;
+  void RowsAboutToBeInserted(int first, int last) override { Note("ins", first, last); }
+  void RowsAboutToBeRemoved(int first, int last) override { Note("rem", first, last); }
+  void RowChanged(int position) override { Note("chg", position, position); }
+  void SelectionChanged(int position) override { Note("sel", position, position); }
+  void Note(const char* what, int first, int last) {
+    events.push_back(what + std::to_string(first) + (first == last ? "" : "-" + std::to_string(last)));
+  }
+};
+
+TEST(RuleList, ObserverHearsOfEveryChange) {
+  RuleList list = FiveRules();
+  RecordingObserver observer;
+  list.SetObserver(&observer);
+  list.Select(2);
+  list.SetChecked(2, true);  // unchanged: no event
+  list.SetChecked(2, false);
+  SwapRuleItems(list, 2, 4);
+  list.Append();
+  list.Remove(2);
+  list.Clear();
+  EXPECT_EQ(observer.events,
+            (std::vector<std::string>{"sel2", "chg2", "chg2", "chg4", "ins6", "rem2", "sel0", "rem1-5"}));
+}
+
+TEST(RuleFile, SaveThenLoadGivesTheSameRowsByteForByte) {
+  TempDir dir;
+  const std::string path = dir / "ZUL.dat";
+  RuleList list;
+  AddRuleItem(list, true, 1, "PHOTO", "/home/u/Photo");
+  AddRuleItem(list, false, 2, "mp3", kProtectMarker);
+  AddRuleItem(list, true, 3, "1K", kUndefinedMarker);
+  AddRuleItem(list, true, 5, "20081026120000", "/home/u/古い");
+  AddRuleItem(list, true, 1, "a,b", "/home/u/c,d");
+  AddRuleItem(list, true, 1, "\"q\"", "/x");
+  AddRuleItem(list, true, 1, " ", "/blank");
+  ASSERT_TRUE(SaveRules(list, path));
+  EXPECT_EQ(ReadFile(path),
+            "-1,1,PHOTO,/home/u/Photo\r\n0,2,mp3,(移動を禁止する)\r\n-1,3,1K,(未定義)\r\n"
+            "-1,5,20081026120000,/home/u/古い\r\n-1,1,\"a,b\",\"/home/u/c,d\"\r\n-1,1,\"\"\"q\"\"\",/x\r\n"
+            "-1,1, ,/blank\r\n");
+  RuleList loaded;
+  EXPECT_EQ(LoadRules(loaded, path), LoadOutcome::kComplete);
+  EXPECT_EQ(Rows(loaded), Rows(list));
+  for (int p = 1; p <= list.Count(); ++p) EXPECT_EQ(loaded.Row(p).text, list.Row(p).text);
+
+  // A missing file gives an empty list; saving it creates an empty file.
+  EXPECT_EQ(LoadRules(loaded, dir / "none.dat"), LoadOutcome::kNoFile);
+  EXPECT_EQ(loaded.Count(), 0);
+  ASSERT_TRUE(SaveRules(loaded, dir / "none.dat"));
+  EXPECT_EQ(ReadFile(dir / "none.dat"), "");
+}
+
+TEST(RuleFile, OddRecordsLoadAsTheFileHasAlwaysBeenReadAndBrokenOnesStopLoading) {
+  RuleList list;
+  EXPECT_EQ(ParseRuleFile("5,1,PHOTO,/p\r\n0,0,zero,/z\r\n-1,7,seven,/s\r\nx,1,nan,/n\r\n-1,40000,big,/b\r\n"
+                          "-1,1,a,/home/u/x,y\r\n",
+                          list),
+            LoadOutcome::kComplete);
+  EXPECT_EQ(Rows(list),
+            "+1,PHOTO,/p|/p\n-0,zero,/z|/z\n+7,seven,/s|/s\n-1,nan,/n|/n\n+40000,big,/b|/b\n"
+            "+1,a,\"/home/u/x,y\"|/home/u/x,y\n");
+  EXPECT_EQ(list.Row(2).text, "");
+  EXPECT_EQ(FormatRuleFile(list).substr(0, 15), "-1,1,PHOTO,/p\r\n");
+
+  const struct {
+    const char* file;
+    int rows;
+  } broken[] = {
+      {"-1,1,a,/a\r\n-1,1,b,/b\r\n-1,1", 2},
+      {"-1,1,a,/a\r\n0,1,a,/a\r\n-1,1,c,/c\r\n", 1},
+      {"-1,1,a,/a\r\n-1,1,\"unclosed,/b\r\n-1,1,c,/c\r\n", 1},
+  };
+  for (const auto& b : broken) {
+    EXPECT_EQ(ParseRuleFile(b.file, list), LoadOutcome::kStopped) << b.file;
+    EXPECT_EQ(list.Count(), b.rows) << b.file;
+  }
+
+  // Shift-JIS from the original platform, field by field.
+  EXPECT_EQ(ParseRuleFile("-1,2,mp3,(\x88\xDA\x93\xAE\x82\xF0\x8B\xD6\x8E~\x82\xB7\x82\xE9)\r\n"
+                          "0,1,\x8E\xCA\x90^,/home/u/\x8E\xCA\x90^\r\n",
+                          list),
+            LoadOutcome::kComplete);
+  EXPECT_EQ(Rows(list), "+2,mp3,(移動を禁止する)|(移動を禁止する)\n-1,写真,/home/u/写真|/home/u/写真\n");
+}
+
+TEST(RuleFile, AFailedSaveKeepsTheOldFileWholeAndLeavesNoTemporary) {
+  TempDir dir;
+  const std::string folder = dir.MakeDir("data");
+  const std::string path = folder + "/ZUL.dat";
+  WriteFile(path, "-1,1,old,/old\r\n");
+  chmod(path.c_str(), 0640);
+  RuleList list;
+  AddRuleItem(list, true, 1, "new", "/new");
+  ASSERT_TRUE(SaveRules(list, path));
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(testing::ListNames(folder), "ZUL.dat");
+
+  // The path is a folder now: nothing can be renamed over it.
+  const std::string blocked = dir.MakeDir("blocked/ZUL.dat");
+  EXPECT_FALSE(SaveRules(list, blocked));
+  EXPECT_EQ(testing::ListNames(dir / "blocked"), "ZUL.dat");
+  EXPECT_EQ(ReadFile(path), "-1,1,new,/new\r\n");
+}
+
+}  // namespace
+}  // namespace veskora
