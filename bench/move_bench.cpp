@@ -21,7 +21,6 @@
 #include "mover/scan_cycle.h"
 #include "platform/posix/clock.h"
 #include "platform/posix/posix_file_system.h"
-#include "platform/posix/safe_move.h"
 #include "rules/rule_list_ops.h"
 
 #ifndef RENAME_NOREPLACE
@@ -84,11 +83,12 @@ void AppendLine(const std::string& path, const std::string& line) {
 
 enum class Extra { kNone, kProbe, kLogLine };
 
-// The cycle's move step alone: SafeMoveFile by full paths, no log.
+// The cycle's move step alone: the file system's move, no log.
 double SafeMoveLoop(const std::string& from, const std::string& to, const std::vector<std::string>& names) {
+  PosixFileSystem files;
   const double start = WallSeconds();
   for (const std::string& name : names) {
-    if (SafeMoveFile(from + "/" + name, to + "/" + name) != MoveOutcome::kMoved) {
+    if (files.Move(from, name, to) != MoveOutcome::kMoved) {
       throw std::runtime_error("safe move failed: " + name);
     }
   }

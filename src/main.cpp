@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
   veskora::QtDesktopHandoff handoff;
   veskora::IniSettingsStore settings;
   veskora::SystemClock clock;
-  veskora::PosixFileSystem files;
+  // A copy in progress gives up when the session ends, so that the program
+  // ends within a second.
+  veskora::PosixFileSystem files(&veskora::UnixSignalWatcher::EndRequested());
   veskora::InstanceLock lock(veskora::InstanceLock::DefaultPath());
   const veskora::ShellServices services{dialogs,
                                         handoff,
@@ -33,7 +35,8 @@ int main(int argc, char** argv) {
                                         files,
                                         &veskora::DesktopFolderPath,
                                         [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
-                                        [] { return QSystemTrayIcon::isSystemTrayAvailable(); }};
+                                        [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
+      &veskora::UnixSignalWatcher::EndRequested()};
 
   const std::unique_ptr<veskora::Form1> form = veskora::StartProgram(services, lock);
   if (!form) return 0;

@@ -74,10 +74,10 @@ void MoveLog::WriteMoveLog(std::string_view message) {
   line += "] ";
   line += EscapeForLog(message);
   if (status_) status_(line);
-  // A log that cannot be written is passed over on purpose: the move itself
-  // has happened, and the status line still tells the user.
+  // A log that cannot be written does not undo the move, and the status line
+  // still tells the user; the line goes to standard error instead.
   line += "\r\n";
-  AppendToFile(path_, line);
+  if (!AppendToFile(path_, line)) std::fprintf(stderr, "veskora: cannot write %s: %s", path_.c_str(), line.c_str());
 }
 
 bool MoveLog::Touch() const { return AppendToFile(path_, {}); }

@@ -23,6 +23,7 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
   const RuleMatcher matcher(rules);
   if (matcher.Empty()) return;
   for (const FolderEntry& entry : listing->entries) {
+    if (env.stop && env.stop->load()) return;
     if (!entry.file) continue;
     const Candidate file(listing->folder, entry.name, *env.files);
     if (const auto match = matcher.FirstMatch(file)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,12 +12,14 @@
 namespace veskora {
 
 // What a cycle needs from its surroundings: where the desktop is (resolved
-// afresh every cycle; empty when it cannot be found), the file system, and
-// where moves are logged.
+// afresh every cycle; empty when it cannot be found), the file system, where
+// moves are logged, and a flag that asks the cycle to end early because the
+// program is ending (it then stops before the next file).
 struct ScanEnvironment {
   std::function<std::string()> desktopFolder;
   FileSystem* files = nullptr;
   MoveLog* log = nullptr;
+  const std::atomic<bool>* stop = nullptr;
 };
 
 struct DesktopListing {

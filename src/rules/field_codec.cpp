@@ -83,14 +83,19 @@ std::optional<std::vector<std::string>> RecordReader::Next() {
   if (pos_ >= n) return std::nullopt;
 
   std::vector<std::string> fields;
+  fieldStarts_.clear();
   while (true) {
     bool malformed = false;
+    fieldStarts_.push_back(pos_);
     fields.push_back(ScanField(text_, pos_, true, malformed));
     if (malformed) return Fail();
+    recordEnd_ = pos_;
     if (pos_ >= n) break;
     if (text_[pos_] == ',') {
       ++pos_;
       if (pos_ >= n || IsLineEnd(text_[pos_])) {
+        fieldStarts_.push_back(pos_);
+        recordEnd_ = pos_;
         fields.emplace_back();  // a trailing comma ends in an empty field
         break;
       }
@@ -102,6 +107,11 @@ std::optional<std::vector<std::string>> RecordReader::Next() {
     break;
   }
   return fields;
+}
+
+std::string_view RecordReader::RawFrom(std::size_t first) const {
+  if (first >= fieldStarts_.size()) return {};
+  return text_.substr(fieldStarts_[first], recordEnd_ - fieldStarts_[first]);
 }
 
 long long LeadingNumber(std::string_view text) {

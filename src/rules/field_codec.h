@@ -29,6 +29,9 @@ class RecordReader {
   std::optional<std::vector<std::string>> Next();
 
   bool AtEnd() const { return pos_ >= text_.size(); }
+  // The last record's text as it stands in the file from the start of its
+  // field `first` (counted from 0) to the end of the record, line end left out.
+  std::string_view RawFrom(std::size_t first) const;
   // True once a malformed record was met.
   bool Failed() const { return failed_; }
 
@@ -41,6 +44,8 @@ class RecordReader {
   std::string_view text_;
   std::size_t pos_ = 0;
   bool failed_ = false;
+  std::vector<std::size_t> fieldStarts_;
+  std::size_t recordEnd_ = 0;
 };
 
 // The number at the start of a text, the way the rule file's numeric fields

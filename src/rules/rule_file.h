@@ -8,21 +8,52 @@
 namespace veskora {
 
 enum class LoadOutcome {
-  kComplete,   // every record became a row
-  kNoFile,     // missing or unreadable: the list stays empty
-  kStopped,    // a record could not be read or was a duplicate: loading stopped there
+  kComplete,    // every record became a row
+  kNoFile,      // there is no rule file: the list stays empty
+  kUnreadable,  // there is one, but it cannot be read (or is no regular file)
+  kStopped,     // a record could not be read or was a duplicate: loading stopped there
+};
+
+enum class SaveOutcome {
+  kSaved,
+  kSavedKeepingOriginal,  // the file held more than could be loaded; its original went to a backup first
+  kFailed,                // nothing was written; the file is as it was
 };
 
 // Replaces the list's rows with the records of a rule file's text. Accepts
-// UTF-8 (with or without a byte-order mark) and, when the text is not valid
-// UTF-8, Shift-JIS (CP932) as older files were written.
-LoadOutcome ParseRuleFile(std::string_view bytes, RuleList& list);
-LoadOutcome LoadRules(RuleList& list, const std::string& path);
+// UTF-8 (with or without a byte-order mark) and, field by field, Shift-JIS
+// (CP932) as older files were written. Sets `oddBytes` when some field was
+// neither and rows keep what they were read from.
+LoadOutcome ParseRuleFile(std::string_view bytes, RuleList& list, bool* oddBytes = nullptr);
 
-// The file's text: one CR LF line per row, "-1" or "0", ",", the key.
+// The file's text: one CR LF line per row, "-1" or "0", ",", the key (or, for a
+// row nobody changed that was read from bytes that are not UTF-8, those bytes).
 std::string FormatRuleFile(const RuleList& list);
-// Writes through a temporary file and a rename, so a failed save leaves the
-// previous file whole. Returns false when nothing was saved.
-bool SaveRules(const RuleList& list, const std::string& path);
+
+// The rule file of one run. It remembers whether the list holds all that the
+// file held: when it does not (loading stopped at a record, the file could not
+// be read, some bytes were not UTF-8), the first save that changes the file
+// keeps the original first, under a free name beside it ("ZUL.dat.bak",
+// "ZUL.dat.bak2", ...), so that no rule is ever lost to a save.
+class RuleFile {
+ public:
+  explicit RuleFile(std::string path) : path_(std::move(path)) {}
+
+  LoadOutcome LoadRules(RuleList& list);
+  // Writes through a temporary file and a rename, so a failed save leaves the
+  // previous file whole.
+  SaveOutcome SaveRules(const RuleList& list);
+
+  const std::string& Path() const { return path_; }
+  // Where the original went, once it was kept.
+  const std::string& BackupPath() const { return backup_; }
+
+ private:
+  bool KeepOriginal();
+
+  std::string path_;
+  std::string backup_;
+  bool keepOriginal_ = false;
+};
 
 }  // namespace veskora

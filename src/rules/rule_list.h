@@ -14,6 +14,10 @@ struct RuleRow {
   std::string subItem;
   std::string key;
   bool checked = false;
+  // The rule as the rule file held it (all after the enabled field), kept only
+  // when those bytes were not all UTF-8, so that a rule nobody edited is
+  // written back exactly as it was read. A changed row has none.
+  std::string stored{};
 };
 
 // Told about every change so a view can follow the one copy of the rules.

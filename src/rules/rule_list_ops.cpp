@@ -6,9 +6,12 @@
 
 namespace veskora {
 
+RuleRow MakeRuleRow(bool enabled, int kind, std::string_view value, std::string_view destination) {
+  return {DescribeRule(kind, value), std::string(destination), MakeRuleKey(kind, value, destination), enabled, {}};
+}
+
 bool AddRuleItem(RuleList& list, bool enabled, int kind, std::string_view value, std::string_view destination) {
-  return list.Append({DescribeRule(kind, value), std::string(destination), MakeRuleKey(kind, value, destination),
-                      enabled}) != 0;
+  return list.Append(MakeRuleRow(enabled, kind, value, destination)) != 0;
 }
 
 void SwapRuleItems(RuleList& list, int a, int b) { list.Swap(a, b); }

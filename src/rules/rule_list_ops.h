@@ -8,6 +8,9 @@
 
 namespace veskora {
 
+// The row for a rule: its description, destination, key and check box.
+RuleRow MakeRuleRow(bool enabled, int kind, std::string_view value, std::string_view destination);
+
 // Appends a row built from the rule's fields; fails, adding nothing, when a row
 // with the same key is already in the list. The new row is not selected.
 bool AddRuleItem(RuleList& list, bool enabled, int kind, std::string_view value, std::string_view destination);

@@ -47,7 +47,7 @@ Qt::WindowStates StateFlags(int state) {
 Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      rulePath_(dataFolder + "/ZUL.dat"),
+      ruleFile_(dataFolder + "/ZUL.dat"),
       log_(dataFolder + "/veskora.log", services.clock, [this](const std::string& line) {
         monitor->setText(QString::fromStdString(line));
         monitor->adjustSize();
@@ -153,7 +153,7 @@ void Form1::Load() {
 
   // The outcome needs no answer here: a missing or unreadable file leaves the
   // list as far as it could be read, and the program goes on with that.
-  LoadRules(rules_, rulePath_);
+  ruleFile_.LoadRules(rules_);
 
   const bool intoTray = (windowState() & Qt::WindowMinimized) && services_.trayAvailable();
   if (!intoTray) setVisible(true);
@@ -169,8 +169,8 @@ void Form1::Unload() {
   unloaded_ = true;
   Timer1->stop();
   // A rule file that cannot be written keeps its previous contents; there is
-  // nobody left to tell, so the result is not examined.
-  SaveRules(rules_, rulePath_);
+  // nobody left to tell.
+  SaveRuleFile();
   const TwipsScale twips(*this);
   AppSettings now;
   now.width = twips.TwipsX(OuterSize(*this).width());
@@ -179,6 +179,14 @@ void Form1::Unload() {
   now.automove = menus_.m2mauto->isChecked();
   WriteAppSettings(services_.settings, now);
   trayIcon_->hide();
+}
+
+void Form1::SaveRuleFile() {
+  if (ruleFile_.SaveRules(rules_) != SaveOutcome::kSavedKeepingOriginal) return;
+  const LocalTime now = services_.clock.Now();
+  monitor->setText(QStringLiteral("[%1] 移動条件ファイルの元の内容を %2 に残しました")
+                       .arg(QString::fromStdString(FormatLogTime(now)), QString::fromStdString(ruleFile_.BackupPath())));
+  monitor->adjustSize();
 }
 
 int Form1::StateNumber() const {
@@ -248,7 +256,9 @@ void Form1::CorrectRestoredSizeForFrame() {
   SetOuterSize(*this, outer);
 }
 
-void Form1::Timer1Tick() { RunScanCycle(rules_, ScanEnvironment{services_.desktopFolder, &services_.files, &log_}); }
+void Form1::Timer1Tick() {
+  RunScanCycle(rules_, ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending});
+}
 
 void Form1::Command2Click() {
   // Opened even when the file could not be created: the desktop then says so

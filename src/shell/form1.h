@@ -6,6 +6,7 @@
 #include <string>
 
 #include "mover/move_log.h"
+#include "rules/rule_file.h"
 #include "rules/rule_list.h"
 #include "shell/main_menus.h"
 #include "shell/shell_services.h"
@@ -75,10 +76,13 @@ class Form1 : public QMainWindow {
   void RestoreOuterSize(const QSize& outer);
   void CorrectRestoredSizeForFrame();
   void Unload();
+  // Writes the rule list to the rule file; says so in the status line when the
+  // file's original had to be kept aside first.
+  void SaveRuleFile();
   int StateNumber() const;
 
   ShellServices services_;
-  std::string rulePath_;
+  RuleFile ruleFile_;
   MoveLog log_;
   RuleList rules_;
   bool unloaded_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -27,6 +28,8 @@ struct ShellServices {
   std::function<std::string()> dataFolder;
   // Whether the desktop offers a tray at this moment.
   std::function<bool()> trayAvailable;
+  // Set when the program has been asked to end: a cycle then stops early.
+  const std::atomic<bool>* ending = nullptr;
 };
 
 }  // namespace veskora

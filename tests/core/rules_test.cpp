@@ -207,20 +207,22 @@ TEST(RuleFile, SaveThenLoadGivesTheSameRowsByteForByte) {
   AddRuleItem(list, true, 1, "a,b", "/home/u/c,d");
   AddRuleItem(list, true, 1, "\"q\"", "/x");
   AddRuleItem(list, true, 1, " ", "/blank");
-  ASSERT_TRUE(SaveRules(list, path));
+  RuleFile file(path);
+  ASSERT_EQ(file.SaveRules(list), SaveOutcome::kSaved);
   EXPECT_EQ(ReadFile(path),
             "-1,1,PHOTO,/home/u/Photo\r\n0,2,mp3,(移動を禁止する)\r\n-1,3,1K,(未定義)\r\n"
             "-1,5,20081026120000,/home/u/古い\r\n-1,1,\"a,b\",\"/home/u/c,d\"\r\n-1,1,\"\"\"q\"\"\",/x\r\n"
             "-1,1, ,/blank\r\n");
   RuleList loaded;
-  EXPECT_EQ(LoadRules(loaded, path), LoadOutcome::kComplete);
+  EXPECT_EQ(file.LoadRules(loaded), LoadOutcome::kComplete);
   EXPECT_EQ(Rows(loaded), Rows(list));
   for (int p = 1; p <= list.Count(); ++p) EXPECT_EQ(loaded.Row(p).text, list.Row(p).text);
 
   // A missing file gives an empty list; saving it creates an empty file.
-  EXPECT_EQ(LoadRules(loaded, dir / "none.dat"), LoadOutcome::kNoFile);
+  RuleFile none(dir / "none.dat");
+  EXPECT_EQ(none.LoadRules(loaded), LoadOutcome::kNoFile);
   EXPECT_EQ(loaded.Count(), 0);
-  ASSERT_TRUE(SaveRules(loaded, dir / "none.dat"));
+  ASSERT_EQ(none.SaveRules(loaded), SaveOutcome::kSaved);
   EXPECT_EQ(ReadFile(dir / "none.dat"), "");
 }
 
@@ -265,7 +267,7 @@ TEST(RuleFile, AFailedSaveKeepsTheOldFileWholeAndLeavesNoTemporary) {
   chmod(path.c_str(), 0640);
   RuleList list;
   AddRuleItem(list, true, 1, "new", "/new");
-  ASSERT_TRUE(SaveRules(list, path));
+  ASSERT_EQ(RuleFile(path).SaveRules(list), SaveOutcome::kSaved);
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -273,9 +275,75 @@ TEST(RuleFile, AFailedSaveKeepsTheOldFileWholeAndLeavesNoTemporary) {
 
   // The path is a folder now: nothing can be renamed over it.
   const std::string blocked = dir.MakeDir("blocked/ZUL.dat");
-  EXPECT_FALSE(SaveRules(list, blocked));
+  EXPECT_EQ(RuleFile(blocked).SaveRules(list), SaveOutcome::kFailed);
   EXPECT_EQ(testing::ListNames(dir / "blocked"), "ZUL.dat");
   EXPECT_EQ(ReadFile(path), "-1,1,new,/new\r\n");
+}
+
+// Whatever a rule file holds that this run could not load, the first save that
+// would change the file keeps the original first; rows nobody edited keep
+// their bytes.
+TEST(RuleFile, WhatCouldNotBeLoadedIsNeverLostToASave) {
+  const struct {
+    const char* label;
+    std::string content;
+    LoadOutcome outcome;
+    std::string savedUnchanged;  // the file after a save of the list as loaded
+  } cases[] = {
+      {"duplicate", "-1,1,a,/a\r\n-1,1,a,/a\r\n-1,1,c,/c\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
+      {"short", "-1,1,a,/a\r\n-1,1\r\n-1,1,c,/c\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
+      {"unclosed", "-1,1,a,/a\r\n-1,1,\"b,/b\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
+      {"latin-1", "-1,1,caf\xe9,/home/u/caf\xe9\r\n0,2,txt,/t\r\n", LoadOutcome::kComplete, ""},
+      {"fifo", "", LoadOutcome::kUnreadable, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempDir dir;
+    const std::string path = dir / "ZUL.dat";
+    if (c.outcome == LoadOutcome::kUnreadable) {
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    } else {
+      WriteFile(path, c.content);
+    }
+    RuleFile file(path);
+    RuleList list;
+    EXPECT_EQ(file.LoadRules(list), c.outcome);
+    if (c.outcome == LoadOutcome::kComplete) {
+      // Nothing changed: nothing is written, nothing kept aside.
+      EXPECT_EQ(file.SaveRules(list), SaveOutcome::kSaved);
+      EXPECT_EQ(testing::ListNames(dir.Path()), "ZUL.dat");
+    }
+    if (list.Count() == 0) {
+      AddRuleItem(list, true, 1, "new", "/n");
+    } else {
+      list.SetChecked(list.Count(), !list.Row(list.Count()).checked);
+    }
+    EXPECT_EQ(file.SaveRules(list), SaveOutcome::kSavedKeepingOriginal);
+    EXPECT_EQ(file.BackupPath(), path + ".bak");
+    if (c.outcome != LoadOutcome::kUnreadable) {
+      EXPECT_EQ(ReadFile(path + ".bak"), c.content);
+    }
+    // Kept once: later saves simply write.
+    EXPECT_EQ(file.SaveRules(list), SaveOutcome::kSaved);
+    EXPECT_EQ(testing::ListNames(dir.Path()), "ZUL.dat ZUL.dat.bak");
+    if (c.outcome == LoadOutcome::kComplete) {
+      EXPECT_EQ(ReadFile(path), "-1,1,caf\xe9,/home/u/caf\xe9\r\n-1,2,txt,/t\r\n");
+      EXPECT_EQ(list.Row(1).subItem, "/home/u/caf\xe9");  // no Shift-JIS: the path the system knows
+    } else if (c.outcome == LoadOutcome::kStopped) {
+      EXPECT_EQ(ReadFile(path), "0" + c.savedUnchanged.substr(2));
+    }
+  }
+  // A second run that again cannot load all keeps its original beside the first.
+  TempDir dir;
+  WriteFile(dir / "ZUL.dat", "-1,1,a,/a\r\n-1,1");
+  WriteFile(dir / "ZUL.dat.bak", "older");
+  RuleFile file(dir / "ZUL.dat");
+  RuleList list;
+  file.LoadRules(list);
+  AddRuleItem(list, true, 1, "new", "/n");
+  EXPECT_EQ(file.SaveRules(list), SaveOutcome::kSavedKeepingOriginal);
+  EXPECT_EQ(ReadFile(dir / "ZUL.dat.bak2"), "-1,1,a,/a\r\n-1,1");
+  EXPECT_EQ(ReadFile(dir / "ZUL.dat.bak"), "older");
 }
 
 }  // namespace

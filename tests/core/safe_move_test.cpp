@@ -1,15 +1,16 @@
-#include "platform/posix/safe_move.h"
-
+// The move of one file, in this process, against real folders: what may be
+// moved, what is never replaced, and what a move across file systems keeps.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
-#include <random>
-#include <string>
-
+#include "other_file_system.h"
+#include "platform/posix/paths.h"
+#include "platform/posix/posix_file_system.h"
 #include "temp_dir.h"
+#include "test_processes.h"
 
 namespace veskora {
 namespace {
@@ -20,11 +21,9 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-std::string RandomBytes(std::size_t size) {
-  std::mt19937 random(static_cast<unsigned>(size));
-  std::string bytes(size, '\0');
-  for (char& byte : bytes) byte = static_cast<char>(random());
-  return bytes;
+MoveOutcome Move(const std::string& path, const std::string& folder) {
+  PosixFileSystem files;
+  return files.Move(std::string(ParentOf(path)), std::string(NameOf(path)), folder);
 }
 
 struct stat Lstat(const std::string& path) {
@@ -39,200 +38,139 @@ std::string LinkText(const std::string& path) {
   return length < 0 ? std::string() : std::string(text, static_cast<std::size_t>(length));
 }
 
-// Another process that holds a file open (with the given open flags) until
-// Release or the end of the object.
-class OtherProcessHolding {
- public:
-  OtherProcessHolding(const std::string& path, int flags) {
-    int ready[2];
-    int release[2];
-    if (pipe(ready) != 0 || pipe(release) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(ready[0]);
-      close(release[1]);
-      const char opened = open(path.c_str(), flags) >= 0 ? 'y' : 'n';
-      if (write(ready[1], &opened, 1) != 1) _exit(1);
-      char byte;
-      while (read(release[0], &byte, 1) > 0) {
-      }
-      _exit(0);  // closes the file
-    }
-    close(ready[1]);
-    close(release[0]);
-    release_ = release[1];
-    char opened = 'n';
-    holding_ = read(ready[0], &opened, 1) == 1 && opened == 'y';
-    close(ready[0]);
-  }
-  ~OtherProcessHolding() { Release(); }
-  OtherProcessHolding(const OtherProcessHolding&) = delete;
-  OtherProcessHolding& operator=(const OtherProcessHolding&) = delete;
-
-  bool Holding() const { return holding_; }
-  void Release() {
-    if (release_ >= 0) close(release_);
-    release_ = -1;
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int release_ = -1;
-  bool holding_ = false;
-};
-
-TEST(SafeMoveWithinFileSystem, NeverReplacesAnExistingTarget) {
+TEST(SafeMove, NeverReplacesAndMovesOnlyFilesAndLinks) {
   TempDir dir;
-  const std::string from = dir / "a.txt";
-  WriteFile(from, "source");
-  WriteFile(dir / "taken.txt", "target");
-  ASSERT_EQ(link(from.c_str(), (dir / "same-inode.txt").c_str()), 0);
-  ASSERT_EQ(symlink("nowhere", (dir / "broken-link").c_str()), 0);
-
-  EXPECT_EQ(SafeMoveFile(from, dir / "taken.txt"), MoveOutcome::kTargetExists);
-  EXPECT_EQ(SafeMoveFile(from, dir / "broken-link"), MoveOutcome::kTargetExists);
-  // Another name of the same file, and the file itself (a rule whose
-  // destination is the file's own folder).
-  EXPECT_EQ(SafeMoveFile(from, dir / "same-inode.txt"), MoveOutcome::kTargetExists);
-  EXPECT_EQ(SafeMoveFile(from, from), MoveOutcome::kTargetExists);
-
-  EXPECT_EQ(ReadFile(from), "source");
-  EXPECT_EQ(ReadFile(dir / "taken.txt"), "target");
-  EXPECT_EQ(ReadFile(dir / "same-inode.txt"), "source");
-  EXPECT_EQ(LinkText(dir / "broken-link"), "nowhere");
-}
-
-TEST(SafeMoveWithinFileSystem, FailsWithoutChangeForAMissingTargetFolderOrSource) {
-  TempDir dir;
-  const std::string from = dir / "a.txt";
-  WriteFile(from, "source");
-  EXPECT_EQ(SafeMoveFile(from, dir / "gone/a.txt"), MoveOutcome::kFailed);
-  EXPECT_EQ(SafeMoveFile(from, dir / "a.txt/b.txt"), MoveOutcome::kFailed);
-  EXPECT_EQ(ReadFile(from), "source");
-
-  EXPECT_EQ(SafeMoveFile(dir / "missing.txt", dir / "b.txt"), MoveOutcome::kSourceMissing);
-  EXPECT_EQ(SafeMoveFile(dir / "gone/missing.txt", dir / "b.txt"), MoveOutcome::kSourceMissing);
-
-  // Neither a regular file nor a link: nothing to move.
+  const std::string docs = dir.MakeDir("docs");
+  WriteFile(dir / "a.txt", "source");
+  WriteFile(docs + "/a.txt", "target");
+  ASSERT_EQ(link((dir / "a.txt").c_str(), (dir / "same.txt").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", (docs + "/broken").c_str()), 0);
+  WriteFile(dir / "broken", "mine");
+  EXPECT_EQ(Move(dir / "a.txt", docs), MoveOutcome::kTargetExists);
+  EXPECT_EQ(Move(dir / "broken", docs), MoveOutcome::kTargetExists);
+  EXPECT_EQ(Move(dir / "same.txt", dir.Path()), MoveOutcome::kTargetExists);  // its own folder
+  EXPECT_EQ(Move(dir / "a.txt", dir / "gone"), MoveOutcome::kFailed);
+  EXPECT_EQ(Move(dir / "a.txt", dir / "same.txt"), MoveOutcome::kFailed);
+  EXPECT_EQ(Move(dir / "missing.txt", docs), MoveOutcome::kSourceMissing);
   dir.MakeDir("folder");
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-  EXPECT_EQ(SafeMoveFile(dir / "folder", dir / "folder2"), MoveOutcome::kSourceMissing);
-  EXPECT_EQ(SafeMoveFile(dir / "fifo", dir / "fifo2"), MoveOutcome::kSourceMissing);
-  EXPECT_EQ(ListNames(dir.Path()), "a.txt fifo folder");
+  EXPECT_EQ(Move(dir / "folder", docs), MoveOutcome::kSourceMissing);
+  EXPECT_EQ(Move(dir / "fifo", docs), MoveOutcome::kSourceMissing);
+  EXPECT_EQ(ReadFile(dir / "a.txt"), "source");
+  EXPECT_EQ(ReadFile(docs + "/a.txt"), "target");
+  EXPECT_EQ(LinkText(docs + "/broken"), "nowhere");
+  EXPECT_EQ(ListNames(docs), "a.txt broken");
+  EXPECT_EQ(ListNames(dir.Path()), "a.txt broken docs fifo folder same.txt");
 }
 
-TEST(SafeMoveWithinFileSystem, MovesALinkAsTheLinkItself) {
+TEST(SafeMove, AFileSomebodyWritesStaysUntilTheWriterCloses) {
   TempDir dir;
-  const std::string pointed = dir / "real.txt";
-  WriteFile(pointed, "real");
-  ASSERT_EQ(symlink(pointed.c_str(), (dir / "link").c_str()), 0);
-  const std::string to = dir.MakeDir("docs") + "/link";
-
-  EXPECT_EQ(SafeMoveFile(dir / "link", to), MoveOutcome::kMoved);
-  EXPECT_FALSE(Exists(dir / "link"));
-  EXPECT_TRUE(S_ISLNK(Lstat(to).st_mode));
-  EXPECT_EQ(LinkText(to), pointed);
-  EXPECT_EQ(ReadFile(pointed), "real");
-}
-
-TEST(SafeMoveInUse, AFileOpenForWritingStaysUntilTheWriterCloses) {
-  TempDir dir;
-  const std::string from = dir / "download.part";
-  const std::string to = dir / "moved.part";
-  WriteFile(from, "half");
-
-  OtherProcessHolding writer(from, O_WRONLY);
-  ASSERT_TRUE(writer.Holding());
-  EXPECT_EQ(SafeMoveFile(from, to), MoveOutcome::kInUse);
-  EXPECT_EQ(ReadFile(from), "half");
-  EXPECT_FALSE(Exists(to));
-
-  writer.Release();
-  EXPECT_EQ(SafeMoveFile(from, to), MoveOutcome::kMoved);
-  EXPECT_EQ(ReadFile(to), "half");
-}
-
-TEST(SafeMoveInUse, AFileOpenOnlyForReadingIsMoved) {
-  TempDir dir;
-  const std::string from = dir.MakeDir("desktop") + "/song.mp3";
-  const std::string to = dir.MakeDir("docs") + "/song.mp3";
-  WriteFile(from, "music");
-
-  OtherProcessHolding reader(from, O_RDONLY);
-  ASSERT_TRUE(reader.Holding());
-  EXPECT_EQ(SafeMoveFile(from, to), MoveOutcome::kMoved);
-  EXPECT_FALSE(Exists(from));
-  EXPECT_EQ(ReadFile(to), "music");
-  EXPECT_EQ(ListNames(dir / "docs"), "song.mp3");
-}
-
-// The source lies under TMPDIR (or /tmp), the destination on /dev/shm.
-class SafeMoveAcrossFileSystems : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (Lstat(here_.Path()).st_dev == Lstat(there_.Path()).st_dev) {
-      GTEST_SKIP() << here_.Path() << " and " << there_.Path() << " are on the same file system";
-    }
+  const std::string docs = dir.MakeDir("docs");
+  WriteFile(dir / "download.bin", "half");
+  WriteFile(dir / "song.mp3", "music");
+  {
+    testing::Holder writer(dir / "download.bin", O_WRONLY);
+    testing::Holder reader(dir / "song.mp3", O_RDONLY);
+    ASSERT_TRUE(writer.Holding() && reader.Holding());
+    EXPECT_EQ(Move(dir / "download.bin", docs), MoveOutcome::kInUse);
+    EXPECT_EQ(Move(dir / "song.mp3", docs), MoveOutcome::kMoved);
   }
+  EXPECT_EQ(Move(dir / "download.bin", docs), MoveOutcome::kMoved);
+  EXPECT_EQ(ReadFile(docs + "/download.bin"), "half");
+  EXPECT_EQ(ListNames(dir.Path()), "docs");
+}
 
-  TempDir here_;
-  TempDir there_{"/dev/shm"};
-};
-
-TEST_F(SafeMoveAcrossFileSystems, CopiesTheBytesModeAndTimesThenRemovesTheSource) {
-  for (const std::size_t size : {std::size_t{0}, std::size_t{3 * 1024 * 1024 + 5}}) {
-    SCOPED_TRACE(size);
-    const std::string from = here_ / "photo.jpg";
-    const std::string to = there_ / "photo.jpg";
-    const std::string bytes = RandomBytes(size);
-    WriteFile(from, bytes);
-    ASSERT_EQ(chmod(from.c_str(), 0640), 0);
-    const timespec times[2] = {{1000000000, 0}, {1224990009, 123456789}};
-    ASSERT_EQ(utimensat(AT_FDCWD, from.c_str(), times, 0), 0);
-
-    EXPECT_EQ(SafeMoveFile(from, to), MoveOutcome::kMoved);
-    EXPECT_FALSE(Exists(from));
-    EXPECT_TRUE(ReadFile(to) == bytes);
-    const struct stat st = Lstat(to);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(st.st_mtim.tv_sec, 1224990009);
-    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
-    EXPECT_EQ(ListNames(there_.Path()), "photo.jpg");
-    ASSERT_EQ(unlink(to.c_str()), 0);
+// Links keep leading where they led: relative ones are rewritten for their new
+// folder, absolute and dangling ones keep their text. Same and other file system.
+TEST(SafeMove, LinksAreMovedAsThemselvesAndKeepTheirMeaning) {
+  TempDir home;
+  const std::string desk = home.MakeDir("Desktop");
+  const std::string docs = home.MakeDir("Documents");
+  WriteFile(docs + "/x.pdf", "pdf");
+  testing::OtherFileSystem other;
+  for (const std::string& dest : {home.MakeDir("Links"), other.Path()}) {
+    SCOPED_TRACE(dest);
+    ASSERT_EQ(symlink("../Documents/x.pdf", (desk + "/rel").c_str()), 0);
+    ASSERT_EQ(symlink((docs + "/x.pdf").c_str(), (desk + "/abs").c_str()), 0);
+    ASSERT_EQ(symlink("../Documents/none", (desk + "/dangling").c_str()), 0);
+    for (const char* name : {"rel", "abs", "dangling"}) EXPECT_EQ(Move(desk + "/" + name, dest), MoveOutcome::kMoved);
+    EXPECT_EQ(ReadFile(dest + "/rel"), "pdf");
+    EXPECT_EQ(LinkText(dest + "/rel").front(), '.');
+    EXPECT_EQ(LinkText(dest + "/abs"), docs + "/x.pdf");
+    EXPECT_EQ(LinkText(dest + "/dangling"), "../Documents/none");
+    EXPECT_EQ(ListNames(desk), "");
+    EXPECT_EQ(ListNames(dest), "abs dangling rel");
+    if (dest == other.Path() && !other.Usable()) break;
   }
 }
 
-TEST_F(SafeMoveAcrossFileSystems, NeverReplacesATargetAndFailsIntoAMissingFolder) {
-  const std::string from = here_ / "a.txt";
-  WriteFile(from, "source");
-  WriteFile(there_ / "a.txt", "target");
+TEST(SafeMove, AcrossFileSystemsTheCopyKeepsBytesHolesModeTimesAndAttributes) {
+  TempDir here;
+  testing::OtherFileSystem there;
+  if (!there.Usable()) GTEST_SKIP() << there.Why();
+  const std::string bytes = testing::RandomBytes(3 * 1024 * 1024 + 5, 1);
+  WriteFile(here / "photo.jpg", bytes);
+  ASSERT_EQ(chmod((here / "photo.jpg").c_str(), 0640), 0);
+  const timespec times[2] = {{1000000000, 0}, {1224990009, 123456789}};
+  ASSERT_EQ(utimensat(AT_FDCWD, (here / "photo.jpg").c_str(), times, 0), 0);
+  const bool xattrs = setxattr((here / "photo.jpg").c_str(), "user.xdg.origin.url", "https://e/x", 11, 0) == 0;
+  // Sparse: a mebibyte of data in the middle of 64 MiB of holes.
+  const int fd = open((here / "disk.img").c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+  ASSERT_EQ(pwrite(fd, bytes.data(), 1 << 20, 32 << 20), 1 << 20);
+  ASSERT_EQ(ftruncate(fd, 64 << 20), 0);
+  close(fd);
+  WriteFile(here / "empty", "");
 
-  EXPECT_EQ(SafeMoveFile(from, there_ / "a.txt"), MoveOutcome::kTargetExists);
-  EXPECT_EQ(SafeMoveFile(from, there_ / "gone/a.txt"), MoveOutcome::kFailed);
-  EXPECT_EQ(ReadFile(from), "source");
-  EXPECT_EQ(ReadFile(there_ / "a.txt"), "target");
-  EXPECT_EQ(ListNames(there_.Path()), "a.txt");
+  for (const char* name : {"photo.jpg", "disk.img", "empty"})
+    EXPECT_EQ(Move(here / name, there.Path()), MoveOutcome::kMoved);
+  EXPECT_EQ(ListNames(here.Path()), "");
+  EXPECT_EQ(ListNames(there.Path()), "disk.img empty photo.jpg");
+  EXPECT_TRUE(ReadFile(there.Path() + "/photo.jpg") == bytes);
+  const struct stat st = Lstat(there.Path() + "/photo.jpg");
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(st.st_mtim.tv_sec, 1224990009);
+  EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+  char url[64] = {};
+  if (xattrs) {
+    EXPECT_EQ(getxattr((there.Path() + "/photo.jpg").c_str(), "user.xdg.origin.url", url, sizeof url), 11);
+  }
+  const struct stat img = Lstat(there.Path() + "/disk.img");
+  EXPECT_EQ(img.st_size, 64 << 20);
+  EXPECT_LE(img.st_blocks * 512, 4 << 20);  // still sparse
+  EXPECT_TRUE(ReadFile(there.Path() + "/disk.img").substr(32 << 20, 1 << 20) == bytes.substr(0, 1 << 20));
+  EXPECT_EQ(Lstat(there.Path() + "/empty").st_size, 0);
+
+  // A taken name or a missing folder over there: nothing changes here.
+  WriteFile(here / "photo.jpg", "new");
+  EXPECT_EQ(Move(here / "photo.jpg", there.Path()), MoveOutcome::kTargetExists);
+  EXPECT_EQ(Move(here / "photo.jpg", there.Path() + "/gone"), MoveOutcome::kFailed);
+  EXPECT_EQ(ReadFile(here / "photo.jpg"), "new");
+  EXPECT_EQ(ListNames(here.Path()), "photo.jpg");
 }
 
-TEST_F(SafeMoveAcrossFileSystems, MovesALinkAsTheLinkItself) {
-  const std::string pointed = here_ / "real.txt";
-  WriteFile(pointed, "real");
-  ASSERT_EQ(symlink(pointed.c_str(), (here_ / "link").c_str()), 0);
-  ASSERT_EQ(symlink("elsewhere", (here_ / "link2").c_str()), 0);
-  WriteFile(there_ / "link2", "taken");
-
-  EXPECT_EQ(SafeMoveFile(here_ / "link", there_ / "link"), MoveOutcome::kMoved);
-  EXPECT_FALSE(Exists(here_ / "link"));
-  EXPECT_TRUE(S_ISLNK(Lstat(there_ / "link").st_mode));
-  EXPECT_EQ(LinkText(there_ / "link"), pointed);
-  EXPECT_EQ(ReadFile(pointed), "real");
-
-  EXPECT_EQ(SafeMoveFile(here_ / "link2", there_ / "link2"), MoveOutcome::kTargetExists);
-  EXPECT_EQ(LinkText(here_ / "link2"), "elsewhere");
-  EXPECT_EQ(ReadFile(there_ / "link2"), "taken");
-  EXPECT_EQ(ListNames(there_.Path()), "link link2");
+TEST(SafeMove, OnlyOurOwnLeftoversAreCleanedUpAndAClaimedFileComesBack) {
+  TempDir dir;
+  const std::string desk = dir.MakeDir("Desktop");
+  // Look like ours but are not: a user's files stay whatever they are called.
+  for (const char* name :
+       {".veskora-backup", ".veskora-abcdef", ".veskora-tmp-1-short", ".veskora-claim-x-12345678-a"}) {
+    WriteFile(desk + "/" + name, name);
+  }
+  // Left by a run that ended: a temporary and two claimed files.
+  const std::string ended = std::to_string(testing::EndedProcessId());
+  WriteFile(desk + "/.veskora-tmp-" + ended + "-abcdefghijkl", "partial");
+  const std::string claims = dir.MakeDir("Desktop/.veskora-claim-" + ended + "-abcdefgh");
+  WriteFile(claims + "/report.pdf", "report");
+  WriteFile(claims + "/taken.txt", "older");
+  WriteFile(desk + "/taken.txt", "newer");
+  PosixFileSystem files;
+  ASSERT_TRUE(files.List(desk));
+  EXPECT_EQ(ListNames(desk),
+            ".veskora-abcdef .veskora-backup .veskora-claim-x-12345678-a .veskora-tmp-1-short "
+            "report.pdf taken (2).txt taken.txt");
+  EXPECT_EQ(ReadFile(desk + "/report.pdf"), "report");
+  EXPECT_EQ(ReadFile(desk + "/taken (2).txt"), "older");
+  EXPECT_EQ(ReadFile(desk + "/taken.txt"), "newer");
 }
 
 }  // namespace

@@ -1,15 +1,15 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/types.h>
 
-#include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "other_file_system.h"
 #include "temp_dir.h"
+#include "test_processes.h"
 
 namespace veskora::faults {
 
@@ -21,48 +21,18 @@ std::string MoveDriverPath();
 // must come first.
 std::string FaultPreload();
 
-// A program run as a child process, with extra environment entries
-// ("NAME=value"), which the test can wait for, continue and signal.
-class Child {
- public:
-  Child(const std::vector<std::string>& argv, const std::vector<std::string>& env);
-  ~Child();
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-
-  // Waits until the child stops itself (true) or ends (false).
-  bool WaitForStop();
-  void Continue();
-  void Signal(int number);
-  void Terminate() { Signal(SIGTERM); }  // as at logout
-  // Waits for the end; the wait status.
-  int Wait();
-
- private:
-  pid_t pid_ = -1;
-  int status_ = 0;
-};
-
-// "exit N" or "signal N".
-std::string DescribeStatus(int status);
-
-// A checksum for the accounts of files (FNV-1a, 64 bits).
-std::uint64_t Checksum(const std::string& bytes);
-
-// Bytes that are the same for the same size and seed.
-std::string RandomBytes(std::size_t size, unsigned seed);
-
 // A desktop folder, a destination folder on the same or another file system,
 // and a program folder holding the rule file (one rule that moves every file
 // to the destination) and the move log. Runs the mover as a separate process
 // under the fault shim and checks what it left behind.
 class Scene {
  public:
-  enum class Where { kSameFileSystem, kOtherFileSystem };
+  enum class Where { kSame, kOther };
   explicit Scene(Where where);
 
-  // False (with the reason) when the other file system is not another one here.
-  bool Usable(std::string* why) const;
+  // False when the other file system is not another one here; Why() says so.
+  bool Usable() const { return where_ == Where::kSame || there_.Usable(); }
+  const std::string& Why() const { return there_.Why(); }
 
   // Puts a file on the desktop and expects it, whole, from now on.
   void Put(const std::string& name, const std::string& bytes);
@@ -71,28 +41,21 @@ class Scene {
 
   // The fault rules with {desktop} and {dest} standing for the folders.
   std::string Expand(std::string rule) const;
-
-  // Runs one mover process (CYCLES cycles) with the fault rules and extra
-  // environment; the wait status.
-  int Run(const std::string& fault = "", const std::vector<std::string>& env = {}, long cycles = 1);
-  std::vector<std::string> MoverCommand(long cycles) const;
-  std::vector<std::string> MoverEnvironment(const std::string& fault, const std::vector<std::string>& env) const;
-
+  // The mover's command line and environment for CYCLES cycles (-1: until
+  // SIGTERM) under the fault rules.
+  std::vector<std::string> Command(long cycles, long pauseMs = 0) const;
+  std::vector<std::string> Environment(const std::string& fault) const;
+  // Runs one mover process to its end; the wait status, described.
+  std::string Run(const std::string& fault = "", long cycles = 1);
   // The faults the shim acted on since the last call, one "CALL ACTION" each.
   std::vector<std::string> TakeFired();
 
-  // What a killed run may leave: a file twice with identical bytes (the copy
-  // published, the source not yet removed), a move without its log line, and
-  // our hidden temporary files.
-  enum Allowance : unsigned { kNothing = 0, kTwice = 1, kStrayTemporaries = 2 };
-
-  // Every expected file is whole on the desktop or at the destination, once;
-  // nothing else lies in either folder (no temporary file, hidden or not); the
-  // log names each file at most once and only files that left the desktop,
-  // and has exactly one line per moved file; except for what `allowed`.
-  ::testing::AssertionResult Intact(unsigned allowed = kNothing) const;
-  // Our temporary files (".veskora-" and six letters) in the destination.
-  int StrayTemporaries() const;
+  // Every expected file is whole, once, on the desktop or at the destination;
+  // nothing else lies in either folder; the log names each moved file once
+  // and nothing else. After a killed run a file may also lie twice with the
+  // same bytes, wait claimed in our private folder on the desktop, or be moved
+  // without its log line, and a temporary of ours may be left.
+  ::testing::AssertionResult Intact(bool killed = false) const;
 
   int OnDesktop() const;
   int AtDestination() const;
@@ -104,8 +67,9 @@ class Scene {
   std::string RulePath() const { return program_ + "/ZUL.dat"; }
 
  private:
+  Where where_;
   testing::TempDir here_;
-  testing::TempDir there_;
+  testing::OtherFileSystem there_;
   std::string desktop_;
   std::string destination_;
   std::string program_;
@@ -113,30 +77,7 @@ class Scene {
   std::map<std::string, std::string> files_;
 };
 
-void PrintTo(Scene::Where where, std::ostream* out);
-
 // Names in a folder, hidden ones included, sorted.
 std::vector<std::string> Names(const std::string& folder);
-
-// A tmpfs mounted on a fresh folder for as long as the object lives (root
-// only; Mounted() tells).
-class TmpfsMount {
- public:
-  TmpfsMount(const std::string& folder, const std::string& options, unsigned long flags = 0);
-  ~TmpfsMount();
-  TmpfsMount(const TmpfsMount&) = delete;
-  TmpfsMount& operator=(const TmpfsMount&) = delete;
-
-  bool Mounted() const { return mounted_; }
-  const std::string& Error() const { return error_; }
-  const std::string& Path() const { return path_; }
-  // Mounts it again with other options or flags (MS_RDONLY, a new size).
-  bool Remount(const std::string& options, unsigned long flags = 0) const;
-
- private:
-  std::string path_;
-  bool mounted_ = false;
-  std::string error_;
-};
 
 }  // namespace veskora::faults

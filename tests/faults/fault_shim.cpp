@@ -3,12 +3,15 @@
 // failure it must survive. Controlled by the environment:
 //
 //   VESKORA_FAULT         rules separated by ";", each  CALL:ACTION[:after=N][:times=M][:path=TEXT]
-//                           CALL    renameat2 rename linkat unlinkat open tmpfile copy_file_range read
-//                                   write fsync close fchmod futimens symlinkat lease
-//                                   (tmpfile: opens with O_TMPFILE; lease: taking a read lease)
+//                           CALL    renameat2 renameat rename linkat unlinkat mkdirat open tmpfile
+//                                   copy_file_range pread pwrite write fsync close fchmod futimens
+//                                   symlinkat lease wrlease
+//                                   (tmpfile: opens with O_TMPFILE; lease: a read lease taken to ask
+//                                   for writers; wrlease: the write lease held during a copy)
 //                           ACTION  an errno name (EIO, ENOSPC, EPERM, ...): fail without doing anything
 //                                   stop: SIGSTOP before the call (the test acts, then SIGCONT)
 //                                   kill: SIGKILL before the call
+//                                   slow: sleep a tenth of a second, then make the call
 //                                   break: after a lease is taken, open the file for writing as
 //                                          another program would
 //                           after   let the first N matching calls through (default 0)
@@ -16,10 +19,6 @@
 //                           path    only calls whose paths contain TEXT (folders of *at calls and
 //                                   paths of descriptors resolved)
 //   VESKORA_FAULT_REPORT  a file that gets one line "CALL ACTION" for every fault acted on
-//   VESKORA_FAULT_COPY    "emulate": a copy_file_range the kernel refuses across file systems is
-//                         done here with read and write, as older kernels and network file
-//                         systems do, so a failure midway through it can be injected
-//   VESKORA_FAULT_CLOCK   seconds added to the wall clock (time, clock_gettime)
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <pthread.h>
@@ -43,13 +42,16 @@ namespace {
 
 enum class Call {
   kRenameat2,
+  kRenameat,
   kRename,
+  kMkdirat,
   kLinkat,
   kUnlinkat,
   kOpen,
   kTmpfile,
   kCopyFileRange,
-  kRead,
+  kPread,
+  kPwrite,
   kWrite,
   kFsync,
   kClose,
@@ -57,6 +59,7 @@ enum class Call {
   kFutimens,
   kSymlinkat,
   kLease,
+  kWriteLease,
 };
 
 struct CallName {
@@ -65,21 +68,13 @@ struct CallName {
 };
 
 constexpr CallName kCalls[] = {
-    {"renameat2", Call::kRenameat2},
-    {"rename", Call::kRename},
-    {"linkat", Call::kLinkat},
-    {"unlinkat", Call::kUnlinkat},
-    {"open", Call::kOpen},
-    {"tmpfile", Call::kTmpfile},
-    {"copy_file_range", Call::kCopyFileRange},
-    {"read", Call::kRead},
-    {"write", Call::kWrite},
-    {"fsync", Call::kFsync},
-    {"close", Call::kClose},
-    {"fchmod", Call::kFchmod},
-    {"futimens", Call::kFutimens},
-    {"symlinkat", Call::kSymlinkat},
-    {"lease", Call::kLease},
+    {"renameat2", Call::kRenameat2}, {"renameat", Call::kRenameat},   {"rename", Call::kRename},
+    {"mkdirat", Call::kMkdirat},     {"linkat", Call::kLinkat},       {"unlinkat", Call::kUnlinkat},
+    {"open", Call::kOpen},           {"tmpfile", Call::kTmpfile},     {"copy_file_range", Call::kCopyFileRange},
+    {"pread", Call::kPread},         {"pwrite", Call::kPwrite},       {"write", Call::kWrite},
+    {"fsync", Call::kFsync},         {"close", Call::kClose},         {"fchmod", Call::kFchmod},
+    {"futimens", Call::kFutimens},   {"symlinkat", Call::kSymlinkat}, {"lease", Call::kLease},
+    {"wrlease", Call::kWriteLease},
 };
 
 struct ErrnoName {
@@ -93,7 +88,7 @@ constexpr ErrnoName kErrnos[] = {
     {"EINTR", EINTR}, {"ENOSYS", ENOSYS}, {"EBUSY", EBUSY},   {"EAGAIN", EAGAIN},
 };
 
-enum class Action { kFail, kStop, kKill, kBreak };
+enum class Action { kFail, kStop, kKill, kSlow, kBreak };
 
 struct Rule {
   Call call;
@@ -108,7 +103,6 @@ struct Rule {
 
 std::vector<Rule*>* g_rules = nullptr;
 std::string* g_report = nullptr;
-bool g_emulate_copy = false;
 pthread_once_t g_once = PTHREAD_ONCE_INIT;
 thread_local bool t_inside = false;  // our own calls are never faulted
 
@@ -134,6 +128,8 @@ bool ParseAction(const std::string& text, Rule& rule) {
     rule.action = Action::kKill;
   else if (text == "break")
     rule.action = Action::kBreak;
+  else if (text == "slow")
+    rule.action = Action::kSlow;
   else {
     for (const ErrnoName& entry : kErrnos) {
       if (text == entry.name) {
@@ -169,7 +165,6 @@ void Parse() {
   t_inside = true;
   g_rules = new std::vector<Rule*>;
   if (const char* report = std::getenv("VESKORA_FAULT_REPORT")) g_report = new std::string(report);
-  if (const char* copy = std::getenv("VESKORA_FAULT_COPY")) g_emulate_copy = std::strcmp(copy, "emulate") == 0;
   const char* spec = std::getenv("VESKORA_FAULT");
   if (spec && *spec) {
     for (const std::string& text : Split(spec, ';')) {
@@ -263,6 +258,9 @@ bool Before(Rule* rule) {
     case Action::kKill:
       raise(SIGKILL);
       return false;
+    case Action::kSlow:
+      usleep(100000);
+      return false;
     case Action::kBreak:
       return false;
     case Action::kFail:
@@ -282,6 +280,18 @@ int renameat2(int from_dir, const char* from, int to_dir, const char* to, unsign
   static auto real = Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
   if (Before(Match(Call::kRenameat2, SUBJECT(AtPath(from_dir, from) + "\n" + AtPath(to_dir, to))))) return -1;
   return real(from_dir, from, to_dir, to, flags);
+}
+
+int renameat(int from_dir, const char* from, int to_dir, const char* to) {
+  static auto real = Real<int (*)(int, const char*, int, const char*)>("renameat");
+  if (Before(Match(Call::kRenameat, SUBJECT(AtPath(from_dir, from) + "\n" + AtPath(to_dir, to))))) return -1;
+  return real(from_dir, from, to_dir, to);
+}
+
+int mkdirat(int dir_fd, const char* name, mode_t mode) {
+  static auto real = Real<int (*)(int, const char*, mode_t)>("mkdirat");
+  if (Before(Match(Call::kMkdirat, SUBJECT(AtPath(dir_fd, name))))) return -1;
+  return real(dir_fd, name, mode);
 }
 
 int rename(const char* from, const char* to) {
@@ -364,33 +374,26 @@ int openat64(int dir_fd, const char* path, int flags, ...) {
 int __open_2(const char* path, int flags) { return OpenAt("openat", AT_FDCWD, path, flags, 0); }
 int __openat_2(int dir_fd, const char* path, int flags) { return OpenAt("openat", dir_fd, path, flags, 0); }
 
-static ssize_t EmulatedCopy(int from, int to, size_t length) {
-  static auto real_read = Real<ssize_t (*)(int, void*, size_t)>("read");
-  static auto real_write = Real<ssize_t (*)(int, const void*, size_t)>("write");
-  std::vector<char> buffer(length < (1u << 20) ? length : (1u << 20));
-  const ssize_t got = real_read(from, buffer.data(), buffer.size());
-  if (got <= 0) return got;
-  for (ssize_t done = 0; done < got;) {
-    const ssize_t n = real_write(to, buffer.data() + done, static_cast<size_t>(got - done));
-    if (n < 0) return -1;
-    done += n;
-  }
-  return got;
-}
-
 ssize_t copy_file_range(int from, loff_t* from_offset, int to, loff_t* to_offset, size_t length, unsigned flags) {
   static auto real = Real<ssize_t (*)(int, loff_t*, int, loff_t*, size_t, unsigned)>("copy_file_range");
   if (Before(Match(Call::kCopyFileRange, SUBJECT(FdPath(from) + "\n" + FdPath(to))))) return -1;
-  const ssize_t n = real(from, from_offset, to, to_offset, length, flags);
-  if (n < 0 && errno == EXDEV && g_emulate_copy && !from_offset && !to_offset) return EmulatedCopy(from, to, length);
-  return n;
+  return real(from, from_offset, to, to_offset, length, flags);
 }
 
-ssize_t read(int fd, void* buffer, size_t length) {
-  static auto real = Real<ssize_t (*)(int, void*, size_t)>("read");
-  if (Before(Match(Call::kRead, SUBJECT(FdPath(fd))))) return -1;
-  return real(fd, buffer, length);
+ssize_t pread(int fd, void* buffer, size_t length, off_t offset) {
+  static auto real = Real<ssize_t (*)(int, void*, size_t, off_t)>("pread");
+  if (Before(Match(Call::kPread, SUBJECT(FdPath(fd))))) return -1;
+  return real(fd, buffer, length, offset);
 }
+
+ssize_t pwrite(int fd, const void* buffer, size_t length, off_t offset) {
+  static auto real = Real<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
+  if (Before(Match(Call::kPwrite, SUBJECT(FdPath(fd))))) return -1;
+  return real(fd, buffer, length, offset);
+}
+
+ssize_t pread64(int fd, void* buffer, size_t length, off_t offset) { return pread(fd, buffer, length, offset); }
+ssize_t pwrite64(int fd, const void* buffer, size_t length, off_t offset) { return pwrite(fd, buffer, length, offset); }
 
 ssize_t write(int fd, const void* buffer, size_t length) {
   static auto real = Real<ssize_t (*)(int, const void*, size_t)>("write");
@@ -433,8 +436,9 @@ static int Fcntl(const char* real_name, int fd, int command, void* argument) {
   static auto real_fcntl = Real<FcntlFn>("fcntl");
   static auto real_fcntl64 = Real<FcntlFn>("fcntl64");
   FcntlFn real = std::strcmp(real_name, "fcntl64") == 0 && real_fcntl64 ? real_fcntl64 : real_fcntl;
-  const bool taking_lease = command == F_SETLEASE && reinterpret_cast<long>(argument) == F_RDLCK;
-  Rule* rule = taking_lease ? Match(Call::kLease, SUBJECT(FdPath(fd))) : nullptr;
+  const long type = reinterpret_cast<long>(argument);
+  const bool taking_lease = command == F_SETLEASE && (type == F_RDLCK || type == F_WRLCK);
+  Rule* rule = taking_lease ? Match(type == F_RDLCK ? Call::kLease : Call::kWriteLease, SUBJECT(FdPath(fd))) : nullptr;
   if (Before(rule)) return -1;
   const int result = real(fd, command, argument);
   if (result == 0 && rule && rule->action == Action::kBreak) {
@@ -463,27 +467,6 @@ int fcntl64(int fd, int command, ...) {
   void* argument = va_arg(args, void*);
   va_end(args);
   return Fcntl("fcntl64", fd, command, argument);
-}
-
-// Asked by the sanitizer's allocator too, so it reads its setting without
-// allocating and without waiting for the rules.
-int clock_gettime(clockid_t clock, struct timespec* now) {
-  static auto real = Real<int (*)(clockid_t, struct timespec*)>("clock_gettime");
-  const int result = real(clock, now);
-  if (result != 0 || (clock != CLOCK_REALTIME && clock != CLOCK_REALTIME_COARSE)) return result;
-  static const long offset = [] {
-    const char* text = std::getenv("VESKORA_FAULT_CLOCK");
-    return text ? std::atol(text) : 0L;
-  }();
-  now->tv_sec += offset;
-  return result;
-}
-
-time_t time(time_t* out) {
-  struct timespec now {};
-  clock_gettime(CLOCK_REALTIME, &now);
-  if (out) *out = now.tv_sec;
-  return now.tv_sec;
 }
 
 }  // extern "C"

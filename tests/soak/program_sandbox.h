@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "fault_harness.h"
 #include "temp_dir.h"
 
 namespace veskora::faults {

@@ -6,9 +6,9 @@ namespace veskora {
 
 struct LocalTime {
   int year = 0;
-  int month = 0;   // 1..12
-  int day = 0;     // 1..31
-  int hour = 0;    // 0..23
+  int month = 0;  // 1..12
+  int day = 0;    // 1..31
+  int hour = 0;   // 0..23
   int minute = 0;
   int second = 0;
 };

@@ -12,7 +12,7 @@ namespace {
 
 // mkdir -p; failures are left to the first write into the folder to meet.
 void MakeFolders(const std::string& path) {
-  for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     mkdir(path.substr(0, slash).c_str(), 0700);
     if (slash == std::string::npos) break;
   }

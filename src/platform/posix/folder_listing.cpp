@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace veskora {
@@ -38,7 +39,7 @@ bool IsListedFile(int dirFd, const dirent& entry) {
 
 }  // namespace
 
-std::optional<FolderListing> ListFolder(int dirFd) {
+std::optional<FolderListing> ListFolder(int dirFd, std::vector<std::string>* ours) {
   // A descriptor of our own: closedir closes it, the caller's stays open.
   const int own = openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (own < 0) return std::nullopt;
@@ -55,7 +56,10 @@ std::optional<FolderListing> ListFolder(int dirFd) {
       if (errno != 0) return std::nullopt;
       break;
     }
-    if (entry->d_name[0] == '.') continue;
+    if (entry->d_name[0] == '.') {
+      if (ours && std::strncmp(entry->d_name, ".veskora-", 9) == 0) ours->emplace_back(entry->d_name);
+      continue;
+    }
     entries.push_back({entry->d_name, IsListedFile(dirFd, *entry)});
   }
   // std::string compares as unsigned bytes, so this is byte order, UTF-8 included.

@@ -4,14 +4,21 @@
 
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/paths.h"
+#include "platform/posix/private_names.h"
 #include "platform/posix/safe_move.h"
 
 namespace veskora {
 
 std::optional<FolderListing> PosixFileSystem::List(const std::string& folder) {
+  memory_.NextCycle();
   listed_ = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   listedPath_ = listed_ ? folder : std::string();
   if (!listed_) return std::nullopt;
+  std::vector<std::string> ours;
+  auto listing = ListFolder(listed_.Get(), &ours);
+  if (ours.empty()) return listing;
+  // What a killed run left claimed comes back now, to be listed with the rest.
+  for (const std::string& name : ours) RecoverLeftovers(listed_.Get(), name);
   return ListFolder(listed_.Get());
 }
 
@@ -25,7 +32,15 @@ std::optional<FileFacts> PosixFileSystem::Facts(const std::string& folder, const
 }
 
 MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& name, const std::string& destination) {
-  return SafeMoveFile(JoinPath(folder, name), JoinPath(destination, name));
+  UniqueFd opened;
+  int dirFd = FolderFd(folder);
+  if (dirFd == AT_FDCWD) {
+    opened = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!opened) return MoveOutcome::kFailed;
+    dirFd = opened.Get();
+  }
+  MoveContext context{memory_, stop_};
+  return SafeMove({dirFd, folder, name}, destination, context);
 }
 
 }  // namespace veskora

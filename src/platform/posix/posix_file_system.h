@@ -1,17 +1,25 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/posix/move_memory.h"
 #include "platform/posix/unique_fd.h"
 
 namespace veskora {
 
 // The real file system. Keeps the folder it listed last open, so that the
 // questions about its files that follow are asked relative to it: one path
-// step per file instead of every step of the full path.
+// step per file instead of every step of the full path. Each listing starts a
+// new cycle of what the moves remember (see move_memory.h) and gives back the
+// files that a killed run left claimed in that folder.
 class PosixFileSystem final : public FileSystem {
  public:
+  // `stop`, when given, asks a copy in progress to give up (the program is
+  // ending); the file then stays where it was.
+  explicit PosixFileSystem(const std::atomic<bool>* stop = nullptr) : stop_(stop) {}
+
   std::optional<FolderListing> List(const std::string& folder) override;
   std::optional<FileFacts> Facts(const std::string& folder, const std::string& name) override;
   MoveOutcome Move(const std::string& folder, const std::string& name, const std::string& destination) override;
@@ -21,8 +29,10 @@ class PosixFileSystem final : public FileSystem {
   // it is that folder, else AT_FDCWD (and the caller uses the full path).
   int FolderFd(const std::string& folder) const;
 
+  const std::atomic<bool>* stop_;
   std::string listedPath_;
   UniqueFd listed_;
+  MoveMemory memory_;
 };
 
 }  // namespace veskora

@@ -2,14 +2,18 @@
 
 namespace veskora {
 
-// Gives a file a new name without ever replacing what has that name: a
-// rename with RENAME_NOREPLACE, or on file systems that refuse the flag a
-// hard link and an unlink. 0 or an errno value (EEXIST when the name is
-// taken); on failure nothing changed.
+// A rename that never replaces what has the new name (RENAME_NOREPLACE): 0 or
+// an errno value, EEXIST when the name is taken; on failure nothing changed.
 int RenameNoReplace(int fromDir, const char* from, int toDir, const char* to);
 
-// True while another process holds the file open for writing, or opens it for
-// writing in the instant this asks. False where it cannot be told.
-bool OpenForWritingElsewhere(int fd);
+// Whether RenameNoReplace failed only because the file system refuses the flag
+// (FUSE, NFS and others).
+bool NoReplaceRefused(int err);
+
+// Gives an entry that only we know by its name (a private name of ours) a
+// public name without replacing anything: a no-replace rename, or where the
+// file system refuses that, a hard link and then the private name removed.
+// Removing by name is safe only because nobody else uses that name.
+int PublishPrivate(int fromDir, const char* from, int toDir, const char* to);
 
 }  // namespace veskora

@@ -2,54 +2,84 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
-#include "platform/posix/copy_across.h"
+#include "platform/posix/move_steps.h"
 #include "platform/posix/rename_no_replace.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/posix/writer_probe.h"
 
 namespace veskora {
 
-namespace {
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-bool SourceGone(const std::string& source) {
+MoveOutcome CheckArrived(const MoveSource& from, int destFd) {
   struct stat st {};
-  return lstat(source.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+  if (fstatat(destFd, from.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) {
+    return MoveOutcome::kMoved;
+  }
+  RenameNoReplace(destFd, from.name.c_str(), from.dirFd, from.name.c_str());
+  return MoveOutcome::kSourceChanged;
 }
 
-}  // namespace
-
-MoveOutcome SafeMoveFile(const std::string& source, const std::string& target) {
-  struct stat start {};
-  if (lstat(source.c_str(), &start) != 0) {
+MoveOutcome SafeMove(const MoveSource& from, const std::string& destination, MoveContext& context) {
+  struct stat st {};
+  if (fstatat(from.dirFd, from.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     return errno == ENOENT || errno == ENOTDIR ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
   }
-  const bool isLink = S_ISLNK(start.st_mode);
-  if (!isLink && !S_ISREG(start.st_mode)) return MoveOutcome::kSourceMissing;
+  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return MoveOutcome::kSourceMissing;
+  const UniqueFd dest(open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!dest) return MoveOutcome::kFailed;
+  if (S_ISLNK(st.st_mode)) return MoveLink(from, st, dest.Get(), destination);
 
-  // Kept open for a copy across file systems. When it cannot be opened (no
-  // read permission) a rename still works.
-  UniqueFd sourceFd;
-  if (!isLink) {
-    sourceFd = UniqueFd(open(source.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    if (!sourceFd && errno == EWOULDBLOCK) return MoveOutcome::kInUse;  // someone holds a write lease
-    if (!sourceFd && errno == ENOENT) return MoveOutcome::kSourceMissing;
-    if (sourceFd && OpenForWritingElsewhere(sourceFd.Get())) return MoveOutcome::kInUse;
+  // Opened without blocking (a FIFO swapped in must not hang us) and without
+  // following a link swapped in; it must still be the file that was judged.
+  const UniqueFd fd(openat(from.dirFd, from.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+  if (fd) {
+    struct stat opened {};
+    if (fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode) || !SameFile(opened, st)) {
+      return MoveOutcome::kSourceChanged;
+    }
+    st = opened;
+  } else if (errno == EWOULDBLOCK) {
+    return MoveOutcome::kInUse;  // another process holds a write lease on it
+  } else if (errno == ENOENT) {
+    return MoveOutcome::kSourceMissing;
+  } else if (errno == ELOOP) {
+    return MoveOutcome::kSourceChanged;
+  } else if (errno != EACCES) {
+    return MoveOutcome::kFailed;
   }
+  // Unreadable, on a file system whose leases see only part of the openers,
+  // or not ours to lease: nobody can say who writes it. Such a file waits
+  // until it has stayed the same from one cycle to the next.
+  const Writers writers =
+      fd && context.memory.LeasesSeeEveryOpener(fd.Get(), st.st_dev) ? ProbeWriters(fd.Get()) : Writers::kUnknown;
+  if (writers == Writers::kWriting) return MoveOutcome::kInUse;
+  if (writers == Writers::kUnknown && !context.memory.Unchanged(st)) return MoveOutcome::kInUse;
 
-  switch (RenameNoReplace(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str())) {
-    case 0:
-      return MoveOutcome::kMoved;
-    case EEXIST:
-      return MoveOutcome::kTargetExists;
-    case ENOENT:  // the source, or the target's folder
-      return SourceGone(source) ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
-    case EXDEV:
-      return isLink ? CopyLinkAcross(source, start, target) : CopyFileAcross(source, sourceFd.Get(), target);
-    default:
-      return MoveOutcome::kFailed;
+  const int err = RenameNoReplace(from.dirFd, from.name.c_str(), dest.Get(), from.name.c_str());
+  if (err == 0) return CheckArrived(from, dest.Get());
+  if (err == EEXIST) return MoveOutcome::kTargetExists;
+  if (err == EXDEV) {
+    return fd ? CopyAcross(from, fd.Get(), st, dest.Get(), destination, context) : MoveOutcome::kFailed;
   }
+  if (NoReplaceRefused(err)) {
+    // The flag is refused before the devices are compared on some systems.
+    struct stat there {};
+    if (fstat(dest.Get(), &there) == 0 && there.st_dev != st.st_dev) {
+      return fd ? CopyAcross(from, fd.Get(), st, dest.Get(), destination, context) : MoveOutcome::kFailed;
+    }
+    return LinkAcross(from, dest.Get());
+  }
+  if (err == ENOENT) {
+    struct stat now {};
+    const bool gone = fstatat(from.dirFd, from.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT;
+    return gone ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
+  }
+  return MoveOutcome::kFailed;
 }
 
 }  // namespace veskora

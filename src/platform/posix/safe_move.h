@@ -1,16 +1,36 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/posix/move_memory.h"
 
 namespace veskora {
 
-// Moves one file to a full target path without ever replacing an existing
-// file, also not in a race. Within one file system a rename; across file
-// systems a copy that is synced and published under the final name before the
-// source is removed. A symbolic link is moved as the link itself. A file that
-// another process holds open for writing is not moved.
-MoveOutcome SafeMoveFile(const std::string& source, const std::string& target);
+// Where a move starts: the folder (open, and by path), and the name in it.
+struct MoveSource {
+  int dirFd;
+  const std::string& folder;
+  const std::string& name;
+};
+
+// What a move consults besides the files: what earlier cycles saw, and the
+// flag that asks a long copy to give up because the program is ending.
+struct MoveContext {
+  MoveMemory& memory;
+  const std::atomic<bool>* stop = nullptr;
+};
+
+// Moves one file into the destination folder under the same name without ever
+// replacing anything there, also not in a race, and without losing a byte of
+// what anybody writes or saves meanwhile. Within one file system a rename;
+// across file systems the file is first taken out of everyone's way under a
+// private name, copied while nobody may open it, and removed only once the
+// copy is whole, synced and named; on any failure it gets its name back. A
+// symbolic link is moved as itself, a relative one rewritten so it still
+// leads to the same file. A file that somebody writes is not moved, nor one
+// whose writers cannot be told until it has stayed the same for two cycles.
+MoveOutcome SafeMove(const MoveSource& from, const std::string& destination, MoveContext& context);
 
 }  // namespace veskora

@@ -6,13 +6,8 @@
 
 namespace veskora {
 
-// A hidden name for a temporary entry, unlikely to be taken; whoever creates
-// the entry does so exclusively and draws again on EEXIST.
-std::string TempName();
-
-// Removes this user's temporary entries that were left in the folder by a
-// run that was killed.
-void SweepStaleTemporaries(int dirFd);
+// Cleans up what killed runs left in the folder (see private_names.h).
+void SweepLeftovers(int dirFd);
 
 // A new link with the text under a temporary name in the folder: that name, or
 // empty when none could be made.

@@ -12,21 +12,31 @@
 
 namespace veskora {
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) return std::nullopt;
-  std::string content;
+ReadResult ReadWholeFile(const std::string& path) {
+  ReadResult result;
+  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  struct stat st {};
+  if (!fd || fstat(fd.Get(), &st) != 0) {
+    result.error = errno;
+    return result;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    result.error = EINVAL;
+    return result;
+  }
   std::vector<char> buffer(1 << 16);
   while (true) {
     const ssize_t got = read(fd.Get(), buffer.data(), buffer.size());
     if (got < 0) {
       if (errno == EINTR) continue;
-      return std::nullopt;
+      result.error = errno;
+      result.bytes.clear();
+      return result;
     }
     if (got == 0) break;
-    content.append(buffer.data(), static_cast<std::size_t>(got));
+    result.bytes.append(buffer.data(), static_cast<std::size_t>(got));
   }
-  return content;
+  return result;
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
@@ -58,9 +68,25 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   return true;
 }
 
+int KeepCopy(const std::string& from, const std::string& to) {
+  if (link(from.c_str(), to.c_str()) == 0) return 0;
+  if (errno == EEXIST) return EEXIST;
+  const ReadResult read = ReadWholeFile(from);
+  if (read.error != 0) return read.error;
+  UniqueFd fd(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!fd) return errno;
+  if (!WriteAll(fd.Get(), read.bytes) || fsync(fd.Get()) != 0 || !fd.Reset()) {
+    const int err = errno;
+    unlink(to.c_str());
+    return err != 0 ? err : EIO;
+  }
+  return 0;
+}
+
 bool AppendToFile(const std::string& path, std::string_view bytes) {
-  UniqueFd fd(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
-  if (!fd) return false;
+  UniqueFd fd(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
+  struct stat st {};
+  if (!fd || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   const bool written = WriteAll(fd.Get(), bytes);
   return fd.Reset() && written;
 }

@@ -1,20 +1,31 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace veskora {
 
-// The whole content of a file; std::nullopt when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+struct ReadResult {
+  std::string bytes;
+  int error = 0;  // 0, or an errno value: ENOENT when there is no such file
+};
+
+// The whole content of a regular file. Anything else (a FIFO, a device, a
+// folder) is not read, so nothing can make this block or read forever.
+ReadResult ReadWholeFile(const std::string& path);
 
 // Writes a temporary file beside the target, syncs it and renames it over the
 // target, so the target is either the old or the new content, never a part.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// Keeps the file `from` also under the new name `to`, never replacing what
+// has that name: a hard link where the file system allows, else a synced
+// copy. 0 or an errno value, EEXIST when `to` is taken.
+int KeepCopy(const std::string& from, const std::string& to);
+
 // Appends the bytes with one write to a file opened for appending (created
-// when missing) and closes it again. Nothing stays open between calls.
+// when missing) and closes it again. Nothing stays open between calls, and
+// nothing is written to what is not a regular file.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
 }  // namespace veskora

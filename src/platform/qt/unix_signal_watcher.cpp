@@ -16,9 +16,12 @@ namespace {
 // async-signal-safe functions and has no object to ask, so the write end of the
 // socket pair has to live at file scope.
 volatile sig_atomic_t writeFd = -1;
+std::atomic<bool> endRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
 void OnSignal(int signalNumber) {
   const int savedErrno = errno;
+  endRequested = true;
   const unsigned char byte = static_cast<unsigned char>(signalNumber);
   // A full socket means a signal is already waiting to be handled; one is
   // enough to end the program, so a failed write is left alone.
@@ -58,6 +61,8 @@ UnixSignalWatcher::~UnixSignalWatcher() {
     ::close(fds_[1]);
   }
 }
+
+const std::atomic<bool>& UnixSignalWatcher::EndRequested() { return endRequested; }
 
 void UnixSignalWatcher::ReadPending() {
   unsigned char byte = 0;

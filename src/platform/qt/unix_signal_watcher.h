@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <initializer_list>
 #include <vector>
 
@@ -22,6 +23,11 @@ class UnixSignalWatcher : public QObject {
   // False when the socket pair or a handler could not be set up (the signals
   // then keep their default action, which ends the process unsaved).
   bool IsWatching() const { return watching_; }
+
+  // Set the moment a watched signal arrives, before the event loop hears of
+  // it: work that holds up the event loop (a scan cycle, a long copy) asks it
+  // to stop early, so that the program can end within a second.
+  static const std::atomic<bool>& EndRequested();
 
  signals:
   void received(int signalNumber);
