@@ -1,5 +1,6 @@
 #include "mover/scan_cycle.h"
 
+#include "mover/arriving.h"
 #include "mover/conditions.h"
 #include "mover/move_step.h"
 #include "mover/rule_matcher.h"
@@ -22,11 +23,17 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
   // cycle on, and nothing is kept between cycles.
   const RuleMatcher matcher(rules);
   if (matcher.Empty()) return;
-  for (const FolderEntry& entry : listing->entries) {
+  const FolderListing& entries = listing->entries;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
     if (env.stop && env.stop->load()) return;
+    const FolderEntry& entry = entries[i];
     if (!entry.file) continue;
     const Candidate file(listing->folder, entry.name, *env.files);
-    if (const auto match = matcher.FirstMatch(file)) {
+    const auto match = matcher.FirstMatch(file);
+    // A download still arriving is passed over like a file in use: no move,
+    // no line, and the next cycle looks again. Asked only of files a rule
+    // wants, so a desktop where nothing matches pays nothing for it.
+    if (match && !StillArriving(entries, i)) {
       MoveFileByRule(listing->folder, entry.name, match->destination, *env.files, *env.log);
     }
   }
