@@ -29,6 +29,17 @@ struct FileFacts {
   friend bool operator==(const FileFacts&, const FileFacts&) = default;
 };
 
+// Which file a name stands for, and as it was: enough to tell later whether
+// it is still the very same file, unchanged (a link is not followed).
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t mtime = 0;  // seconds since the epoch
+
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 enum class MoveOutcome {
   kMoved,          // the whole file is at the target and gone from the source
   kTargetExists,   // something already has the target name; nothing changed
@@ -48,9 +59,15 @@ class FileSystem {
   virtual std::optional<FolderListing> List(const std::string& folder) = 0;
   // std::nullopt when the file vanished or cannot be queried.
   virtual std::optional<FileFacts> Facts(const std::string& folder, const std::string& name) = 0;
+  // std::nullopt when there is no such entry.
+  virtual std::optional<FileIdentity> Identity(const std::string& folder, const std::string& name) = 0;
   // Moves folder/name into the destination folder under the same name,
   // never replacing anything there, also not in a race.
   virtual MoveOutcome Move(const std::string& folder, const std::string& name, const std::string& destination) = 0;
+  // What Move would answer now, changing nothing: kMoved when it would move
+  // the file; kFailed when the destination is no folder; kInUse also for a
+  // file whose writers cannot be told (Move waits until it has rested).
+  virtual MoveOutcome Check(const std::string& folder, const std::string& name, const std::string& destination) = 0;
 };
 
 }  // namespace veskora

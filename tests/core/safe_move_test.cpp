@@ -21,9 +21,17 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
+// Checked first, changing nothing, then moved: both must give the same answer.
 MoveOutcome Move(const std::string& path, const std::string& folder) {
   PosixFileSystem files;
-  return files.Move(std::string(ParentOf(path)), std::string(NameOf(path)), folder);
+  const std::string parent(ParentOf(path));
+  const std::string name(NameOf(path));
+  const auto before = files.Identity(parent, name);
+  const MoveOutcome checked = files.Check(parent, name, folder);
+  EXPECT_EQ(files.Identity(parent, name), before) << path;
+  const MoveOutcome moved = files.Move(parent, name, folder);
+  EXPECT_EQ(checked, moved) << path;
+  return moved;
 }
 
 struct stat Lstat(const std::string& path) {

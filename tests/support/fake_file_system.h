@@ -17,6 +17,8 @@ class FakeFileSystem final : public FileSystem {
     ++factsAsked;
     return facts;
   }
+  std::optional<FileIdentity> Identity(const std::string&, const std::string&) override { return std::nullopt; }
+  MoveOutcome Check(const std::string&, const std::string&, const std::string&) override { return outcome; }
   MoveOutcome Move(const std::string&, const std::string& name, const std::string& destination) override {
     moves.push_back(name + " -> " + destination);
     return outcome;

@@ -1,6 +1,7 @@
 #include "platform/posix/posix_file_system.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include "platform/posix/folder_listing.h"
 #include "platform/posix/paths.h"
@@ -29,6 +30,20 @@ int PosixFileSystem::FolderFd(const std::string& folder) const {
 std::optional<FileFacts> PosixFileSystem::Facts(const std::string& folder, const std::string& name) {
   const int dirFd = FolderFd(folder);
   return FactsAt(dirFd, dirFd == AT_FDCWD ? JoinPath(folder, name) : name);
+}
+
+std::optional<FileIdentity> PosixFileSystem::Identity(const std::string& folder, const std::string& name) {
+  const int dirFd = FolderFd(folder);
+  struct stat st {};
+  if (fstatat(dirFd, (dirFd == AT_FDCWD ? JoinPath(folder, name) : name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return std::nullopt;
+  }
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                      static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec)};
+}
+
+MoveOutcome PosixFileSystem::Check(const std::string& folder, const std::string& name, const std::string& destination) {
+  return CheckMove(JoinPath(folder, name), destination);
 }
 
 MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& name, const std::string& destination) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/posix/move_steps.h"
+#include "platform/posix/paths.h"
 #include "platform/posix/rename_no_replace.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/writer_probe.h"
@@ -80,6 +81,22 @@ MoveOutcome SafeMove(const MoveSource& from, const std::string& destination, Mov
     return gone ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
   }
   return MoveOutcome::kFailed;
+}
+
+MoveOutcome CheckMove(const std::string& path, const std::string& destination) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0 || (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))) {
+    return MoveOutcome::kSourceMissing;
+  }
+  struct stat folder {};
+  if (stat(destination.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) return MoveOutcome::kFailed;
+  struct stat taken {};
+  if (lstat(JoinPath(destination, NameOf(path)).c_str(), &taken) == 0) return MoveOutcome::kTargetExists;
+  if (S_ISLNK(st.st_mode)) return MoveOutcome::kMoved;
+  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+  if (!fd) return errno == EWOULDBLOCK || errno == EACCES ? MoveOutcome::kInUse : MoveOutcome::kFailed;
+  return LeasesSeeEveryOpener(fd.Get()) && ProbeWriters(fd.Get()) == Writers::kNone ? MoveOutcome::kMoved
+                                                                                    : MoveOutcome::kInUse;
 }
 
 }  // namespace veskora

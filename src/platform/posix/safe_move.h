@@ -33,4 +33,7 @@ struct MoveContext {
 // whose writers cannot be told until it has stayed the same for two cycles.
 MoveOutcome SafeMove(const MoveSource& from, const std::string& destination, MoveContext& context);
 
+// What SafeMove would answer for the file at `path` now, changing nothing.
+MoveOutcome CheckMove(const std::string& path, const std::string& destination);
+
 }  // namespace veskora
