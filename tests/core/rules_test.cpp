@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "platform/posix/data_folder.h"
 #include "rules/field_codec.h"
 #include "rules/move_rule.h"
 #include "rules/rule_description.h"
@@ -278,6 +279,21 @@ TEST(RuleFile, AFailedSaveKeepsTheOldFileWholeAndLeavesNoTemporary) {
   EXPECT_EQ(RuleFile(blocked).SaveRules(list), SaveOutcome::kFailed);
   EXPECT_EQ(testing::ListNames(dir / "blocked"), "ZUL.dat");
   EXPECT_EQ(ReadFile(path), "-1,1,new,/new\r\n");
+}
+
+TEST(RuleFile, LivesBesideTheProgramOrElseInTheUsersDataFolder) {
+  TempDir dir;
+  EXPECT_EQ(ResolveDataFolder(dir.Path()), dir.Path());
+  EXPECT_EQ(ProgramFolder().empty(), false);
+  // No usable program folder: the per-user folder, created with its parents.
+  setenv("XDG_DATA_HOME", (dir / "a/b/c").c_str(), 1);
+  EXPECT_EQ(ResolveDataFolder(dir / "missing"), dir / "a/b/c/veskora");
+  EXPECT_TRUE(testing::Exists(dir / "a/b/c/veskora"));
+  // A relative XDG_DATA_HOME is ignored, as the XDG rules say.
+  setenv("XDG_DATA_HOME", "relative", 1);
+  setenv("HOME", (dir / "home").c_str(), 1);
+  EXPECT_EQ(ResolveDataFolder(""), dir / "home/.local/share/veskora");
+  EXPECT_TRUE(testing::Exists(dir / "home/.local/share/veskora"));
 }
 
 // Whatever a rule file holds that this run could not load, the first save that

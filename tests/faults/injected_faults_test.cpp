@@ -49,6 +49,7 @@ const Fault kFaults[] = {
     // Within one file system: the rename, and where the flag is refused, the
     // claim and its link.
     {Where::kSame, "renameat2:EIO", 0},
+    {Where::kSame, "write:EINTR:path=veskora.log:times=1", 2},
     {Where::kSame, "renameat2:EINVAL", 2},
     {Where::kSame, "renameat2:EINVAL;linkat:EPERM", 0},
     {Where::kSame, "renameat2:EINVAL;unlinkat:EPERM:path=/.veskora-claim-:times=1", 1},

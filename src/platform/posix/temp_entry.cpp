@@ -68,15 +68,11 @@ int TempFile::Publish(const std::string& name) {
   return err;
 }
 
+// Through /proc, which any user may do (linking the descriptor itself needs
+// a capability); without /proc the copy fails and the file stays.
 int TempFile::LinkUnnamed(const std::string& name) const {
   const std::string proc = "/proc/self/fd/" + std::to_string(fd_.Get());
-  if (linkat(AT_FDCWD, proc.c_str(), dirFd_, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
-  int err = errno;
-  if (err == ENOENT) {  // perhaps no /proc; this way needs CAP_DAC_READ_SEARCH on older kernels
-    if (linkat(fd_.Get(), "", dirFd_, name.c_str(), AT_EMPTY_PATH) == 0) return 0;
-    if (errno != EPERM) err = errno;
-  }
-  return err;
+  return linkat(AT_FDCWD, proc.c_str(), dirFd_, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
 }
 
 }  // namespace veskora
