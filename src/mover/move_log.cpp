@@ -7,61 +7,64 @@
 
 namespace veskora {
 
-namespace {
-
-void AppendHex(std::string& out, unsigned char byte) {
-  char text[8];
-  std::snprintf(text, sizeof text, "\\x%02X", byte);
-  out += text;
-}
-
-}  // namespace
-
 std::string FormatLogTime(const LocalTime& time) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d/%02d %02d:%02d:%02d", time.month % 100, time.day % 100, time.hour % 100,
-                time.minute % 100, time.second % 100);
+  // Written digit by digit: it runs once for every move of a cycle.
+  std::string text = "00/00 00:00:00";
+  const auto put = [&text](std::size_t at, int value) {
+    value = ((value % 100) + 100) % 100;
+    text[at] = static_cast<char>('0' + value / 10);
+    text[at + 1] = static_cast<char>('0' + value % 10);
+  };
+  put(0, time.month);
+  put(3, time.day);
+  put(6, time.hour);
+  put(9, time.minute);
+  put(12, time.second);
   return text;
 }
 
-std::string EscapeForLog(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+void AppendEscaped(std::string& out, std::string_view text) {
+  // Runs that need nothing are copied whole.
+  std::size_t run = 0;
+  const auto escape = [&](std::size_t at, std::size_t length, const char* form, unsigned int value) {
+    out.append(text.substr(run, at - run));
+    char escaped[16];
+    std::snprintf(escaped, sizeof escaped, form, value);
+    out += escaped;
+    run = at + length;
+  };
   for (std::size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7F) {
+      ++i;
+      continue;
+    }
     if (c < 0x80) {
-      if (c == '\n') {
-        out += "\\n";
-      } else if (c == '\r') {
-        out += "\\r";
-      } else if (c == '\t') {
-        out += "\\t";
-      } else if (c < 0x20 || c == 0x7F) {
-        AppendHex(out, c);
-      } else {
-        out.push_back(static_cast<char>(c));
-      }
+      escape(i, 1, c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : "\\x%02X", c);
       ++i;
       continue;
     }
     unsigned int codePoint = 0;
     const std::size_t length = Utf8SequenceAt(text, i, codePoint);
     if (length == 0) {
-      AppendHex(out, c);
+      escape(i, 1, "\\x%02X", c);
       ++i;
       continue;
     }
     // C1 controls and the Unicode line and paragraph separators also break
     // lines in some readers.
     if ((codePoint >= 0x80 && codePoint <= 0x9F) || codePoint == 0x2028 || codePoint == 0x2029) {
-      char escaped[16];
-      std::snprintf(escaped, sizeof escaped, "\\u%04X", codePoint);
-      out += escaped;
-    } else {
-      out.append(text.substr(i, length));
+      escape(i, length, "\\u%04X", codePoint);
     }
     i += length;
   }
+  out.append(text.substr(run));
+}
+
+std::string EscapeForLog(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendEscaped(out, text);
   return out;
 }
 
@@ -69,10 +72,12 @@ MoveLog::MoveLog(std::string path, const Clock& clock, StatusSink status)
     : path_(std::move(path)), clock_(clock), status_(std::move(status)) {}
 
 void MoveLog::WriteMoveLog(std::string_view message) {
-  std::string line = "[";
+  std::string line;
+  line.reserve(message.size() + 24);
+  line += '[';
   line += FormatLogTime(clock_.Now());
   line += "] ";
-  line += EscapeForLog(message);
+  AppendEscaped(line, message);
   if (status_) status_(line);
   // A log that cannot be written does not undo the move, and the status line
   // still tells the user; the line goes to standard error instead.

@@ -14,6 +14,7 @@ std::string FormatLogTime(const LocalTime& time);
 // Control characters and bytes that are not UTF-8 written as \n, \r, \t or
 // \xHH, so one move is always exactly one line.
 std::string EscapeForLog(std::string_view text);
+void AppendEscaped(std::string& out, std::string_view text);
 
 // Receives each line as the status label should show it.
 using StatusSink = std::function<void(const std::string&)>;

@@ -40,7 +40,7 @@ const Fault kFaults[] = {
     {Where::kOther, "close:EIO", 2},
     {Where::kOther, "linkat:EPERM", 0},
     {Where::kOther, "unlinkat:EPERM:path=/.veskora-claim-:times=1", 1},
-    {Where::kOther, "lease:break", 0},
+    {Where::kOther, "lease:break", 2},  // the opener waits for the lease to go: no harm, and no SIGIO
     {Where::kOther, "wrlease:break", 0},
     {Where::kOther, "tmpfile:EOPNOTSUPP", 2},
     {Where::kOther, "tmpfile:EOPNOTSUPP;pwrite:ENOSPC:after=1", 0},

@@ -4,7 +4,14 @@
 
 namespace veskora {
 
-LocalTime SystemClock::Now() const { return ToLocalTime(static_cast<std::int64_t>(std::time(nullptr))); }
+LocalTime SystemClock::Now() const {
+  const auto now = static_cast<std::int64_t>(std::time(nullptr));
+  if (now != second_) {
+    local_ = ToLocalTime(now);
+    second_ = now;
+  }
+  return local_;
+}
 
 LocalTime ToLocalTime(std::int64_t epochSeconds) {
   const std::time_t t = static_cast<std::time_t>(epochSeconds);

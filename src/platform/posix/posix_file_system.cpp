@@ -12,6 +12,9 @@ namespace veskora {
 
 std::optional<FolderListing> PosixFileSystem::List(const std::string& folder) {
   memory_.NextCycle();
+  // Looked up afresh every cycle: the folder may have been replaced.
+  destination_.Reset();
+  destinationPath_.clear();
   listed_ = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   listedPath_ = listed_ ? folder : std::string();
   if (!listed_) return std::nullopt;
@@ -54,8 +57,18 @@ MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& 
     if (!opened) return MoveOutcome::kFailed;
     dirFd = opened.Get();
   }
+  const int destFd = DestinationFd(destination);
+  if (destFd < 0) return MoveOutcome::kFailed;
   MoveContext context{memory_, stop_};
-  return SafeMove({dirFd, folder, name}, destination, context);
+  return SafeMove({dirFd, folder, name}, destFd, destination, context);
+}
+
+int PosixFileSystem::DestinationFd(const std::string& destination) {
+  if (!destination_ || destination != destinationPath_) {
+    destination_ = UniqueFd(open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    destinationPath_ = destination;
+  }
+  return destination_.Get();
 }
 
 }  // namespace veskora

@@ -31,9 +31,15 @@ class PosixFileSystem final : public FileSystem {
   // it is that folder, else AT_FDCWD (and the caller uses the full path).
   int FolderFd(const std::string& folder) const;
 
+  // The destination folder of the last move, kept open within a cycle: most
+  // moves of a cycle go to a few folders.
+  int DestinationFd(const std::string& destination);
+
   const std::atomic<bool>* stop_;
   std::string listedPath_;
   UniqueFd listed_;
+  std::string destinationPath_;
+  UniqueFd destination_;
   MoveMemory memory_;
 };
 

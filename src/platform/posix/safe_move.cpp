@@ -25,33 +25,23 @@ MoveOutcome CheckArrived(const MoveSource& from, int destFd) {
   return MoveOutcome::kSourceChanged;
 }
 
-MoveOutcome SafeMove(const MoveSource& from, const std::string& destination, MoveContext& context) {
-  struct stat st {};
-  if (fstatat(from.dirFd, from.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-    return errno == ENOENT || errno == ENOTDIR ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
-  }
-  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return MoveOutcome::kSourceMissing;
-  const UniqueFd dest(open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!dest) return MoveOutcome::kFailed;
-  if (S_ISLNK(st.st_mode)) return MoveLink(from, st, dest.Get(), destination);
-
+MoveOutcome SafeMove(const MoveSource& from, int destFd, const std::string& destination, MoveContext& context) {
   // Opened without blocking (a FIFO swapped in must not hang us) and without
-  // following a link swapped in; it must still be the file that was judged.
-  const UniqueFd fd(openat(from.dirFd, from.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+  // following a link; whatever it turns out to be decides the way.
+  struct stat st {};
+  const UniqueFd fd(openat(from.dirFd, from.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
   if (fd) {
-    struct stat opened {};
-    if (fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode) || !SameFile(opened, st)) {
-      return MoveOutcome::kSourceChanged;
+    if (fstat(fd.Get(), &st) != 0) return MoveOutcome::kFailed;
+    if (!S_ISREG(st.st_mode)) return MoveOutcome::kSourceMissing;  // a folder, FIFO or device: never moved
+  } else {
+    const int err = errno;
+    if (err == EWOULDBLOCK) return MoveOutcome::kInUse;  // another process holds a write lease on it
+    if (fstatat(from.dirFd, from.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      return errno == ENOENT || errno == ENOTDIR ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
     }
-    st = opened;
-  } else if (errno == EWOULDBLOCK) {
-    return MoveOutcome::kInUse;  // another process holds a write lease on it
-  } else if (errno == ENOENT) {
-    return MoveOutcome::kSourceMissing;
-  } else if (errno == ELOOP) {
-    return MoveOutcome::kSourceChanged;
-  } else if (errno != EACCES) {
-    return MoveOutcome::kFailed;
+    if (S_ISLNK(st.st_mode)) return MoveLink(from, st, destFd, destination);
+    if (!S_ISREG(st.st_mode)) return MoveOutcome::kSourceMissing;
+    if (err != EACCES) return MoveOutcome::kFailed;
   }
   // Unreadable, on a file system whose leases see only part of the openers,
   // or not ours to lease: nobody can say who writes it. Such a file waits
@@ -61,19 +51,17 @@ MoveOutcome SafeMove(const MoveSource& from, const std::string& destination, Mov
   if (writers == Writers::kWriting) return MoveOutcome::kInUse;
   if (writers == Writers::kUnknown && !context.memory.Unchanged(st)) return MoveOutcome::kInUse;
 
-  const int err = RenameNoReplace(from.dirFd, from.name.c_str(), dest.Get(), from.name.c_str());
-  if (err == 0) return CheckArrived(from, dest.Get());
+  const int err = RenameNoReplace(from.dirFd, from.name.c_str(), destFd, from.name.c_str());
+  if (err == 0) return CheckArrived(from, destFd);
   if (err == EEXIST) return MoveOutcome::kTargetExists;
-  if (err == EXDEV) {
-    return fd ? CopyAcross(from, fd.Get(), st, dest.Get(), destination, context) : MoveOutcome::kFailed;
-  }
+  if (err == EXDEV) return fd ? CopyAcross(from, fd.Get(), st, destFd, destination, context) : MoveOutcome::kFailed;
   if (NoReplaceRefused(err)) {
     // The flag is refused before the devices are compared on some systems.
     struct stat there {};
-    if (fstat(dest.Get(), &there) == 0 && there.st_dev != st.st_dev) {
-      return fd ? CopyAcross(from, fd.Get(), st, dest.Get(), destination, context) : MoveOutcome::kFailed;
+    if (fstat(destFd, &there) == 0 && there.st_dev != st.st_dev) {
+      return fd ? CopyAcross(from, fd.Get(), st, destFd, destination, context) : MoveOutcome::kFailed;
     }
-    return LinkAcross(from, dest.Get());
+    return LinkAcross(from, destFd);
   }
   if (err == ENOENT) {
     struct stat now {};

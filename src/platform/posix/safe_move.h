@@ -31,7 +31,8 @@ struct MoveContext {
 // symbolic link is moved as itself, a relative one rewritten so it still
 // leads to the same file. A file that somebody writes is not moved, nor one
 // whose writers cannot be told until it has stayed the same for two cycles.
-MoveOutcome SafeMove(const MoveSource& from, const std::string& destination, MoveContext& context);
+// `destFd` is the destination folder, open, and `destination` its path.
+MoveOutcome SafeMove(const MoveSource& from, int destFd, const std::string& destination, MoveContext& context);
 
 // What SafeMove would answer for the file at `path` now, changing nothing.
 MoveOutcome CheckMove(const std::string& path, const std::string& destination);

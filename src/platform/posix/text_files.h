@@ -25,7 +25,7 @@ int KeepCopy(const std::string& from, const std::string& to);
 
 // Appends the bytes with one write to a file opened for appending (created
 // when missing) and closes it again. Nothing stays open between calls, and
-// nothing is written to what is not a regular file.
+// nothing waits: a FIFO that nobody reads is not written.
 bool AppendToFile(const std::string& path, std::string_view bytes);
 
 }  // namespace veskora

@@ -20,13 +20,13 @@ bool SetLease(int fd, int type) {
 
 }  // namespace
 
+// Somebody who opens the file for writing in the instant the lease is held
+// waits until it is let go, then writes into the file wherever a rename has
+// taken it: nothing is lost, so that instant needs no answer of its own.
 Writers ProbeWriters(int fd) {
   if (SetLease(fd, F_RDLCK)) {
-    // Granted, but someone may be opening the file for writing in this very
-    // instant: the lease is then already being broken.
-    const bool breaking = fcntl(fd, F_GETLEASE) != F_RDLCK;
     fcntl(fd, F_SETLEASE, F_UNLCK);
-    return breaking ? Writers::kWriting : Writers::kNone;
+    return Writers::kNone;
   }
   return errno == EAGAIN ? Writers::kWriting : Writers::kUnknown;
 }
