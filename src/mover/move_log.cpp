@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/posix/diagnostics.h"
 #include "platform/posix/text_encoding.h"
 #include "platform/posix/text_files.h"
 
@@ -82,7 +83,7 @@ void MoveLog::WriteMoveLog(std::string_view message) {
   // A log that cannot be written does not undo the move, and the status line
   // still tells the user; the line goes to standard error instead.
   line += "\r\n";
-  if (!AppendToFile(path_, line)) std::fprintf(stderr, "veskora: cannot write %s: %s", path_.c_str(), line.c_str());
+  if (!AppendToFile(path_, line)) Diagnose("cannot write " + path_ + ": " + line);
 }
 
 bool MoveLog::Touch() const { return AppendToFile(path_, {}); }

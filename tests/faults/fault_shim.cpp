@@ -1,11 +1,10 @@
-// A preloaded library that makes chosen C library calls fail, stop or kill the
-// process on demand, so the tests can drive the move path through every
-// failure it must survive. Controlled by the environment:
+// A preloaded library that makes chosen C library calls fail, stop, slow down
+// or kill the process on demand, so the tests can drive the move path through
+// every failure it must survive. Controlled by the environment:
 //
 //   VESKORA_FAULT         rules separated by ";", each  CALL:ACTION[:after=N][:times=M][:path=TEXT]
-//                           CALL    renameat2 renameat rename linkat unlinkat mkdirat open tmpfile
-//                                   copy_file_range pread pwrite write fsync close fchmod futimens
-//                                   symlinkat lease wrlease
+//                           CALL    renameat2 rename mkdirat linkat unlinkat open tmpfile copy_file_range
+//                                   pread pwrite write fsync close fchmod futimens lease wrlease
 //                                   (tmpfile: opens with O_TMPFILE; lease: a read lease taken to ask
 //                                   for writers; wrlease: the write lease held during a copy)
 //                           ACTION  an errno name (EIO, ENOSPC, EPERM, ...): fail without doing anything
@@ -25,9 +24,6 @@
 #include <signal.h>
 #include <stdarg.h>
 #include <sys/stat.h>
-#include <sys/time.h>
-#include <sys/types.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -40,64 +36,17 @@
 
 namespace {
 
-enum class Call {
-  kRenameat2,
-  kRenameat,
-  kRename,
-  kMkdirat,
-  kLinkat,
-  kUnlinkat,
-  kOpen,
-  kTmpfile,
-  kCopyFileRange,
-  kPread,
-  kPwrite,
-  kWrite,
-  kFsync,
-  kClose,
-  kFchmod,
-  kFutimens,
-  kSymlinkat,
-  kLease,
-  kWriteLease,
-};
-
-struct CallName {
-  const char* name;
-  Call call;
-};
-
-constexpr CallName kCalls[] = {
-    {"renameat2", Call::kRenameat2}, {"renameat", Call::kRenameat},   {"rename", Call::kRename},
-    {"mkdirat", Call::kMkdirat},     {"linkat", Call::kLinkat},       {"unlinkat", Call::kUnlinkat},
-    {"open", Call::kOpen},           {"tmpfile", Call::kTmpfile},     {"copy_file_range", Call::kCopyFileRange},
-    {"pread", Call::kPread},         {"pwrite", Call::kPwrite},       {"write", Call::kWrite},
-    {"fsync", Call::kFsync},         {"close", Call::kClose},         {"fchmod", Call::kFchmod},
-    {"futimens", Call::kFutimens},   {"symlinkat", Call::kSymlinkat}, {"lease", Call::kLease},
-    {"wrlease", Call::kWriteLease},
-};
-
-struct ErrnoName {
-  const char* name;
-  int value;
-};
-
-constexpr ErrnoName kErrnos[] = {
-    {"EIO", EIO},     {"ENOSPC", ENOSPC}, {"EPERM", EPERM},   {"EACCES", EACCES},         {"EINVAL", EINVAL},
-    {"EROFS", EROFS}, {"EXDEV", EXDEV},   {"ENOENT", ENOENT}, {"EOPNOTSUPP", EOPNOTSUPP}, {"EDQUOT", EDQUOT},
-    {"EINTR", EINTR}, {"ENOSYS", ENOSYS}, {"EBUSY", EBUSY},   {"EAGAIN", EAGAIN},
-};
-
-enum class Action { kFail, kStop, kKill, kSlow, kBreak };
+constexpr const char* kCalls[] = {"renameat2", "rename",          "mkdirat",  "linkat", "unlinkat", "open",
+                                  "tmpfile",   "copy_file_range", "pread",    "pwrite", "write",    "fsync",
+                                  "close",     "fchmod",          "futimens", "lease",  "wrlease"};
 
 struct Rule {
-  Call call;
-  Action action;
+  std::string call;
+  std::string action;
   int error = 0;
   long after = 0;
   long times = -1;
   std::string path;
-  std::string text;  // as written, for the report
   std::atomic<long> seen{0};
 };
 
@@ -111,42 +60,9 @@ F Real(const char* name) {
   return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
-bool ParseCall(const std::string& text, Call& call) {
-  for (const CallName& entry : kCalls) {
-    if (text == entry.name) {
-      call = entry.call;
-      return true;
-    }
-  }
-  return false;
-}
-
-bool ParseAction(const std::string& text, Rule& rule) {
-  if (text == "stop")
-    rule.action = Action::kStop;
-  else if (text == "kill")
-    rule.action = Action::kKill;
-  else if (text == "break")
-    rule.action = Action::kBreak;
-  else if (text == "slow")
-    rule.action = Action::kSlow;
-  else {
-    for (const ErrnoName& entry : kErrnos) {
-      if (text == entry.name) {
-        rule.action = Action::kFail;
-        rule.error = entry.value;
-        return true;
-      }
-    }
-    return false;
-  }
-  return true;
-}
-
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> parts;
-  std::size_t start = 0;
-  for (;;) {
+  for (std::size_t start = 0;;) {
     const std::size_t end = text.find(separator, start);
     parts.push_back(text.substr(start, end - start));
     if (end == std::string::npos) return parts;
@@ -161,31 +77,47 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   _exit(97);
 }
 
+bool ParseAction(Rule& rule) {
+  for (const char* action : {"stop", "kill", "slow", "break"}) {
+    if (rule.action == action) return true;
+  }
+  for (int error = 1; error < 134; ++error) {
+    const char* name = strerrorname_np(error);
+    if (name && rule.action == name) {
+      rule.error = error;
+      return true;
+    }
+  }
+  return false;
+}
+
 void Parse() {
   t_inside = true;
   g_rules = new std::vector<Rule*>;
   if (const char* report = std::getenv("VESKORA_FAULT_REPORT")) g_report = new std::string(report);
   const char* spec = std::getenv("VESKORA_FAULT");
-  if (spec && *spec) {
-    for (const std::string& text : Split(spec, ';')) {
-      if (text.empty()) continue;
-      const std::vector<std::string> parts = Split(text, ':');
-      auto* rule = new Rule;
-      rule->text = parts[0] + " " + (parts.size() > 1 ? parts[1] : "");
-      if (parts.size() < 2 || !ParseCall(parts[0], rule->call) || !ParseAction(parts[1], *rule)) Refuse(text);
-      for (std::size_t i = 2; i < parts.size(); ++i) {
-        const std::string& option = parts[i];
-        if (option.rfind("after=", 0) == 0)
-          rule->after = std::atol(option.c_str() + 6);
-        else if (option.rfind("times=", 0) == 0)
-          rule->times = std::atol(option.c_str() + 6);
-        else if (option.rfind("path=", 0) == 0)
-          rule->path = option.substr(5);
-        else
-          Refuse(text);
+  for (const std::string& text : Split(spec ? spec : "", ';')) {
+    if (text.empty()) continue;
+    const std::vector<std::string> parts = Split(text, ':');
+    auto* rule = new Rule;
+    rule->call = parts[0];
+    rule->action = parts.size() > 1 ? parts[1] : "";
+    bool known = false;
+    for (const char* call : kCalls) known = known || rule->call == call;
+    if (!known || !ParseAction(*rule)) Refuse(text);
+    for (std::size_t i = 2; i < parts.size(); ++i) {
+      const std::string& option = parts[i];
+      if (option.rfind("after=", 0) == 0) {
+        rule->after = std::atol(option.c_str() + 6);
+      } else if (option.rfind("times=", 0) == 0) {
+        rule->times = std::atol(option.c_str() + 6);
+      } else if (option.rfind("path=", 0) == 0) {
+        rule->path = option.substr(5);
+      } else {
+        Refuse(text);
       }
-      g_rules->push_back(rule);
     }
+    g_rules->push_back(rule);
   }
   t_inside = false;
 }
@@ -211,7 +143,7 @@ void Report(const Rule& rule) {
   static auto real_close = Real<int (*)(int)>("close");
   const int fd = real_open(g_report->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return;
-  const std::string line = rule.text + "\n";
+  const std::string line = rule.call + " " + rule.action + "\n";
   if (real_write(fd, line.data(), line.size()) < 0) {
     // Nothing to do: the test then sees the fault as not acted on.
   }
@@ -222,7 +154,7 @@ void Report(const Rule& rule) {
 // that matches it. `subject` gives the paths involved, asked only when a rule
 // filters by path.
 template <typename Subject>
-Rule* Match(Call call, Subject subject) {
+Rule* Match(const char* call, Subject subject) {
   if (t_inside) return nullptr;
   pthread_once(&g_once, Parse);
   Rule* chosen = nullptr;
@@ -251,26 +183,17 @@ Rule* Match(Call call, Subject subject) {
 // set instead of being made.
 bool Before(Rule* rule) {
   if (!rule) return false;
-  switch (rule->action) {
-    case Action::kStop:
-      raise(SIGSTOP);
-      return false;
-    case Action::kKill:
-      raise(SIGKILL);
-      return false;
-    case Action::kSlow:
-      usleep(100000);
-      return false;
-    case Action::kBreak:
-      return false;
-    case Action::kFail:
-      errno = rule->error;
-      return true;
-  }
-  return false;
+  if (rule->action == "stop") raise(SIGSTOP);
+  if (rule->action == "kill") raise(SIGKILL);
+  if (rule->action == "slow") usleep(100000);
+  if (rule->error == 0) return false;
+  errno = rule->error;
+  return true;
 }
 
 #define SUBJECT(expr) [&]() -> std::string { return expr; }
+#define FAULT(call, expr) \
+  if (Before(Match(call, SUBJECT(expr)))) return -1
 
 }  // namespace
 
@@ -278,31 +201,25 @@ extern "C" {
 
 int renameat2(int from_dir, const char* from, int to_dir, const char* to, unsigned flags) {
   static auto real = Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
-  if (Before(Match(Call::kRenameat2, SUBJECT(AtPath(from_dir, from) + "\n" + AtPath(to_dir, to))))) return -1;
+  FAULT("renameat2", AtPath(from_dir, from) + "\n" + AtPath(to_dir, to));
   return real(from_dir, from, to_dir, to, flags);
-}
-
-int renameat(int from_dir, const char* from, int to_dir, const char* to) {
-  static auto real = Real<int (*)(int, const char*, int, const char*)>("renameat");
-  if (Before(Match(Call::kRenameat, SUBJECT(AtPath(from_dir, from) + "\n" + AtPath(to_dir, to))))) return -1;
-  return real(from_dir, from, to_dir, to);
-}
-
-int mkdirat(int dir_fd, const char* name, mode_t mode) {
-  static auto real = Real<int (*)(int, const char*, mode_t)>("mkdirat");
-  if (Before(Match(Call::kMkdirat, SUBJECT(AtPath(dir_fd, name))))) return -1;
-  return real(dir_fd, name, mode);
 }
 
 int rename(const char* from, const char* to) {
   static auto real = Real<int (*)(const char*, const char*)>("rename");
-  if (Before(Match(Call::kRename, SUBJECT(std::string(from) + "\n" + to)))) return -1;
+  FAULT("rename", std::string(from) + "\n" + to);
   return real(from, to);
+}
+
+int mkdirat(int dir_fd, const char* name, mode_t mode) {
+  static auto real = Real<int (*)(int, const char*, mode_t)>("mkdirat");
+  FAULT("mkdirat", AtPath(dir_fd, name));
+  return real(dir_fd, name, mode);
 }
 
 int linkat(int from_dir, const char* from, int to_dir, const char* to, int flags) {
   static auto real = Real<int (*)(int, const char*, int, const char*, int)>("linkat");
-  if (Before(Match(Call::kLinkat, SUBJECT(AtPath(from_dir, from) + "\n" + AtPath(to_dir, to))))) return -1;
+  FAULT("linkat", AtPath(from_dir, from) + "\n" + AtPath(to_dir, to));
   return real(from_dir, from, to_dir, to, flags);
 }
 
@@ -310,85 +227,57 @@ int link(const char* from, const char* to) { return linkat(AT_FDCWD, from, AT_FD
 
 int unlinkat(int dir_fd, const char* name, int flags) {
   static auto real = Real<int (*)(int, const char*, int)>("unlinkat");
-  if (Before(Match(Call::kUnlinkat, SUBJECT(AtPath(dir_fd, name))))) return -1;
+  FAULT("unlinkat", AtPath(dir_fd, name));
   return real(dir_fd, name, flags);
 }
 
 int unlink(const char* path) { return unlinkat(AT_FDCWD, path, 0); }
 
-int symlinkat(const char* text, int dir_fd, const char* name) {
-  static auto real = Real<int (*)(const char*, int, const char*)>("symlinkat");
-  if (Before(Match(Call::kSymlinkat, SUBJECT(AtPath(dir_fd, name))))) return -1;
-  return real(text, dir_fd, name);
-}
-
-static int OpenAt(const char* real_name, int dir_fd, const char* path, int flags, mode_t mode) {
-  using OpenatFn = int (*)(int, const char*, int, ...);
-  static auto real_openat = Real<OpenatFn>("openat");
-  static auto real_openat64 = Real<OpenatFn>("openat64");
+static int OpenAt(int dir_fd, const char* path, int flags, mode_t mode) {
+  static auto real = Real<int (*)(int, const char*, int, ...)>("openat");
   const bool tmpfile = (flags & O_TMPFILE) == O_TMPFILE;
-  Rule* rule = Match(tmpfile ? Call::kTmpfile : Call::kOpen, SUBJECT(AtPath(dir_fd, path)));
-  if (!rule && tmpfile) rule = Match(Call::kOpen, SUBJECT(AtPath(dir_fd, path)));
+  Rule* rule = tmpfile ? Match("tmpfile", SUBJECT(AtPath(dir_fd, path))) : nullptr;
+  if (!rule) rule = Match("open", SUBJECT(AtPath(dir_fd, path)));
   if (Before(rule)) return -1;
-  OpenatFn real = std::strcmp(real_name, "openat64") == 0 ? real_openat64 : real_openat;
   return real(dir_fd, path, flags, mode);
 }
 
-static mode_t ModeArg(int flags, va_list args) {
-  return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? static_cast<mode_t>(va_arg(args, int)) : 0;
-}
-
-int open(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeArg(flags, args);
-  va_end(args);
-  return OpenAt("openat", AT_FDCWD, path, flags, mode);
-}
-
-int open64(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeArg(flags, args);
-  va_end(args);
-  return OpenAt("openat64", AT_FDCWD, path, flags, mode);
-}
-
-int openat(int dir_fd, const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeArg(flags, args);
-  va_end(args);
-  return OpenAt("openat", dir_fd, path, flags, mode);
-}
-
-int openat64(int dir_fd, const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeArg(flags, args);
-  va_end(args);
-  return OpenAt("openat64", dir_fd, path, flags, mode);
-}
+#define OPEN_WRAPPER(name, ...)                                                                        \
+  int name(__VA_ARGS__, int flags, ...) {                                                              \
+    va_list args;                                                                                      \
+    va_start(args, flags);                                                                             \
+    const mode_t mode = (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(args, int) : 0; \
+    va_end(args);                                                                                      \
+    return OpenAt(DIR_OF, path, flags, mode);                                                          \
+  }
+#define DIR_OF AT_FDCWD
+OPEN_WRAPPER(open, const char* path)
+OPEN_WRAPPER(open64, const char* path)
+#undef DIR_OF
+#define DIR_OF dir_fd
+OPEN_WRAPPER(openat, int dir_fd, const char* path)
+OPEN_WRAPPER(openat64, int dir_fd, const char* path)
+#undef DIR_OF
 
 // The fortified forms a release build may call.
-int __open_2(const char* path, int flags) { return OpenAt("openat", AT_FDCWD, path, flags, 0); }
-int __openat_2(int dir_fd, const char* path, int flags) { return OpenAt("openat", dir_fd, path, flags, 0); }
+int __open_2(const char* path, int flags) { return OpenAt(AT_FDCWD, path, flags, 0); }
+int __openat_2(int dir_fd, const char* path, int flags) { return OpenAt(dir_fd, path, flags, 0); }
 
 ssize_t copy_file_range(int from, loff_t* from_offset, int to, loff_t* to_offset, size_t length, unsigned flags) {
   static auto real = Real<ssize_t (*)(int, loff_t*, int, loff_t*, size_t, unsigned)>("copy_file_range");
-  if (Before(Match(Call::kCopyFileRange, SUBJECT(FdPath(from) + "\n" + FdPath(to))))) return -1;
+  FAULT("copy_file_range", FdPath(from) + "\n" + FdPath(to));
   return real(from, from_offset, to, to_offset, length, flags);
 }
 
 ssize_t pread(int fd, void* buffer, size_t length, off_t offset) {
   static auto real = Real<ssize_t (*)(int, void*, size_t, off_t)>("pread");
-  if (Before(Match(Call::kPread, SUBJECT(FdPath(fd))))) return -1;
+  FAULT("pread", FdPath(fd));
   return real(fd, buffer, length, offset);
 }
 
 ssize_t pwrite(int fd, const void* buffer, size_t length, off_t offset) {
   static auto real = Real<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
-  if (Before(Match(Call::kPwrite, SUBJECT(FdPath(fd))))) return -1;
+  FAULT("pwrite", FdPath(fd));
   return real(fd, buffer, length, offset);
 }
 
@@ -397,21 +286,20 @@ ssize_t pwrite64(int fd, const void* buffer, size_t length, off_t offset) { retu
 
 ssize_t write(int fd, const void* buffer, size_t length) {
   static auto real = Real<ssize_t (*)(int, const void*, size_t)>("write");
-  if (Before(Match(Call::kWrite, SUBJECT(FdPath(fd))))) return -1;
+  FAULT("write", FdPath(fd));
   return real(fd, buffer, length);
 }
 
 int fsync(int fd) {
   static auto real = Real<int (*)(int)>("fsync");
-  if (Before(Match(Call::kFsync, SUBJECT(FdPath(fd))))) return -1;
+  FAULT("fsync", FdPath(fd));
   return real(fd);
 }
 
 // As on Linux, a close that reports an error has still released the descriptor.
 int close(int fd) {
   static auto real = Real<int (*)(int)>("close");
-  Rule* rule = Match(Call::kClose, SUBJECT(FdPath(fd)));
-  const bool fail = Before(rule);
+  const bool fail = Before(Match("close", SUBJECT(FdPath(fd))));
   const int saved = errno;
   const int result = real(fd);
   if (!fail) return result;
@@ -421,27 +309,24 @@ int close(int fd) {
 
 int fchmod(int fd, mode_t mode) {
   static auto real = Real<int (*)(int, mode_t)>("fchmod");
-  if (Before(Match(Call::kFchmod, SUBJECT(FdPath(fd))))) return -1;
+  FAULT("fchmod", FdPath(fd));
   return real(fd, mode);
 }
 
 int futimens(int fd, const struct timespec times[2]) {
   static auto real = Real<int (*)(int, const struct timespec*)>("futimens");
-  if (Before(Match(Call::kFutimens, SUBJECT(FdPath(fd))))) return -1;
+  FAULT("futimens", FdPath(fd));
   return real(fd, times);
 }
 
-static int Fcntl(const char* real_name, int fd, int command, void* argument) {
-  using FcntlFn = int (*)(int, int, ...);
-  static auto real_fcntl = Real<FcntlFn>("fcntl");
-  static auto real_fcntl64 = Real<FcntlFn>("fcntl64");
-  FcntlFn real = std::strcmp(real_name, "fcntl64") == 0 && real_fcntl64 ? real_fcntl64 : real_fcntl;
+static int Fcntl(int fd, int command, void* argument) {
+  static auto real = Real<int (*)(int, int, ...)>("fcntl");
   const long type = reinterpret_cast<long>(argument);
-  const bool taking_lease = command == F_SETLEASE && (type == F_RDLCK || type == F_WRLCK);
-  Rule* rule = taking_lease ? Match(type == F_RDLCK ? Call::kLease : Call::kWriteLease, SUBJECT(FdPath(fd))) : nullptr;
+  const bool taking = command == F_SETLEASE && (type == F_RDLCK || type == F_WRLCK);
+  Rule* rule = taking ? Match(type == F_RDLCK ? "lease" : "wrlease", SUBJECT(FdPath(fd))) : nullptr;
   if (Before(rule)) return -1;
   const int result = real(fd, command, argument);
-  if (result == 0 && rule && rule->action == Action::kBreak) {
+  if (result == 0 && rule && rule->action == "break") {
     // Another program opening the file for writing while the lease is held.
     static auto real_open = Real<int (*)(const char*, int, ...)>("open");
     static auto real_close = Real<int (*)(int)>("close");
@@ -458,7 +343,7 @@ int fcntl(int fd, int command, ...) {
   va_start(args, command);
   void* argument = va_arg(args, void*);
   va_end(args);
-  return Fcntl("fcntl", fd, command, argument);
+  return Fcntl(fd, command, argument);
 }
 
 int fcntl64(int fd, int command, ...) {
@@ -466,7 +351,7 @@ int fcntl64(int fd, int command, ...) {
   va_start(args, command);
   void* argument = va_arg(args, void*);
   va_end(args);
-  return Fcntl("fcntl64", fd, command, argument);
+  return Fcntl(fd, command, argument);
 }
 
 }  // extern "C"

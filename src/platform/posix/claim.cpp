@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 
+#include "platform/posix/diagnostics.h"
 #include "platform/posix/private_names.h"
 #include "platform/posix/rename_no_replace.h"
 
@@ -38,7 +38,7 @@ Claim::~Claim() {
   if (held_ && GiveBack(folder_.Get(), dirFd_, name_) != 0) {
     // Left for the next listing of the folder to give back; nobody else can
     // be told from down here.
-    std::fprintf(stderr, "veskora: could not give a file back its name; it waits in %s\n", folderName_.c_str());
+    Diagnose("could not give a file back its name; it waits in " + folderName_);
     return;
   }
   if (folder_) unlinkat(dirFd_, folderName_.c_str(), AT_REMOVEDIR);
