@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/posix/paths.h"
+
 namespace veskora {
 
 namespace {
@@ -24,9 +26,7 @@ std::string ProgramFolder() {
   std::vector<char> buffer(4096);
   const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
   if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) return {};
-  std::string path(buffer.data(), static_cast<std::size_t>(length));
-  const std::size_t slash = path.rfind('/');
-  return slash == 0 ? "/" : path.substr(0, slash);
+  return std::string(ParentOf(std::string_view(buffer.data(), static_cast<std::size_t>(length))));
 }
 
 std::string ResolveDataFolder(const std::string& programFolder) {
@@ -39,9 +39,9 @@ std::string ResolveDataFolder(const std::string& programFolder) {
     base = dataHome;
   } else {
     const char* home = std::getenv("HOME");
-    base = std::string(home && *home ? home : "") + "/.local/share";
+    base = JoinPath(home && *home ? home : "", ".local/share");
   }
-  std::string folder = base + "/veskora";
+  std::string folder = JoinPath(base, "veskora");
   MakeFolders(folder);
   return folder;
 }
