@@ -94,6 +94,15 @@ void Form1::BuildControls() {
 
   Frame1 = new RuleEditor(rules_, services_.dialogs, services_.clock, client);
   Frame1->raise();
+  layout_ = {this,
+             ListView1,
+             Frame1,
+             Command0,
+             Command2,
+             Command5,
+             Frame1->findChild<QWidget*>(QStringLiteral("Command3")),
+             Frame1->findChild<QWidget*>(QStringLiteral("Command4")),
+             monitor};
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -221,8 +230,7 @@ void Form1::OnResizeNotification() {
     if (services_.trayAvailable()) setVisible(false);
     return;
   }
-  LayOutMainWindow(
-      {this, ListView1, Frame1, Command0, Command2, Command5, Frame1->Command3, Frame1->Command4, monitor});
+  LayOutMainWindow(layout_);
 }
 
 void Form1::RestoreOuterSize(const QSize& outer) {

@@ -9,6 +9,7 @@
 #include "rules/rule_list.h"
 #include "shell/main_menus.h"
 #include "shell/shell_services.h"
+#include "shell/window_layout.h"
 
 class QLabel;
 class QTimer;
@@ -97,6 +98,7 @@ class Form1 : public QMainWindow {
   QTimer* Timer1 = nullptr;
   QSystemTrayIcon* trayIcon_ = nullptr;
   MainMenus menus_;
+  LayoutControls layout_;
 };
 
 }  // namespace veskora
