@@ -163,9 +163,22 @@ void Form1::Load() {
   // The outcome needs no answer here: a missing or unreadable file leaves the
   // list as far as it could be read, and the program goes on with that.
   LoadRules(rules_, rulePath_);
+  KeepRuleFileCurrent();
 
   const bool intoTray = (windowState() & Qt::WindowMinimized) && services_.trayAvailable();
   if (!intoTray) setVisible(true);
+}
+
+void Form1::KeepRuleFileCurrent() {
+  connect(model_, &QAbstractItemModel::rowsInserted, this, &Form1::SaveRuleFile);
+  connect(model_, &QAbstractItemModel::rowsRemoved, this, &Form1::SaveRuleFile);
+  connect(model_, &QAbstractItemModel::dataChanged, this, &Form1::SaveRuleFile);
+}
+
+void Form1::SaveRuleFile() {
+  // A failed save leaves the previous file whole; the list still holds the
+  // edit, and the next change or the end of the program tries again.
+  SaveRules(rules_, rulePath_);
 }
 
 void Form1::EndProgram() {
@@ -177,9 +190,7 @@ void Form1::EndProgram() {
 void Form1::Unload() {
   unloaded_ = true;
   Timer1->stop();
-  // A rule file that cannot be written keeps its previous contents; there is
-  // nobody left to tell, so the result is not examined.
-  SaveRules(rules_, rulePath_);
+  SaveRuleFile();
   const TwipsScale twips(*this);
   AppSettings now;
   now.width = twips.TwipsX(OuterSize(*this).width());

@@ -75,6 +75,10 @@ class Form1 : public QMainWindow {
   void OnResizeNotification();
   void RestoreOuterSize(const QSize& outer);
   void CorrectRestoredSizeForFrame();
+  // From the end of the load on, every change of the list reaches the rule
+  // file at once, so a crash or a forced end loses no edit.
+  void KeepRuleFileCurrent();
+  void SaveRuleFile();
   void Unload();
   int StateNumber() const;
 

@@ -43,7 +43,7 @@ class Form1WindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void listCommandsActOnTheSelectedRow() {
+  void listCommandsActOnTheSelectedRowAndReachTheFileAtOnce() {
     UserEnvironment user;
     const std::string folder = user.MakeDir("my photos, 2");
     const std::string r1 = "-1,1,r1,/dest/1", r2 = "0,1,r2,\"" + folder + "\"", r3 = "-1,1,r3,(移動を禁止する)";
@@ -59,10 +59,11 @@ class Form1WindowTest : public QObject {
     for (const char* name : {"mlup", "mldown", "mlfopen", "mldel"}) command(name);
     QCOMPARE(user.dialogs.Texts(), QStringList{"選択中の移動条件を削除します。よろしいですか？"});
     QCOMPARE(Rows(form), rows);
-    // A row changes place with everything it has; the selection follows.
+    // A row changes place with everything it has; the selection follows, the file at once.
     ClickRow(form, 1);
     command("mlup");
     QCOMPARE(Rows(form), (QStringList{rows[1], rows[0], rows[2]}));
+    QCOMPARE(ReadFile(user.RulePath()), RuleFileText({r2, r1, r3}));
     command("mldown");
     QCOMPARE(SelectedRow(form), 1);
     // The folder opens in the file manager, as one path; a marker opens nothing.
@@ -75,7 +76,6 @@ class Form1WindowTest : public QObject {
     QCOMPARE(Rows(form), rows);
     command("mldel");
     QCOMPARE(SelectedRow(form), -1);
-    form->EndProgram();
     QCOMPARE(ReadFile(user.RulePath()), RuleFileText({r1, r2}));
   }
 

@@ -1,5 +1,5 @@
 // The rule editor in the real window: what it shows when it opens, what it
-// refuses, and what a commit writes into the list and the rule file.
+// refuses, and what a commit writes into the list and, at once, the rule file.
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -146,7 +146,7 @@ class RuleEditorTest : public QObject {
     QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"-1,1,PHOTO,/p"}));
   }
 
-  void commitsAddOrRewriteARow() {
+  void commitsAddOrRewriteARowAndReachTheFileAtOnce() {
     UserEnvironment user;
     Form1* form = user.Start(
         RuleFileText({"-1,1,PHOTO,/p", "0,2,mp3,/m", "-1,5,20081026093000,/old", "-1,4,1M,(移動を禁止する)"}));
@@ -166,6 +166,7 @@ class RuleEditorTest : public QObject {
     QCOMPARE(Rows(form).last(), "ファイル名に\"DOC\"が含まれる|/srv/a, b|2");
     QCOMPARE(SelectedRow(form), 4);
     QTRY_VERIFY(Find(form, "ListView1")->hasFocus());
+    QVERIFY(ReadFile(user.RulePath()).ends_with("-1,1,DOC,\"/srv/a, b\"\r\n"));
     // Blanks are a keyword; protecting drops the folder; a time takes the
     // clock's year, and no calendar check.
     add(1, "");
@@ -199,7 +200,6 @@ class RuleEditorTest : public QObject {
     Action(form, "mldel")->trigger();
     Press(form, "Command3");
     QCOMPARE(SelectedRow(form), 6);
-    form->EndProgram();
     QCOMPARE(ReadFile(user.RulePath()),
              RuleFileText({"-1,1,PHOTO,/p", "0,1,DOCS,/q", "-1,5,20241026093000,/old", "-1,1,DOC,\"/srv/a, b\"",
                            "-1,1, ,(未定義)", "-1,6,20240231235900,(移動を禁止する)", "-1,4,1G,(移動を禁止する)"}));
