@@ -90,6 +90,8 @@ void Form1::BuildControls() {
 
   monitor = new QLabel(QStringLiteral("\u3000\u3000\u3000"), client);
   monitor->setObjectName(QStringLiteral("monitor"));
+  // It shows file names and folders: never read them as markup.
+  monitor->setTextFormat(Qt::PlainText);
   monitor->adjustSize();
 
   Frame1 = new RuleEditor(rules_, services_.dialogs, services_.clock, client);

@@ -92,9 +92,9 @@ class Form1WindowTest : public QObject {
     QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
   }
 
-  void aCycleRunNowShowsTheLogLine() {
+  void aCycleRunNowShowsTheLogLineAsItIs() {
     UserEnvironment user;
-    const std::string dest = user.MakeDir("reports"), name = "report.pdf";
+    const std::string dest = user.MakeDir("reports"), name = "<img src=&#47;dev&#47;zero>.pdf";
     WriteFile(user.Desktop(name), "one");
     user.SetSettings("8000|6000|0|False");
     Form1* form = user.Start(RuleFileText({"-1,2,pdf," + dest}));
@@ -111,6 +111,7 @@ class Form1WindowTest : public QObject {
     QCOMPARE(ReadFile(dest + "/" + name) + ReadFile(user.LogPath()), "one" + line + "\r\n");
     auto* monitor = Find<QLabel>(form, "monitor");
     QCOMPARE(monitor->text(), QString::fromStdString(line));
+    QCOMPARE(monitor->textFormat(), Qt::PlainText);
     QCOMPARE(monitor->size(), monitor->sizeHint());
     // Switched on, no cycle runs at once; the timer's ticks do.
     WriteFile(user.Desktop("b.pdf"), "two");
