@@ -1,9 +1,12 @@
 // The main window at work: the list's commands, a cycle run now
 // and its status line, the desktop it tidies, and its layout and drawing.
+#include <unistd.h>
+
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLabel>
 
+#include "platform/qt/desktop_folder.h"
 #include "user_environment.h"
 
 using namespace veskora;
@@ -120,6 +123,24 @@ class Form1WindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(Exists(dest + "/b.pdf"), 10000);
     Action(form, "m2mauto")->trigger();
     QVERIFY(!Action(form, "m2mauto")->isChecked() && !timer->isActive());
+  }
+
+  void aDesktopThatIsTheHomeFolderIsNeverSwept() {
+    UserEnvironment user;
+    const std::string dest = user.MakeDir("texts"), desktop = user.MakeDir("home/デスクトップ");
+    QCOMPARE(symlink(user.Home().c_str(), (user.Home() + "/link").c_str()), 0);
+    WriteFile(user.Home() + "/notes.txt", "mine");
+    user.desktopFolder = &DesktopFolderPath;
+    Form1* form = user.Start(RuleFileText({"-1,2,txt," + dest}));
+    for (const auto& [dirs, expected] :
+         {std::pair{"$HOME/", ""}, {"/", ""}, {"$HOME/link", ""}, {"$HOME/デスクトップ", desktop.c_str()}}) {
+      WriteFile(user.Home() + "/../config/user-dirs.dirs", std::string("XDG_DESKTOP_DIR=\"") + dirs + "\"\n");
+      WriteFile(desktop + "/todo.txt", "list");
+      QCOMPARE(DesktopFolderPath(), std::string(expected));
+      Action(form, "m2mexec")->trigger();
+      QVERIFY(Exists(user.Home() + "/notes.txt"));
+    }
+    QVERIFY(Exists(dest + "/todo.txt"));
   }
 
   void theLayoutKeepsEveryControlInPlace() {
