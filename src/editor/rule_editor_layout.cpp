@@ -59,6 +59,9 @@ QLineEdit* MakeTextBox(QWidget& parent, const QString& name, int left, int top, 
 QPushButton* MakeButton(QWidget& parent, const QString& name, const QString& caption, int left, int top, int width) {
   auto* button = new QPushButton(caption, &parent);
   button->setObjectName(name);
+  // Enter presses the focused button, as on every desktop; outside a dialog
+  // Qt leaves that to buttons that ask for it.
+  button->setAutoDefault(true);
   PlaceInTwips(*button, left, top, width, kButtonHeight);
   return button;
 }

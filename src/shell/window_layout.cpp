@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QTreeView>
 #include <QWidget>
 
@@ -15,6 +16,16 @@ void SetLeft(QWidget* widget, int x) { widget->move(x, widget->y()); }
 void SetTop(QWidget* widget, int y) { widget->move(widget->x(), y); }
 void SetWidth(QWidget* widget, int width) { widget->resize(qMax(0, width), widget->height()); }
 void SetHeight(QWidget* widget, int height) { widget->resize(widget->width(), qMax(0, height)); }
+
+// Disabling the window for a forced size change takes the keyboard focus
+// away from the control that held it; it is given back afterwards.
+void ForceOuterSize(QWidget& window, const QSize& outer) {
+  const QPointer<QWidget> focus = window.focusWidget();
+  window.setEnabled(false);
+  SetOuterSize(window, outer);
+  window.setEnabled(true);
+  if (focus && focus->isVisible()) focus->setFocus();
+}
 
 }  // namespace
 
@@ -41,14 +52,10 @@ void LayOutMainWindow(const LayoutControls& c) {
 
   // 1, 2
   if (resizable && OuterSize(window).width() < minWidth) {
-    window.setEnabled(false);
-    SetOuterSize(window, QSize(minWidth, OuterSize(window).height()));
-    window.setEnabled(true);
+    ForceOuterSize(window, QSize(minWidth, OuterSize(window).height()));
   }
   if (resizable && OuterSize(window).height() < minHeight) {
-    window.setEnabled(false);
-    SetOuterSize(window, QSize(OuterSize(window).width(), minHeight));
-    window.setEnabled(true);
+    ForceOuterSize(window, QSize(OuterSize(window).width(), minHeight));
   }
   // 3 to 7
   c.listView1->setVisible(true);

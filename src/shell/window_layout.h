@@ -34,9 +34,9 @@ void SetOuterSize(QWidget& window, const QSize& outer);
 
 // Lays the window out for its current outer size W × H in the fixed order:
 // the minimum size first (the window is disabled for the moment of each forced
-// change, which lays it out again from inside), then the list, its columns,
-// the editor panel, the picture buttons and the status label. Not for the
-// tray state.
+// change, which lays it out again from inside; the keyboard focus stays where
+// it was), then the list, its columns, the editor panel, the picture buttons
+// and the status label. Not for the tray state.
 void LayOutMainWindow(const LayoutControls& controls);
 
 }  // namespace veskora

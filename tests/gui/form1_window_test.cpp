@@ -1,4 +1,4 @@
-// The main window at work: the list's commands, a cycle run now
+// The main window at work: the list's commands, the keyboard, a cycle run now
 // and its status line, the desktop it tidies, and its layout and drawing.
 #include <unistd.h>
 
@@ -82,17 +82,35 @@ class Form1WindowTest : public QObject {
     QCOMPARE(ReadFile(user.RulePath()), RuleFileText({r1, r2}));
   }
 
-  void theListChangesOnlyTheBoxAndSelectsOneRow() {
+  void theKeyboardTicksRowsAndPressesButtons() {
     UserEnvironment user;
     Form1* form = user.Start(RuleFileText({"-1,1,r1,/d", "0,1,r2,/e"}));
+    QVERIFY(QTest::qWaitForWindowActive(form));
     auto* list = Find<QTreeView>(form, "ListView1");
     QAbstractItemModel* model = list->model();
+    // Space ticks the current row whichever column holds the focus; the file follows.
+    list->setFocus();
+    for (const int column : {1, 0}) {
+      list->setCurrentIndex(model->index(1, column));
+      QTest::keyClick(list, Qt::Key_Space);
+      QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"-1,1,r1,/d", "-1,1,r2,/e"}));
+      QTest::keyClick(list, Qt::Key_Space);
+      QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"-1,1,r1,/d", "0,1,r2,/e"}));
+    }
     QVERIFY(!model->setData(model->index(0, 0), "x") && !model->setData(model->index(0, 1), 2, Qt::CheckStateRole));
     // One row selected at a time, also with Ctrl.
     ClickRow(form, 0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       list->visualRect(model->index(1, 1)).center());
     QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
+    // Enter presses the focused button of the editor.
+    Find<QAbstractButton>(form, "Command0")->click();
+    for (const char* name : {"Command1", "Command3", "Command4"}) {
+      Find(form, name)->setFocus();
+      QTest::keyClick(Find(form, name), Qt::Key_Return);
+    }
+    QCOMPARE(user.dialogs.Texts(), (QStringList{"移動先フォルダを選択してください", "移動条件が指定されていません"}));
+    QVERIFY(Find(form, "Frame1")->isHidden());
   }
 
   void aCycleRunNowShowsTheLogLineAsItIs() {
@@ -153,13 +171,15 @@ class Form1WindowTest : public QObject {
     QTRY_COMPARE(OuterSize(*form), minimum);
     QCOMPARE(Misplaced(form), "");
     // The add button shows exactly while the editor is hidden. A forced
-    // minimum leaves the window enabled.
+    // minimum keeps the focus where it was and the window enabled.
     auto* add = Find<QAbstractButton>(form, "Command0");
     QCOMPARE(add->parentWidget()->childAt(add->geometry().center()), add);
     add->click();
     QVERIFY(Find(form, "Frame1")->isAncestorOf(add->parentWidget()->childAt(add->geometry().center())));
+    QCOMPARE(form->focusWidget(), Find(form, "Combo1"));
     form->resize(200, 100);
     QTRY_COMPARE(OuterSize(*form), minimum);
+    QCOMPARE(form->focusWidget(), Find(form, "Combo1"));
     QVERIFY(form->isEnabled());
     // A larger size is kept, a maximized one used.
     SetOuterSize(*form, minimum + QSize(30, 20));
