@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
           fonts-ipafont-gothic)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth trayer xdotool desktop-file-utils appstream file
-            clang libclang-rt-dev)
+            clang libclang-rt-dev metacity dbus-daemon x11-utils)
 fi
 
 missing=()

@@ -97,6 +97,7 @@ void Form1::BuildControls() {
   Frame1 = new RuleEditor(rules_, services_.dialogs, services_.clock, client);
   Frame1->raise();
   layout_ = {this,
+             client,
              ListView1,
              Frame1,
              Command0,
@@ -105,6 +106,7 @@ void Form1::BuildControls() {
              Frame1->findChild<QWidget*>(QStringLiteral("Command3")),
              Frame1->findChild<QWidget*>(QStringLiteral("Command4")),
              monitor};
+  client->installEventFilter(this);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -233,6 +235,11 @@ void Form1::moveEvent(QMoveEvent* event) {
 void Form1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   CorrectRestoredSizeForFrame();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == layout_.client && event->type() == QEvent::Resize) OnResizeNotification();
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::OnResizeNotification() {

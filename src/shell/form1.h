@@ -51,6 +51,9 @@ class Form1 : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // The client area settles its size after the window's: the layout, which
+  // places the bottom row from it, runs again then.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // A close request is never refused: it ends the program.
   void closeEvent(QCloseEvent* event) override;
 

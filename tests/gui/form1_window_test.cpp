@@ -1,10 +1,13 @@
 // The main window at work: the list's commands, the keyboard, a cycle run now
 // and its status line, the desktop it tidies, and its layout and drawing.
+// The user-seat test also runs the layout on an X screen with a window
+// manager, where the frame is real.
 #include <unistd.h>
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
 
 #include "platform/qt/desktop_folder.h"
 #include "user_environment.h"
@@ -169,6 +172,9 @@ class Form1WindowTest : public QObject {
     const TwipsScale twips(*form);
     const QSize minimum(twips.X(8000), twips.Y(6000));
     QTRY_COMPARE(OuterSize(*form), minimum);
+    if (QGuiApplication::platformName() == "xcb") {  // the user-seat test's screen, with a window manager
+      QTRY_VERIFY2(form->geometry().top() - form->frameGeometry().top() > 15, "no title bar");
+    }
     QCOMPARE(Misplaced(form), "");
     // The add button shows exactly while the editor is hidden. A forced
     // minimum keeps the focus where it was and the window enabled.
@@ -181,7 +187,9 @@ class Form1WindowTest : public QObject {
     QTRY_COMPARE(OuterSize(*form), minimum);
     QCOMPARE(form->focusWidget(), Find(form, "Combo1"));
     QVERIFY(form->isEnabled());
-    // A larger size is kept, a maximized one used.
+    // A taller bar above the client area, as under a large title bar: the
+    // bottom row still lies inside. A larger size is kept, a maximized one used.
+    form->menuBar()->setFixedHeight(twips.Y(1000));
     SetOuterSize(*form, minimum + QSize(30, 20));
     QTRY_COMPARE(OuterSize(*form), minimum + QSize(30, 20));
     QCOMPARE(Misplaced(form), "");
