@@ -29,6 +29,7 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
   check "Depends names $library with a version: $depends" has "$depends" "$library (>= "
 done
+check "Depends brings Qt's own translations: $depends" has "$depends" qt6-translations-l10n
 check "apt would install it with what is here" apt-get install --simulate --quiet "$deb" > /dev/null
 
 expected="usr/bin/veskora usr/share/applications/veskora.desktop usr/share/icons/hicolor/scalable/apps/veskora.svg"

@@ -9,8 +9,9 @@
 #      file from there. A left click on the tray icon brings the window back;
 #      "タスクトレイに収納" puts it away again; the tray menu's "終了" ends it.
 #   3. The rules and the tray state are what that session leaves behind.
-#   4. On that screen the window's bottom row lies inside its title-barred
-#      frame (WINDOW_TEST, the main window's QtTest program).
+#   4. On that screen, in a Japanese session, the window's bottom row lies
+#      inside its title-barred frame and Qt's own buttons speak Japanese
+#      (WINDOW_TEST, the main window's QtTest program).
 #
 #   user_seat_test.sh PACKAGE_FOLDER VERSION WINDOW_TEST
 set -uo pipefail
@@ -70,8 +71,9 @@ du_wait_end 30 || du_fail "終了 in the tray menu did not end the program ($du_
 printf '%s\r\n' "-1,2,pdf,$du_home/書類" | cmp -s - "$rules" || du_fail "the rule file changed: $(cat "$rules")"
 grep -qx 'state=1' "$settings" || du_fail "ended from the tray, the state saved is not 1: $(cat "$settings")"
 
-# --- 4. The window under a title bar ----------------------------------------
+# --- 4. The window under a title bar, in Japanese ---------------------------
 # libdbus, which Qt loads on a real screen, keeps some memory to the end.
-QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 "$3" theLayoutKeepsEveryControlInPlace ||
+LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 \
+  "$3" theLayoutKeepsEveryControlInPlace qtsOwnTextsSpeakTheUsersLanguage ||
   du_fail "the window is not at home on this desktop"
 echo "passed"

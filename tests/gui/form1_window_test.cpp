@@ -1,15 +1,18 @@
 // The main window at work: the list's commands, the keyboard, a cycle run now
-// and its status line, the desktop it tidies, and its layout and drawing.
-// The user-seat test also runs the layout on an X screen with a window
-// manager, where the frame is real.
+// and its status line, the desktop it tidies, its layout and drawing, and
+// Qt's own texts for a Japanese user. The user-seat test also runs the layout
+// on an X screen with a window manager, where the frame is real.
 #include <unistd.h>
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 
 #include "platform/qt/desktop_folder.h"
+#include "platform/qt/dialogs.h"
+#include "platform/qt/qt_translations.h"
 #include "user_environment.h"
 
 using namespace veskora;
@@ -228,6 +231,20 @@ class Form1WindowTest : public QObject {
       QVERIFY2(colours.size() > 2, name);  // drawn, not left blank
       QCOMPARE(Find(form, name)->cursor().shape(), Qt::PointingHandCursor);
     }
+  }
+
+  void qtsOwnTextsSpeakTheUsersLanguage() {
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
+    QVERIFY(LoadQtTranslations());
+    QStringList seen;
+    QTimer::singleShot(300, [&seen] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      seen << box->button(QMessageBox::Yes)->text() << box->button(QMessageBox::No)->text()
+           << (box->textFormat() == Qt::PlainText ? "plain" : "markup");
+      box->button(QMessageBox::No)->click();
+    });
+    QVERIFY(!QtDialogs().AskYesNo(nullptr, "<b>x</b>を削除しますか？"));
+    QCOMPARE(seen.join(' '), "はい(&Y) いいえ(&N) plain");
   }
 };
 
