@@ -1,7 +1,6 @@
-// The main window at work: the list's commands, the keyboard, a cycle run now
-// and its status line, the desktop it tidies, its layout and drawing, and
-// Qt's own texts for a Japanese user. The user-seat test also runs the layout
-// on an X screen with a window manager, where the frame is real.
+// The main window at work: list commands, keyboard, a cycle run now and its
+// status line, the desktop it tidies, layout, drawing, and Qt's own texts for a
+// Japanese user. The user-seat test runs the layout under a real window manager.
 #include <unistd.h>
 
 #include <QAbstractItemModelTester>
@@ -103,6 +102,9 @@ class Form1WindowTest : public QObject {
       QTest::keyClick(list, Qt::Key_Space);
       QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"-1,1,r1,/d", "0,1,r2,/e"}));
     }
+    // The box is the first column's, and nothing else can be changed.
+    QVERIFY(model->flags(model->index(0, 0)).testFlag(Qt::ItemIsUserCheckable) &&
+            !model->flags(model->index(0, 1)).testFlag(Qt::ItemIsUserCheckable));
     QVERIFY(!model->setData(model->index(0, 0), "x") && !model->setData(model->index(0, 1), 2, Qt::CheckStateRole));
     // One row selected at a time, also with Ctrl.
     ClickRow(form, 0);
@@ -188,8 +190,7 @@ class Form1WindowTest : public QObject {
     QCOMPARE(form->focusWidget(), Find(form, "Combo1"));
     form->resize(200, 100);
     QTRY_COMPARE(OuterSize(*form), minimum);
-    QCOMPARE(form->focusWidget(), Find(form, "Combo1"));
-    QVERIFY(form->isEnabled());
+    QVERIFY(form->focusWidget() == Find(form, "Combo1") && form->isEnabled());
     // A taller bar above the client area, as under a large title bar: the
     // bottom row still lies inside. A larger size is kept, a maximized one used.
     form->menuBar()->setFixedHeight(twips.Y(1000));

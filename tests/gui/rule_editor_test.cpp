@@ -22,15 +22,18 @@ void Edit(const Form1* form, int row) {
 }
 
 // What the editor shows, in one line: caption, OK button, kind, the condition
-// panel in front ("low" when not at the top), the text boxes, the ten lists,
-// the destination ("cut" when it does not fit) and the option chosen.
+// panel in front ("low" when not at the top, "blocked" when some input of it is
+// hidden), the text boxes, the ten lists, the destination ("cut" when it does
+// not fit) and the option chosen.
 QString Shown(const Form1* form) {
   const auto* frame = Find<QGroupBox>(form, "Frame1");
   if (frame->isHidden()) return "hidden";
   QString front;
   for (int kind = 0; kind <= 6; ++kind) {
     const QWidget* panel = Find(form, qPrintable(QString("Frame2_%1").arg(kind)));
-    if (!panel->isHidden()) front += QString::number(kind) + (panel->y() == Find(form, "Frame2_0")->y() ? "" : "low");
+    if (panel->isHidden()) continue;
+    front += QString::number(kind) + (panel->y() == Find(form, "Frame2_0")->y() ? "" : "low");
+    for (const QWidget* input : panel->findChildren<QWidget*>()) front += input->isHidden() ? "blocked" : "";
   }
   QStringList lists;
   for (int n = 2; n <= 11; ++n) lists << List(form, n)->currentText();
@@ -74,14 +77,13 @@ class RuleEditorTest : public QObject {
     Action(form, "mledit")->trigger();  // no row selected
     QCOMPARE(Shown(form), "hidden");
     const QString none = ",,,,,,,,,";
-    const QStringList rows = {"1|1|PHOTO||" + none + "|/home/u/写真|move",
-                              "2|2||mp3|" + none + "|(移動を禁止する)|protect",
-                              "3|3|||1K,,,,,,,,,|/x/移動を禁止する/y|protect",
-                              "4|4|||,10M,,,,,,,,|(未定義)|move",
-                              "5|5|||,,10,26,09,30,,,,|/d|move",
-                              "6|6|||,,,,,,02,29,23,59|/e|move",
-                              "0|0|||" + none + "|/f|move",
-                              "3|3|||" + none + "|/g|move"};
+    const QStringList rows = QString(
+                                 "1|1|PHOTO||%1|/home/u/写真|move;2|2||mp3|%1|(移動を禁止する)|protect;"
+                                 "3|3|||1K,,,,,,,,,|/x/移動を禁止する/y|protect;4|4|||,10M,,,,,,,,|(未定義)|move;"
+                                 "5|5|||,,10,26,09,30,,,,|/d|move;6|6|||,,,,,,02,29,23,59|/e|move;"
+                                 "0|0|||%1|/f|move;3|3|||%1|/g|move")
+                                 .arg(none)
+                                 .split(';');
     for (int row = 0; row < rows.size(); ++row) {
       Scribble(form);
       Edit(form, row);
@@ -151,8 +153,9 @@ class RuleEditorTest : public QObject {
     Form1* form = user.Start(
         RuleFileText({"-1,1,PHOTO,/p", "0,2,mp3,/m", "-1,5,20081026093000,/old", "-1,4,1M,(移動を禁止する)"}));
     QVERIFY(QTest::qWaitForWindowActive(form));
-    const auto add = [&](int kind, const QString& folder) {
+    const auto add = [&](int kind, const QString& folder) {  // a folder chosen means 移動する, a cancel nothing
       Action(form, "m2new")->trigger();
+      Find<QRadioButton>(form, "Option2")->setChecked(true);
       user.dialogs.folderAnswers = {folder};
       Press(form, "Command1");
       List(form, 1)->setCurrentIndex(kind - 1);
@@ -167,7 +170,7 @@ class RuleEditorTest : public QObject {
     QCOMPARE(SelectedRow(form), 4);
     QTRY_VERIFY(Find(form, "ListView1")->hasFocus());
     QVERIFY(ReadFile(user.RulePath()).ends_with("-1,1,DOC,\"/srv/a, b\"\r\n"));
-    // Blanks are a keyword; protecting drops the folder; a time takes the
+    // Blanks are a keyword; protecting drops any folder; a time takes the
     // clock's year, and no calendar check.
     add(1, "");
     Text(form, 1)->setText(" ");
@@ -200,9 +203,10 @@ class RuleEditorTest : public QObject {
     Action(form, "mldel")->trigger();
     Press(form, "Command3");
     QCOMPARE(SelectedRow(form), 6);
-    QCOMPARE(ReadFile(user.RulePath()),
-             RuleFileText({"-1,1,PHOTO,/p", "0,1,DOCS,/q", "-1,5,20241026093000,/old", "-1,1,DOC,\"/srv/a, b\"",
-                           "-1,1, ,(未定義)", "-1,6,20240231235900,(移動を禁止する)", "-1,4,1G,(移動を禁止する)"}));
+    QCOMPARE(
+        ReadFile(user.RulePath()),
+        RuleFileText({"-1,1,PHOTO,/p", "0,1,DOCS,/q", "-1,5,20241026093000,/old", "-1,1,DOC,\"/srv/a, b\"",
+                      "-1,1, ,(移動を禁止する)", "-1,6,20240231235900,(移動を禁止する)", "-1,4,1G,(移動を禁止する)"}));
   }
 };
 
