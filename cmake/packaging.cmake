@@ -13,6 +13,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts (Yes/No, the folder dialog) in the user's language; joined to
+# the libraries dpkg-shlibdeps finds.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
 # GNOME shows tray icons only with this extension; desktops with a tray of
 # their own need nothing.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS gnome-shell-extension-appindicator)

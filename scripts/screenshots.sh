@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Shows VESKORA on a virtual X screen with a tray host (trayer) and a Japanese
-# font, and writes what a user sees as PNG files, at scale 1 and at
+# Shows VESKORA on a virtual X screen with a window manager that draws title
+# bars (metacity), a tray host (trayer), a Japanese font and a Japanese
+# session, and writes what a user sees as PNG files, at scale 1 and at
 # QT_SCALE_FACTOR=2 (OUTPUT/scale1, OUTPUT/scale2):
 #
 #   tray.png                the tray icon, the window in the tray
 #   ttmenu.png              the tray menu
 #   main-window-empty.png   no rules yet
 #   editor-new.png          the editor opened for a new rule
-#   main-window.png         one rule of each kind, after a move
+#   main-window.png         one rule of each kind, after a move, in its frame
 #   mlmenu.png              the rule list's popup menu
 #   editor-kind1..6.png     the editor opened on the rule of each kind
 #   about.png               the About box
@@ -17,8 +18,10 @@
 # --docs also refreshes the README's pictures in docs/ from scale 1.
 # Uses the binary in $VESKORA_BIN, else build/release/src/veskora (built when
 # missing). Installs what it needs with apt when missing: xvfb, xauth, trayer,
-# xdotool, imagemagick, fonts-ipafont-gothic. Touches nothing of the user's
-# own: home, desktop, settings and rule file all live in a temporary folder.
+# xdotool, x11-utils, metacity, dbus-daemon, imagemagick, fonts-ipafont-gothic,
+# qt6-translations-l10n, and generates the ja_JP.UTF-8 locale (through
+# scripts/install-deps.sh test). Touches nothing of the user's own: home,
+# desktop, settings and rule file all live in a temporary folder.
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -31,16 +34,14 @@ out="${1:-$repo/build/screenshots}"
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
-need=()
-for tool in Xvfb:xvfb xauth:xauth trayer:trayer xdotool:xdotool import:imagemagick; do
-  command -v "${tool%%:*}" > /dev/null || need+=("${tool##*:}")
-done
-fc-list | grep -qi ipagothic || need+=(fonts-ipafont-gothic)
-if ((${#need[@]})); then
+# The screen, window manager, tray, fonts and locale are the tests' own; the
+# pictures take ImageMagick besides.
+"$repo/scripts/install-deps.sh" test
+if ! command -v import > /dev/null; then
   sudo_cmd=()
   ((EUID == 0)) || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${need[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq imagemagick
 fi
 
 binary="${VESKORA_BIN:-$repo/build/release/src/veskora}"
@@ -82,11 +83,12 @@ click_at() {
 # Lets the program paint what it was just asked to show.
 settle() { sleep 0.8; }
 
-# The part of the screen the window covers (popups and dialogs over it too).
+# The part of the screen the window and its frame cover (popups and dialogs
+# over it too).
 shoot_window() {
   local window="$1" name="$2"
   settle
-  xs_geometry "$window"
+  xs_geometry "$window" frame
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/scale$scale/$name.png"
 }
 
@@ -114,7 +116,7 @@ prepare_user() {
 }
 
 start_veskora() {
-  QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" LANG=C.UTF-8 "$work/program/veskora" &
+  QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" LC_ALL=ja_JP.UTF-8 "$work/program/veskora" &
   veskora=$!
   xs_pids+=("$veskora")
 }
@@ -200,6 +202,7 @@ shoot_rules() {
 for scale in 1 2; do
   mkdir -p "$out/scale$scale"
   xs_start_display "$(px 1024)x$(px 768)"
+  xs_start_window_manager
   xs_start_tray_host "$(px 32)"
   shoot_empty
   shoot_rules

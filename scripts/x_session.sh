@@ -5,18 +5,22 @@
 #   source scripts/x_session.sh
 #   xs_start_display 1024x768      # sets DISPLAY
 #   xs_start_tray_host 32          # trayer at the bottom right
+#   xs_start_window_manager        # metacity: title bars and frames
 #   ...
 #   xs_stop                        # ends what xs_ started (also on EXIT)
 #
-# Needs Xvfb, trayer and xdotool. Every wait is bounded; a function that gives
-# up says why on stderr and returns non-zero.
+# Needs Xvfb, trayer, xdotool and x11-utils (xwininfo, xprop); the window
+# manager needs metacity and dbus-run-session. Every wait is bounded; a
+# function that gives up says why on stderr and returns non-zero.
 
 xs_pids=()
 
-# Ends the processes this file started, newest first, and waits for them.
+# Ends the processes this file started, newest first (children before their
+# parent, so the window manager's session bus goes with it), and waits for them.
 xs_stop() {
   local i
   for ((i = ${#xs_pids[@]} - 1; i >= 0; i--)); do
+    pkill -TERM -P "${xs_pids[i]}" 2> /dev/null || true
     kill "${xs_pids[i]}" 2> /dev/null || true
     wait "${xs_pids[i]}" 2> /dev/null || true
   done
@@ -73,16 +77,40 @@ xs_start_tray_host() {
   rm -f "$log"
 }
 
+# metacity, as GNOME's older desktops run it, with a session bus of its own:
+# every window then gets a title bar and a frame. Waits until it manages the
+# screen.
+xs_start_window_manager() {
+  NO_AT_BRIDGE=1 dbus-run-session -- metacity > /dev/null 2>&1 &
+  xs_pids+=($!)
+  xs_poll 20 _xs_window_manager_runs || {
+    echo "x_session: metacity did not take the screen" >&2
+    return 1
+  }
+}
+
+_xs_window_manager_runs() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
+
 _xs_find_tray_window() {
   xs_tray_window="$(xdotool search --onlyvisible --class trayer 2> /dev/null | head -1)"
   [[ -n "$xs_tray_window" ]]
 }
 
-# Sets X Y WIDTH HEIGHT (and WINDOW, SCREEN) of a window.
+# Sets X Y WIDTH HEIGHT of a window's inside on the screen; with "frame" as
+# second argument, of the window with the frame a window manager drew round
+# it. Read with xwininfo: xdotool counts a framed window's offset twice.
 xs_geometry() {
-  local shell
-  shell="$(xdotool getwindowgeometry --shell "$1" 2> /dev/null)" || return 1
-  eval "$shell"
+  local info extents left=0 right=0 top=0 bottom=0
+  info="$(xwininfo -id "$1" 2> /dev/null)" || return 1
+  X="$(sed -n 's/^ *Absolute upper-left X: *//p' <<< "$info")"
+  Y="$(sed -n 's/^ *Absolute upper-left Y: *//p' <<< "$info")"
+  WIDTH="$(sed -n 's/^ *Width: *//p' <<< "$info")"
+  HEIGHT="$(sed -n 's/^ *Height: *//p' <<< "$info")"
+  if [[ "${2:-}" == frame ]]; then
+    extents="$(xprop -id "$1" _NET_FRAME_EXTENTS 2> /dev/null | sed -n 's/.* = //p' | tr -d ,)"
+    [[ -z "$extents" ]] || read -r left right top bottom <<< "$extents"
+    X=$((X - left)) Y=$((Y - top)) WIDTH=$((WIDTH + left + right)) HEIGHT=$((HEIGHT + top + bottom))
+  fi
 }
 
 # Waits until the tray holds at least one icon (trayer's window, a pixel or

@@ -9,6 +9,7 @@
 #include "platform/qt/desktop_handoff.h"
 #include "platform/qt/dialogs.h"
 #include "platform/qt/instance_lock.h"
+#include "platform/qt/qt_translations.h"
 #include "platform/qt/settings_store.h"
 #include "platform/qt/unix_signal_watcher.h"
 #include "shell/form1.h"
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
   // The window hides into the tray and message boxes may be the only window
   // left: the program ends when Form1 says so, not when windows close.
   QApplication::setQuitOnLastWindowClosed(false);
+  // Without them Qt's own texts stay English; the program works either way.
+  veskora::LoadQtTranslations();
 
   veskora::QtDialogs dialogs;
   veskora::QtDesktopHandoff handoff;

@@ -40,8 +40,14 @@ class RuleEditor : public QGroupBox {
   // it commits and then asks for the focus on the list, whatever the outcome.
   void CommitPressed();
 
-  // The controls, named as in the window's design. Frame2[k] is the condition
-  // panel of kind k (objectName "Frame2_k"); Frame2[0] is the empty one.
+ signals:
+  // The list should take the input focus (after a press of Command3).
+  void ruleListFocusRequested();
+
+ private:
+  // The controls, named as in the window's design; each carries its name as
+  // objectName. Frame2[k] is the condition panel of kind k (objectName
+  // "Frame2_k"); Frame2[0] is the empty one.
   QComboBox* Combo1 = nullptr;
   std::array<QFrame*, 7> Frame2{};
   QLineEdit* Text1 = nullptr;
@@ -63,11 +69,6 @@ class RuleEditor : public QGroupBox {
   QPushButton* Command3 = nullptr;
   QPushButton* Command4 = nullptr;
 
- signals:
-  // The list should take the input focus (after a press of Command3).
-  void ruleListFocusRequested();
-
- private:
   // Where a chosen condition panel stands, in twips.
   static constexpr int kFrontPanelTop = 240;
 
@@ -84,8 +85,7 @@ class RuleEditor : public QGroupBox {
   void CommitRuleEditor();
   // The condition value of the chosen kind, or nothing after a refusal.
   std::optional<QString> ReadValue(int kind);
-  bool RewriteSelectedRow(int kind, const QString& value, const QString& destination,
-                          const std::string& description);
+  bool RewriteSelectedRow(int kind, const QString& value, const QString& destination, const std::string& description);
   void Refuse(const QString& message);
 
   QComboBox* SizeList(int kind) const;

@@ -40,8 +40,7 @@ void SetPanelColour(QWidget& widget) {
   widget.setPalette(palette);
 }
 
-QComboBox* MakeList(QWidget& parent, const QString& name, const QStringList& entries, int left, int top,
-                    int width) {
+QComboBox* MakeList(QWidget& parent, const QString& name, const QStringList& entries, int left, int top, int width) {
   auto* list = new QComboBox(&parent);
   list->setObjectName(name);
   list->addItems(entries);
@@ -57,16 +56,17 @@ QLineEdit* MakeTextBox(QWidget& parent, const QString& name, int left, int top, 
   return box;
 }
 
-QPushButton* MakeButton(QWidget& parent, const QString& name, const QString& caption, int left, int top,
-                        int width) {
+QPushButton* MakeButton(QWidget& parent, const QString& name, const QString& caption, int left, int top, int width) {
   auto* button = new QPushButton(caption, &parent);
   button->setObjectName(name);
+  // Enter presses the focused button, as on every desktop; outside a dialog
+  // Qt leaves that to buttons that ask for it.
+  button->setAutoDefault(true);
   PlaceInTwips(*button, left, top, width, kButtonHeight);
   return button;
 }
 
-QRadioButton* MakeOption(QWidget& parent, const QString& name, const QString& caption, int left, int top,
-                         int width) {
+QRadioButton* MakeOption(QWidget& parent, const QString& name, const QString& caption, int left, int top, int width) {
   auto* option = new QRadioButton(caption, &parent);
   option->setObjectName(name);
   PlaceInTwips(*option, left, top, width, kButtonHeight);

@@ -90,10 +90,23 @@ void Form1::BuildControls() {
 
   monitor = new QLabel(QStringLiteral("\u3000\u3000\u3000"), client);
   monitor->setObjectName(QStringLiteral("monitor"));
+  // It shows file names and folders: never read them as markup.
+  monitor->setTextFormat(Qt::PlainText);
   monitor->adjustSize();
 
   Frame1 = new RuleEditor(rules_, services_.dialogs, services_.clock, client);
   Frame1->raise();
+  layout_ = {this,
+             client,
+             ListView1,
+             Frame1,
+             Command0,
+             Command2,
+             Command5,
+             Frame1->findChild<QWidget*>(QStringLiteral("Command3")),
+             Frame1->findChild<QWidget*>(QStringLiteral("Command4")),
+             monitor};
+  client->installEventFilter(this);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -154,9 +167,16 @@ void Form1::Load() {
   // The outcome needs no answer here: a missing or unreadable file leaves the
   // list as far as it could be read, and the program goes on with that.
   ruleFile_.LoadRules(rules_);
+  KeepRuleFileCurrent();
 
   const bool intoTray = (windowState() & Qt::WindowMinimized) && services_.trayAvailable();
   if (!intoTray) setVisible(true);
+}
+
+void Form1::KeepRuleFileCurrent() {
+  connect(model_, &QAbstractItemModel::rowsInserted, this, &Form1::SaveRuleFile);
+  connect(model_, &QAbstractItemModel::rowsRemoved, this, &Form1::SaveRuleFile);
+  connect(model_, &QAbstractItemModel::dataChanged, this, &Form1::SaveRuleFile);
 }
 
 void Form1::EndProgram() {
@@ -168,8 +188,6 @@ void Form1::EndProgram() {
 void Form1::Unload() {
   unloaded_ = true;
   Timer1->stop();
-  // A rule file that cannot be written keeps its previous contents; there is
-  // nobody left to tell.
   SaveRuleFile();
   const TwipsScale twips(*this);
   AppSettings now;
@@ -182,6 +200,8 @@ void Form1::Unload() {
 }
 
 void Form1::SaveRuleFile() {
+  // A failed save leaves the previous file whole; the list still holds the
+  // edit, and the next change or the end of the program tries again.
   if (ruleFile_.SaveRules(rules_) != SaveOutcome::kSavedKeepingOriginal) return;
   const LocalTime now = services_.clock.Now();
   monitor->setText(QStringLiteral("[%1] 移動条件ファイルの元の内容を %2 に残しました")
@@ -221,6 +241,11 @@ void Form1::showEvent(QShowEvent* event) {
   CorrectRestoredSizeForFrame();
 }
 
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == layout_.client && event->type() == QEvent::Resize) OnResizeNotification();
+  return QMainWindow::eventFilter(watched, event);
+}
+
 void Form1::OnResizeNotification() {
   if (windowState() & Qt::WindowMinimized) {
     ListView1->setVisible(false);
@@ -229,8 +254,7 @@ void Form1::OnResizeNotification() {
     if (services_.trayAvailable()) setVisible(false);
     return;
   }
-  LayOutMainWindow(
-      {this, ListView1, Frame1, Command0, Command2, Command5, Frame1->Command3, Frame1->Command4, monitor});
+  LayOutMainWindow(layout_);
 }
 
 void Form1::RestoreOuterSize(const QSize& outer) {

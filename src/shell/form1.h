@@ -10,6 +10,7 @@
 #include "rules/rule_list.h"
 #include "shell/main_menus.h"
 #include "shell/shell_services.h"
+#include "shell/window_layout.h"
 
 class QLabel;
 class QTimer;
@@ -51,6 +52,9 @@ class Form1 : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // The client area settles its size after the window's: the layout, which
+  // places the bottom row from it, runs again then.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // A close request is never refused: it ends the program.
   void closeEvent(QCloseEvent* event) override;
 
@@ -75,6 +79,9 @@ class Form1 : public QMainWindow {
   void OnResizeNotification();
   void RestoreOuterSize(const QSize& outer);
   void CorrectRestoredSizeForFrame();
+  // From the end of the load on, every change of the list reaches the rule
+  // file at once, so a crash or a forced end loses no edit.
+  void KeepRuleFileCurrent();
   void Unload();
   // Writes the rule list to the rule file; says so in the status line when the
   // file's original had to be kept aside first.
@@ -101,6 +108,7 @@ class Form1 : public QMainWindow {
   QTimer* Timer1 = nullptr;
   QSystemTrayIcon* trayIcon_ = nullptr;
   MainMenus menus_;
+  LayoutControls layout_;
 };
 
 }  // namespace veskora

@@ -1,6 +1,7 @@
 #include "shell/rule_list_view.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace veskora {
@@ -20,6 +21,17 @@ RuleListView::RuleListView(QWidget* parent) : QTreeView(parent) {
   header()->setStretchLastSection(false);
   header()->setSectionsMovable(false);
   header()->setSectionsClickable(false);
+}
+
+void RuleListView::keyPressEvent(QKeyEvent* event) {
+  const QModelIndex box = currentIndex().siblingAtColumn(0);
+  if (event->key() != Qt::Key_Space || event->modifiers() != Qt::NoModifier || !box.isValid()) {
+    QTreeView::keyPressEvent(event);
+    return;
+  }
+  const bool ticked = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+  model()->setData(box, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+  event->accept();
 }
 
 void RuleListView::mousePressEvent(QMouseEvent* event) {

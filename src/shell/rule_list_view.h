@@ -21,6 +21,8 @@ class RuleListView : public QTreeView {
   void doubleClickedAnywhere();
 
  protected:
+  // Space ticks or unticks the current row, whichever column has the focus.
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 };

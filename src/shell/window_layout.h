@@ -13,6 +13,7 @@ namespace veskora {
 // the inside of Frame1.
 struct LayoutControls {
   QWidget* window = nullptr;
+  QWidget* client = nullptr;
   QTreeView* listView1 = nullptr;
   QWidget* frame1 = nullptr;
   QWidget* command0 = nullptr;
@@ -34,9 +35,12 @@ void SetOuterSize(QWidget& window, const QSize& outer);
 
 // Lays the window out for its current outer size W × H in the fixed order:
 // the minimum size first (the window is disabled for the moment of each forced
-// change, which lays it out again from inside), then the list, its columns,
-// the editor panel, the picture buttons and the status label. Not for the
-// tray state.
+// change, which lays it out again from inside; the keyboard focus stays where
+// it was), then the list, its columns, the editor panel, the picture buttons
+// and the status label. The bands below the list keep their distances from H
+// as long as the bottom row then lies inside the client area; under a taller
+// title and menu bar they move up together and the list gives way. Not for
+// the tray state.
 void LayOutMainWindow(const LayoutControls& controls);
 
 }  // namespace veskora

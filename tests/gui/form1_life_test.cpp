@@ -1,31 +1,30 @@
-// Start-up, shutdown, the settings they read and write, the single instance
-// and the tray states, on the real window with real files.
+// The life of the program: start-up and every way of ending, the settings
+// they read and write, one copy at a time, and the tray.
 #include <signal.h>
 
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QWindow>
 
+#include "platform/qt/settings_store.h"
 #include "platform/qt/unix_signal_watcher.h"
-#include "shell/rule_list_model.h"
-#include "shell/window_layout.h"
-#include "shell_fixture.h"
+#include "shell/app_settings.h"
+#include "user_environment.h"
 
 using namespace veskora;
 using namespace veskora::testing;
 
 namespace {
 
-const std::string kTwoRules = "-1,1,report,/tmp/nowhere\r\n0,1,memo,(移動を禁止する)\r\n";
+const std::string kRules = RuleFileText({"5,1,report,/tmp/nowhere", "0,1,memo,(移動を禁止する)"});
 
-QSystemTrayIcon* Tray(Form1* form) { return form->findChild<QSystemTrayIcon*>(); }
-
-// The smallest outer size, 8000 × 6000 twips, in this screen's pixels.
-QSize MinimumSize(Form1* form) {
-  return {qRound(8000 * form->logicalDpiX() / 1440.0), qRound(6000 * form->logicalDpiY() / 1440.0)};
+QSystemTrayIcon* Tray(const Form1* form) { return form->findChild<QSystemTrayIcon*>(); }
+bool Running(const Form1* form) { return Find<QTimer>(form, "Timer1")->isActive() && Tray(form)->isVisible(); }
+bool Shown(const Form1* form) { return form->isVisible() && !form->isMinimized() && !form->isMaximized(); }
+bool InTray(const Form1* form) {
+  return form->isMinimized() && !form->isVisible() && Find(form, "ListView1")->isHidden();
 }
-
-bool InTray(Form1* form) { return form->isMinimized() && !form->isVisible() && !ListView1(form)->isVisible(); }
+QSize Minimum(const Form1* form) { return {TwipsScale(*form).X(8000), TwipsScale(*form).Y(6000)}; }
 
 }  // namespace
 
@@ -33,226 +32,124 @@ class Form1LifeTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void firstStartTakesTheDefaults() {
-    ShellFixture f;
-    WriteFile(f.RulePath(), kTwoRules);
-    Form1* form = f.Start();
-    QVERIFY(form);
-    QCOMPARE(form->logicalDpiX(), 96);
-    // The default height 5000 is raised to the minimum 6000: 533 × 400 pixels.
-    QTRY_COMPARE(OuterSize(*form), QSize(533, 400));
-    QVERIFY(form->isVisible());
-    QVERIFY(!form->isMinimized() && !form->isMaximized());
-    QVERIFY(Action(form, "m2mauto")->isChecked());
-    QVERIFY(Timer1(form)->isActive());
-    QCOMPARE(Timer1(form)->interval(), 2000);
-    QCOMPARE(ListView1(form)->model()->rowCount(), 2);
-    QVERIFY(Tray(form)->isVisible());
-    QCOMPARE(Tray(form)->toolTip(), QStringLiteral("VESKORA"));
-    QCOMPARE(form->windowTitle(), QStringLiteral("VESKORA"));
-    // Settings are written only at the end.
-    QVERIFY(!Exists(f.IniPath()));
-    QVERIFY(f.dialogs.shown.empty());
-  }
-
-  void aSecondCopyIsRefusedAndWritesNothing() {
-    ShellFixture f;
-    WriteFile(f.RulePath(), kTwoRules);
-    Form1* first = f.Start();
-    QVERIFY(first);
-
-    QVERIFY(!f.Start());
-    QCOMPARE(f.dialogs.shown.size(), std::size_t{1});
-    QCOMPARE(f.dialogs.shown[0].kind, QStringLiteral("inform"));
-    QCOMPARE(f.dialogs.shown[0].text, QStringLiteral("既に起動されています"));
-    QCOMPARE(f.dialogs.shown[0].icon, Dialogs::Icon::kInformation);
-    QVERIFY(!Exists(f.IniPath()));
-    QCOMPARE(ReadFile(f.RulePath()), kTwoRules);
-    // The first copy runs on untouched.
-    QVERIFY(first->isVisible());
-    QVERIFY(Timer1(first)->isActive());
-    QVERIFY(Tray(first)->isVisible());
-
-    // Once the first has ended, the next start is no second copy.
-    first->EndProgram();
-    f.Finish();
-    QVERIFY(f.Start());
-  }
-
-  void everyWayOfEndingSavesOnceAndOnlyTheFileMenuAsks() {
-    struct Way {
-      const char* name;
-      std::function<void(Form1*)> end;
-      bool asks;
-    };
-    const Way ways[] = {
-        {"m1end answered Yes", [](Form1* form) { Action(form, "m1end")->trigger(); }, true},
-        {"ttend", [](Form1* form) { Action(form, "ttend")->trigger(); }, false},
-        {"close button", [](Form1* form) { form->close(); }, false},
-    };
-    for (const Way& way : ways) {
-      ShellFixture f;
-      // An enabled flag of 5 loads ticked and is saved as -1: the file was rewritten.
-      WriteFile(f.RulePath(), "5,1,report,/tmp/nowhere\r\n");
-      Form1* form = f.Start();
-      QVERIFY(form);
-      QCOMPARE(form->logicalDpiY(), 96);  // the sizes below are 533 × 400 pixels
+  void startUpAndEveryWayOfEnding() {
+    for (const char* way : {"m1end", "ttend", "close"}) {
+      UserEnvironment user;
+      Form1* form = user.Start(kRules);
+      QTRY_COMPARE(OuterSize(*form), Minimum(form));  // the default height 5000 rises to 6000
+      QVERIFY(Shown(form) && Running(form) && Action(form, "m2mauto")->isChecked() && Rows(form).size() == 2 &&
+              Find<QTimer>(form, "Timer1")->interval() == 2000);
+      QVERIFY(!user.Start());  // a second copy says so, and leaves the first alone
+      QCOMPARE(user.dialogs.Texts(), QStringList{"既に起動されています"});
+      QCOMPARE(user.dialogs.shown[0].icon, Dialogs::Icon::kInformation);
       QSignalSpy ended(form, &Form1::ended);
-      f.dialogs.yesNoAnswers = {true};
-
-      way.end(form);
-
-      QVERIFY2(ended.count() == 1, way.name);
-      QCOMPARE(f.dialogs.shown.size(), std::size_t{way.asks ? 1u : 0u});
-      if (way.asks) QCOMPARE(f.dialogs.shown[0].text, QStringLiteral("VESKORAを終了してもよろしいですか？"));
-      QCOMPARE(ReadFile(f.RulePath()), std::string("-1,1,report,/tmp/nowhere\r\n"));
-      QCOMPARE(IniValue(f, "window/width"), QStringLiteral("7995"));
-      QCOMPARE(IniValue(f, "window/height"), QStringLiteral("6000"));
-      QCOMPARE(IniValue(f, "window/state"), QStringLiteral("0"));
-      QCOMPARE(IniValue(f, "app/automove"), QStringLiteral("True"));
-      QVERIFY(!Tray(form)->isVisible());
-
-      // A second ending (a signal after the close, say) saves nothing again.
-      std::remove(f.RulePath().c_str());
+      const auto end = [&](bool yes) {
+        user.dialogs.yesNoAnswers = {yes};
+        way[0] == 'c' ? void(form->close()) : Action(form, way)->trigger();
+      };
+      if (way[1] == '1') {  // only the File menu asks; No changes nothing
+        end(false);
+        QCOMPARE(user.dialogs.Texts().last(), "VESKORAを終了してもよろしいですか？");
+        QVERIFY(ended.isEmpty() && Shown(form) && Running(form));
+      }
+      QVERIFY(!Exists(user.IniPath()) && ReadFile(user.RulePath()) == kRules);
+      end(true);
+      QCOMPARE(user.dialogs.shown.size(), std::size_t{way[1] == '1' ? 3u : 1u});
+      QVERIFY2(ended.count() == 1 && !Tray(form)->isVisible(), way);
+      // A flag of 5 reads as ticked and is written back as -1: the file was saved.
+      QCOMPARE(ReadFile(user.RulePath()), "-1" + kRules.substr(1));
+      QCOMPARE(user.Settings(), QString("%1 6000 0 True").arg(qRound(TwipsScale(*form).TwipsX(Minimum(form).width()))));
+      std::remove(user.RulePath().c_str());  // a second ending (a signal after the close) saves nothing
       form->EndProgram();
-      QVERIFY(!Exists(f.RulePath()));
-      QCOMPARE(ended.count(), 1);
+      QVERIFY(!Exists(user.RulePath()) && ended.count() == 1);
+      user.Finish();
+      QVERIFY(user.Start());  // the next start is no second copy
     }
   }
 
-  void answeringNoToTheExitQuestionChangesNothing() {
-    ShellFixture f;
-    WriteFile(f.RulePath(), "5,1,report,/tmp/nowhere\r\n");
-    Form1* form = f.Start();
-    QSignalSpy ended(form, &Form1::ended);
-    f.dialogs.yesNoAnswers = {false};
-    Action(form, "m1end")->trigger();
-    QCOMPARE(f.dialogs.Texts(), QStringList{QStringLiteral("VESKORAを終了してもよろしいですか？")});
-    QCOMPARE(ended.count(), 0);
-    QVERIFY(!Exists(f.IniPath()));
-    QCOMPARE(ReadFile(f.RulePath()), std::string("5,1,report,/tmp/nowhere\r\n"));
-    QVERIFY(form->isVisible());
-    QVERIFY(Tray(form)->isVisible());
-    QVERIFY(Timer1(form)->isActive());
-  }
-
-  void sizeStateAndSwitchComeBackAtTheNextStart() {
-    ShellFixture f;
-    Form1* form = f.Start();
+  void windowStateAndSwitchComeBackAndTheTrayBringsTheWindowBack() {
+    UserEnvironment user;
+    Form1* form = user.Start();
+    const auto restart = [&] {
+      Action(form, "ttend")->trigger();
+      user.Finish();
+      form = user.Start();
+    };
     form->setWindowState(Qt::WindowMaximized);
     QTRY_VERIFY(form->isMaximized());
     Action(form, "m2mauto")->trigger();
-    const QSize maximized = OuterSize(*form);
-    Action(form, "ttend")->trigger();
-    QCOMPARE(IniValue(f, "window/state"), QStringLiteral("2"));
-    QCOMPARE(IniValue(f, "window/width"), QString::number(maximized.width() * 15));
-    QCOMPARE(IniValue(f, "app/automove"), QStringLiteral("False"));
-
-    f.Finish();
-    form = f.Start();
-    QVERIFY(form->isMaximized());
-    QVERIFY(!Action(form, "m2mauto")->isChecked());
-    QVERIFY(!Timer1(form)->isActive());
-
-    // Ended from the tray: the next start comes up in the tray, and coming
-    // out of it gives at least the minimum size.
-    Action(form, "m1mini")->trigger();
+    const int width = qRound(TwipsScale(*form).TwipsX(OuterSize(*form).width()));
+    restart();
+    QCOMPARE(user.Settings(), QString("%1 %2 2 False").arg(width).arg(user.Ini("window/height")));
+    QVERIFY(form->isMaximized() && !Action(form, "m2mauto")->isChecked() && !Find<QTimer>(form, "Timer1")->isActive());
+    // Command5 while maximized: into the tray, for the next start too. Only a
+    // left press brings it back, normal and at least the smallest size; the
+    // right one offers the tray menu, and only while in the tray.
+    QTest::mouseClick(Find(form, "Command5"), Qt::LeftButton);
     QVERIFY(InTray(form));
-    Action(form, "ttend")->trigger();
-    QCOMPARE(IniValue(f, "window/state"), QStringLiteral("1"));
-    f.Finish();
-    form = f.Start();
-    QVERIFY(InTray(form));
-    emit Tray(form)->activated(QSystemTrayIcon::Trigger);
-    QVERIFY(form->isVisible());
-    QVERIFY(!form->isMinimized() && !form->isMaximized());
-    QTRY_VERIFY(OuterSize(*form).width() >= MinimumSize(form).width());
-    QVERIFY(OuterSize(*form).height() >= MinimumSize(form).height());
-  }
-
-  void theTrayIconRestoresAndOffersItsMenuOnlyInTheTray() {
-    ShellFixture f;
-    Form1* form = f.Start();
+    restart();
     QSystemTrayIcon* tray = Tray(form);
-    QMenu* ttmenu = Menu(form, "ttmenu");
-
-    emit tray->activated(QSystemTrayIcon::Context);
-    QVERIFY(!ttmenu->isVisible());
-
-    // Command5 while maximized: into the tray; back in the normal state.
-    form->setWindowState(Qt::WindowMaximized);
-    QTRY_VERIFY(form->isMaximized());
-    QTest::mouseClick(form->findChild<QWidget*>(QStringLiteral("Command5")), Qt::LeftButton);
-    QVERIFY(InTray(form));
-    emit tray->activated(QSystemTrayIcon::DoubleClick);
-    emit tray->activated(QSystemTrayIcon::MiddleClick);
+    for (auto reason : {QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick}) emit tray->activated(reason);
     QVERIFY(InTray(form));
     emit tray->activated(QSystemTrayIcon::Context);
-    QTRY_VERIFY(ttmenu->isVisible());
-    ttmenu->hide();
+    QTRY_VERIFY(Find(form, "ttmenu")->isVisible());
+    Find(form, "ttmenu")->hide();
     emit tray->activated(QSystemTrayIcon::Trigger);
-    QVERIFY(form->isVisible());
-    QVERIFY(ListView1(form)->isVisible());
-    QVERIFY(!form->isMinimized() && !form->isMaximized());
-    QTRY_VERIFY(form->isActiveWindow());
-
-    // Minimized by the platform (the title bar's button): into the tray too.
+    QVERIFY(Shown(form) && Find(form, "ListView1")->isVisible());
+    QTRY_VERIFY(form->isActiveWindow() && OuterSize(*form).expandedTo(Minimum(form)) == OuterSize(*form));
+    emit tray->activated(QSystemTrayIcon::Context);
+    QVERIFY(!Find(form, "ttmenu")->isVisible());
+    // Minimized by the title bar's button: into the tray too; "開く" restores.
     form->windowHandle()->setWindowStates(Qt::WindowMinimized);
     QTRY_VERIFY(InTray(form));
     Action(form, "ttopen")->trigger();
-    QVERIFY(form->isVisible() && !form->isMinimized());
-
-    // A left press while shown maximized makes the window normal.
-    form->setWindowState(Qt::WindowMaximized);
-    emit tray->activated(QSystemTrayIcon::Trigger);
-    QVERIFY(!form->isMaximized());
-    QVERIFY(form->isVisible());
-  }
-
-  void withoutATrayTheWindowStaysInTheTaskBar() {
-    ShellFixture f;
-    f.trayAvailable = false;
-    Form1* form = f.Start();
+    QVERIFY(Shown(form));
+    // Without a tray the window stays in the task bar, there to come back from.
+    user.trayAvailable = false;
     Action(form, "m1mini")->trigger();
-    QVERIFY(form->isMinimized());
-    QVERIFY(form->isVisible());
-    Action(form, "ttend")->trigger();
-    QCOMPARE(IniValue(f, "window/state"), QStringLiteral("1"));
-
-    f.Finish();
-    form = f.Start();
-    QVERIFY(form->isMinimized());
-    QVERIFY(form->isVisible());
+    QVERIFY(form->isMinimized() && form->isVisible());
+    restart();
+    QVERIFY(form->isMinimized() && form->isVisible());
   }
 
-  void theAboutBoxNamesTheVersionAndItsMakers() {
-    ShellFixture f;
-    Form1* form = f.Start();
-    Action(form, "m2about")->trigger();
-    QCOMPARE(f.dialogs.shown.size(), std::size_t{1});
-    const QString text = f.dialogs.shown[0].text;
-    QCOMPARE(f.dialogs.shown[0].icon, Dialogs::Icon::kNone);
-    QVERIFY(text.startsWith(QStringLiteral("VESKORA  ver.1\r\n\r\n")));
-    const QString credit = text.mid(18);
-    QVERIFY(!credit.trimmed().isEmpty());
-    QVERIFY(!credit.contains(QLatin1Char('\n')));
-  }
-
-  void unixSignalsArriveOnTheEventLoop() {
+  void theAboutBoxAndUnixSignals() {
+    UserEnvironment user;
+    Action(user.Start(), "m2about")->trigger();
+    QVERIFY(user.dialogs.shown.size() == 1 && user.dialogs.shown[0].icon == Dialogs::Icon::kNone);
+    QVERIFY(user.dialogs.Texts()[0].startsWith("VESKORA  ver.1\r\n\r\n") && user.dialogs.Texts()[0].size() > 20);
     {
       UnixSignalWatcher watcher({SIGHUP, SIGTERM});
-      QVERIFY(watcher.IsWatching());
       QSignalSpy received(&watcher, &UnixSignalWatcher::received);
       ::raise(SIGHUP);
       QTRY_COMPARE(received.count(), 1);
       QCOMPARE(received[0][0].toInt(), SIGHUP);
-      // Only one watcher per process: the handler has one place to write to.
-      UnixSignalWatcher second({SIGINT});
-      QVERIFY(!second.IsWatching());
+      QVERIFY(!UnixSignalWatcher({SIGINT}).IsWatching());  // one per process
     }
     struct sigaction now {};
     ::sigaction(SIGHUP, nullptr, &now);
     QVERIFY(now.sa_handler == SIG_DFL);
+  }
+
+  void settingsReadAsTheProgramMeansThem() {
+    UserEnvironment user;
+    const auto read = [] {
+      const AppSettings s = ReadAppSettings(IniSettingsStore());
+      return QString("%1 %2 %3 %4").arg(s.width).arg(s.height).arg(s.state).arg(s.automove ? "true" : "false");
+    };
+    QCOMPARE(read(), "8000 5000 0 true");
+    // width|height|state|automove as stored -> as read
+    for (const auto& [stored, meant] : {std::pair{"7995|6000|2|False", "7995 6000 2 false"},
+                                        {"wide|9000.7px|1.5|maybe", "0 9000.7 2 true"},
+                                        {"  -5|1e3|0.5|-1", "0 1000 0 true"},
+                                        {"1|2|7|0", "1 2 0 false"},
+                                        {"1|2|-0.5|false", "1 2 0 false"},
+                                        {"1|2|2.5 (max)|", "1 2 2 true"}}) {
+      user.SetSettings(stored);
+      QCOMPARE(read(), meant);
+    }
+    IniSettingsStore store;
+    WriteAppSettings(store, {7995.4, 6000, 1, false});
+    QCOMPARE(user.Settings(), "7995 6000 1 False");
   }
 };
 

@@ -1,80 +1,65 @@
-#include "editor/rule_editor.h"
-
+// The rule editor in the real window: what it shows when it opens, what it
+// refuses, and what a commit writes into the list and, at once, the rule file.
 #include <QComboBox>
-#include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
-#include <QtTest>
-#include <array>
-#include <functional>
 
-#include "rules/rule_key.h"
-#include "rules/rule_list.h"
-#include "rules/rule_list_ops.h"
-#include "scripted_dialogs.h"
-#include "temp_dir.h"
+#include "user_environment.h"
 
 using namespace veskora;
+using namespace veskora::testing;
 
 namespace {
 
-const QString kProtect = QStringLiteral("(移動を禁止する)");
-const QString kUndefined = QStringLiteral("(未定義)");
+QComboBox* List(const Form1* form, int n) { return Find<QComboBox>(form, qPrintable(QString("Combo%1").arg(n))); }
+QLineEdit* Text(const Form1* form, int n) { return Find<QLineEdit>(form, qPrintable(QString("Text%1").arg(n))); }
+void Press(const Form1* form, const char* name) { Find<QAbstractButton>(form, name)->click(); }
+void Edit(const Form1* form, int row) {
+  ClickRow(form, row);
+  Action(form, "mledit")->trigger();
+}
 
-// One editor in a plain window over a real rule list; the clock stands in 2031.
-struct Bench {
-  QWidget window;
-  RuleList rules;
-  testing::ScriptedDialogs dialogs;
-  testing::FakeClock clock{LocalTime{2031, 1, 15, 9, 30, 0}};
-  RuleEditor editor{rules, dialogs, clock, &window};
-  QSignalSpy focus{&editor, &RuleEditor::ruleListFocusRequested};
+// What the editor shows, in one line: caption, OK button, kind, the condition
+// panel in front ("low" when not at the top, "blocked" when some input of it is
+// hidden), the text boxes, the ten lists, the destination ("cut" when it does
+// not fit) and the option chosen.
+QString Shown(const Form1* form) {
+  const auto* frame = Find<QGroupBox>(form, "Frame1");
+  if (frame->isHidden()) return "hidden";
+  QString front;
+  for (int kind = 0; kind <= 6; ++kind) {
+    const QWidget* panel = Find(form, qPrintable(QString("Frame2_%1").arg(kind)));
+    if (panel->isHidden()) continue;
+    front += QString::number(kind) + (panel->y() == Find(form, "Frame2_0")->y() ? "" : "low");
+    for (const QWidget* input : panel->findChildren<QWidget*>()) front += input->isHidden() ? "blocked" : "";
+  }
+  QStringList lists;
+  for (int n = 2; n <= 11; ++n) lists << List(form, n)->currentText();
+  const auto* label = Find<QLabel>(form, "Label1");
+  return QStringList{frame->title(),
+                     Find<QAbstractButton>(form, "Command3")->text(),
+                     QString::number(List(form, 1)->currentIndex() + 1),
+                     front,
+                     Text(form, 1)->text(),
+                     Text(form, 2)->text(),
+                     lists.join(','),
+                     label->text() + (label->width() < label->sizeHint().width() ? "cut" : ""),
+                     Find<QRadioButton>(form, "Option2")->isChecked() ? "protect" : "move"}
+      .join('|');
+}
 
-  Bench() {
-    window.resize(800, 300);
-    window.show();
-  }
-  void Add(bool enabled, int kind, const char* value, const char* destination) {
-    QVERIFY(AddRuleItem(rules, enabled, kind, value, destination));
-  }
-  void Edit(int row) {
-    rules.Select(row);
-    editor.EditSelectedRule();
-  }
-  QFrame* Panel(int kind) const { return editor.findChild<QFrame*>(QStringLiteral("Frame2_%1").arg(kind)); }
-  // The one condition panel the user sees, or -1.
-  int FrontPanel() const {
-    int front = -1;
-    for (int kind = 0; kind <= 6; ++kind) {
-      if (Panel(kind)->isHidden()) continue;
-      if (front != -1) return -2;
-      front = kind;
-    }
-    return front;
-  }
-  QStringList Lists() const {
-    QStringList texts;
-    for (int n = 2; n <= 11; ++n)
-      texts << editor.findChild<QComboBox*>(QStringLiteral("Combo%1").arg(n))->currentText();
-    return texts;
-  }
-  QString Dump() const {
-    QString dump = QString::number(rules.Selected());
-    for (const RuleRow& row : rules.Rows()) {
-      dump += QStringLiteral("|%1;%2;%3;%4")
-                  .arg(QString::fromStdString(row.text), QString::fromStdString(row.subItem),
-                       QString::fromStdString(row.key))
-                  .arg(row.checked ? 1 : 0);
-    }
-    return dump;
-  }
-};
+// Leaves something in every input, so that an opening must reset it.
+void Scribble(const Form1* form) {
+  Text(form, 1)->setText("stale");
+  Text(form, 2)->setText("stale");
+  for (int n = 2; n <= 11; ++n) List(form, n)->setCurrentIndex(1);
+  Find<QRadioButton>(form, "Option2")->setChecked(true);
+}
 
-void SetTime(const std::array<QComboBox*, 4>& lists, const QStringList& texts) {
-  for (int i = 0; i < 4; ++i) lists[static_cast<std::size_t>(i)]->setCurrentText(texts[i]);
+void Pick(const Form1* form, int firstList, const QStringList& texts) {
+  for (int i = 0; i < texts.size(); ++i) List(form, firstList + i)->setCurrentText(texts[i]);
 }
 
 }  // namespace
@@ -83,283 +68,145 @@ class RuleEditorTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void controlsAndKindPanels() {
-    Bench b;
-    RuleEditor& e = b.editor;
-    QCOMPARE(b.window.findChild<RuleEditor*>(QStringLiteral("Frame1")), &e);
-    QVERIFY(e.isHidden());
-    QCOMPARE(e.Combo1->count(), 6);
-    QCOMPARE(e.Combo1->currentIndex(), -1);
-    QStringList sizes;
-    for (int i = 0; i < e.Combo3->count(); ++i) sizes << e.Combo3->itemText(i);
-    QCOMPARE(sizes.join(' '), QStringLiteral(" 10 100 1K 10K 100K 1M 10M 100M 1G"));
-    const QList<QComboBox*> time{e.Combo8, e.Combo9, e.Combo10, e.Combo11};
-    const QStringList lasts{"12", "31", "23", "59"};
-    const int counts[] = {13, 32, 25, 61};
-    for (int i = 0; i < 4; ++i) {
-      QCOMPARE(time[i]->count(), counts[i]);
-      QVERIFY(time[i]->itemText(0).isEmpty());
-      QCOMPARE(time[i]->itemText(time[i]->count() - 1), lasts[i]);
+  void openingShowsTheRuleOrAFreshForm() {
+    UserEnvironment user;
+    Form1* form = user.Start(RuleFileText({"-1,1,PHOTO,/home/u/写真", "-1,2,mp3,(移動を禁止する)",
+                                           "-1,3,1K,/x/移動を禁止する/y", "0,4,10M,(未定義)", "-1,5,20081026093000,/d",
+                                           "-1,6,20240229235900,/e", "-1,0,odd,/f", "-1,3,5K,/g"}));
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    Action(form, "mledit")->trigger();  // no row selected
+    QCOMPARE(Shown(form), "hidden");
+    const QString none = ",,,,,,,,,";
+    const QStringList rows = QString(
+                                 "1|1|PHOTO||%1|/home/u/写真|move;2|2||mp3|%1|(移動を禁止する)|protect;"
+                                 "3|3|||1K,,,,,,,,,|/x/移動を禁止する/y|protect;4|4|||,10M,,,,,,,,|(未定義)|move;"
+                                 "5|5|||,,10,26,09,30,,,,|/d|move;6|6|||,,,,,,02,29,23,59|/e|move;"
+                                 "0|0|||%1|/f|move;3|3|||%1|/g|move")
+                                 .arg(none)
+                                 .split(';');
+    for (int row = 0; row < rows.size(); ++row) {
+      Scribble(form);
+      Edit(form, row);
+      QCOMPARE(Shown(form), "選択中の移動条件を変更|変更|" + rows[row]);
     }
-    for (const char* name : {"Combo1", "Combo11", "Text1", "Text2", "Option1", "Option2", "Label1", "Command1",
-                             "Command3", "Command4", "Frame2_0", "Frame2_6"}) {
-      QVERIFY2(e.findChild<QWidget*>(name), name);
-    }
-    QCOMPARE(e.Label1->text(), QStringLiteral("未定義"));
-    QVERIFY(e.Option1->isChecked());
-    // Design positions in twips at the offscreen screen's 96 DPI: 15 twips a pixel.
-    QCOMPARE(e.logicalDpiY(), 96);
-    QCOMPARE(e.Combo1->geometry(), QRect(8, 24, 169, 20));
-    QCOMPARE(e.height(), 120);
-    QCOMPARE(b.Panel(6)->palette().color(QPalette::Window), QColor(224, 224, 224));
+    auto* list = Find<QTreeView>(form, "ListView1");  // a double-click runs the same
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+    QCOMPARE(Shown(form), "選択中の移動条件を変更|変更|" + rows[0]);
 
-    QCOMPARE(b.FrontPanel(), 0);
-    e.Combo1->setCurrentIndex(2);
-    QCOMPARE(b.FrontPanel(), 3);
-    QCOMPARE(b.Panel(3)->geometry(), QRect(184, 16, 337, 49));
-    e.Combo2->setCurrentText("1K");
-    e.Combo1->setCurrentIndex(0);
-    QCOMPARE(b.FrontPanel(), 1);
-    QCOMPARE(b.Panel(1)->y(), 16);
-    QCOMPARE(e.Combo2->currentText(), QStringLiteral("1K"));  // kept, not read
-    e.Combo1->setCurrentIndex(-1);
-    QCOMPARE(b.FrontPanel(), 0);
+    // Every way to a new rule starts from scratch, with the focus on the kind.
+    for (const char* command : {"Command0", "mlnew", "m2new"}) {
+      Scribble(form);
+      list->setFocus();
+      command[0] == 'C' ? Press(form, command) : Action(form, command)->trigger();
+      QCOMPARE(Shown(form), "新規の移動条件を追加|追加|0|0|||" + none + "|(未定義)|move");
+      QTRY_VERIFY2(List(form, 1)->hasFocus(), command);
+    }
+    Press(form, "Command4");
+    QCOMPARE(Shown(form), "hidden");
+    QCOMPARE(Rows(form).size(), rows.size());
   }
 
-  void openingLoadsTheRuleOrResets() {
-    Bench b;
-    RuleEditor& e = b.editor;
-    e.EditSelectedRule();  // empty list
-    QVERIFY(e.isHidden());
-    QVERIFY(e.title().isEmpty());
-    b.Add(true, 1, "PHOTO", "/home/u/写真");
-    b.Add(true, 2, "mp3", "(移動を禁止する)");
-    b.Add(true, 3, "1K", "/x/移動を禁止する/y");
-    b.Add(false, 4, "10M", "(未定義)");
-    b.Add(true, 5, "20081026093000", "/d");
-    b.Add(true, 6, "20240229235900", "/e");
-    b.Add(true, 0, "odd", "/f");  // a kind the editor never stores
-    b.Add(true, 3, "5K", "/g");   // a size that is no entry
-    e.EditSelectedRule();         // rows, none selected
-    QVERIFY(e.isHidden());
-
-    b.Edit(1);
-    QVERIFY(e.isVisible());
-    QCOMPARE(e.title(), QStringLiteral("選択中の移動条件を変更"));
-    QCOMPARE(e.Command3->text(), QStringLiteral("変更"));
-    QCOMPARE(e.Text1->text(), QStringLiteral("PHOTO"));
-    QCOMPARE(e.Label1->text(), QStringLiteral("/home/u/写真"));
-    QVERIFY(e.Option1->isChecked());
-    e.Text2->setText("stale");
-    b.Edit(2);
-    QCOMPARE(b.FrontPanel(), 2);
-    QCOMPARE(e.Text2->text(), QStringLiteral("mp3"));
-    QVERIFY(e.Text1->text().isEmpty());
-    QVERIFY(e.Option2->isChecked());
-    b.Edit(3);
-    QCOMPARE(e.Combo2->currentText(), QStringLiteral("1K"));
-    QVERIFY(e.Option2->isChecked());  // a plain substring test
-    b.Edit(4);
-    QCOMPARE(e.Combo3->currentText(), QStringLiteral("10M"));
-    QCOMPARE(e.Label1->text(), kUndefined);
-    QVERIFY(e.Option1->isChecked());
-    b.Edit(5);
-    QCOMPARE(e.Combo1->currentText(), QStringLiteral("ファイル作成時刻指定(古)"));
-    QCOMPARE(b.FrontPanel(), 5);
-    QCOMPARE(b.Lists().join(' '), QStringLiteral("  10 26 09 30    "));
-    b.Edit(6);
-    QCOMPARE(b.Lists().join(' '), QStringLiteral("      02 29 23 59"));
-    b.Edit(7);
-    QCOMPARE(e.Command3->text(), QStringLiteral("変更"));
-    QCOMPARE(e.Combo1->currentIndex(), -1);
-    QCOMPARE(b.FrontPanel(), 0);
-    QCOMPARE(e.Label1->text(), QStringLiteral("/f"));
-    b.Edit(8);
-    QCOMPARE(e.Combo2->currentIndex(), 0);
-
-    // Add mode right after change mode starts from scratch.
-    b.window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&b.window));
-    b.Edit(5);
-    e.Option2->setChecked(true);
-    e.Command4->click();
-    QVERIFY(e.isHidden());
-    e.OpenForNewRule();
-    QVERIFY(e.isVisible());
-    QCOMPARE(e.title(), QStringLiteral("新規の移動条件を追加"));
-    QCOMPARE(e.Command3->text(), QStringLiteral("追加"));
-    QCOMPARE(e.Combo1->currentIndex(), -1);
-    QCOMPARE(b.FrontPanel(), 0);
-    QVERIFY(e.Text1->text().isEmpty() && e.Text2->text().isEmpty());
-    QCOMPARE(b.Lists().join(' '), QStringLiteral("         "));
-    QCOMPARE(e.Combo4->currentIndex(), 0);
-    QCOMPARE(e.Label1->text(), kUndefined);
-    QVERIFY(e.Option1->isChecked());
-    QTRY_VERIFY(e.Combo1->hasFocus());
-    QCOMPARE(b.rules.Count(), 8);
-  }
-
-  void refusalsLeaveEditorAndListAlone() {
-    Bench b;
-    RuleEditor& e = b.editor;
-    b.Add(true, 1, "PHOTO", "/p");
-    const QString before = b.Dump();
-    e.OpenForNewRule();
-    e.Command3->click();
-    QCOMPARE(b.dialogs.Texts(), QStringList{QStringLiteral("移動条件が指定されていません")});
-    QCOMPARE(b.focus.count(), 0);  // no kind: the focus stays
-
-    struct Case {
-      int kind;
-      std::function<void()> fill;
-      QString message;
-    };
-    const Case cases[] = {
-        {1, [] {}, QStringLiteral("キーワードが指定されていません")},
-        {2, [] {}, QStringLiteral("拡張子が指定されていません")},
-        {3, [] {}, QStringLiteral("ファイルサイズが指定されていません")},
-        {4, [] {}, QStringLiteral("ファイルサイズが指定されていません")},
+  void refusalsLeaveTheEditorOpenAndTheListAlone() {
+    UserEnvironment user;
+    Form1* form = user.Start(RuleFileText({"-1,1,PHOTO,/p"}));
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    Press(form, "Command0");
+    Press(form, "Command3");
+    QVERIFY(List(form, 1)->hasFocus());  // without a kind the focus stays
+    const std::tuple<int, std::function<void()>, QString> refusals[] = {
+        {0, [] {}, "移動条件が指定されていません"},
+        {1, [] {}, "キーワードが指定されていません"},
+        {2, [] {}, "拡張子が指定されていません"},
+        {3, [] {}, "ファイルサイズが指定されていません"},
+        {4, [] {}, "ファイルサイズが指定されていません"},
         {5,
          [&] {
-           SetTime({e.Combo4, e.Combo5, e.Combo6, e.Combo7}, {"10", "26", "", "30"});
+           Pick(form, 4, {"10", "26", "", "30"});
          },
-         QStringLiteral("ファイル作成時刻が指定されていません")},
+         "ファイル作成時刻が指定されていません"},
         {6,
          [&] {
-           SetTime({e.Combo8, e.Combo9, e.Combo10, e.Combo11}, {"", "26", "09", "30"});
+           Pick(form, 8, {"", "26", "09", "30"});
          },
-         QStringLiteral("ファイル作成時刻が指定されていません")},
-        {1, [&] { e.Text1->setText("PHOTO"); }, QStringLiteral("すでに同一の移動条件があります")},
+         "ファイル作成時刻が指定されていません"},
+        {1, [&] { Text(form, 1)->setText("PHOTO"); }, "すでに同一の移動条件があります"},
     };
-    for (const Case& c : cases) {
-      e.Combo1->setCurrentIndex(c.kind - 1);
-      c.fill();
-      e.Command3->click();
-      QCOMPARE(b.dialogs.Texts().last(), c.message);
-      QVERIFY(b.dialogs.shown.back().icon == Dialogs::Icon::kNone);
-      QVERIFY(e.isVisible());
-      QCOMPARE(b.Dump(), before);
+    for (std::size_t i = 1; i < std::size(refusals); ++i) {
+      const auto& [kind, fill, message] = refusals[i];
+      List(form, 1)->setCurrentIndex(kind - 1);
+      fill();
+      List(form, 1)->setFocus();
+      Press(form, "Command3");
+      QVERIFY(Find(form, "Frame1")->isVisible());
+      QTRY_VERIFY(Find(form, "ListView1")->hasFocus());  // refused or not, the list takes the focus
     }
-    QCOMPARE(b.dialogs.shown.size(), std::size(cases) + 1);
-    QCOMPARE(b.focus.count(), static_cast<int>(std::size(cases)));
-    QCOMPARE(e.Text1->text(), QStringLiteral("PHOTO"));  // the input survives
+    QStringList messages;
+    for (const auto& refusal : refusals) messages << std::get<2>(refusal);
+    QCOMPARE(user.dialogs.Texts(), messages);
+    for (const auto& box : user.dialogs.shown) QVERIFY(box.icon == Dialogs::Icon::kNone);
+    QCOMPARE(Rows(form).size(), 1);
+    QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"-1,1,PHOTO,/p"}));
   }
 
-  void addCommitsATickedSelectedRow() {
-    Bench b;
-    RuleEditor& e = b.editor;
-    b.Add(false, 2, "mp3", "/m");
-    e.OpenForNewRule();
-    e.Combo1->setCurrentIndex(0);
-    e.Text1->setText("PHOTO");
-    e.Command3->click();
-    QVERIFY(e.isHidden());
-    QVERIFY(b.dialogs.shown.empty());
-    QCOMPARE(b.focus.count(), 1);
-    QCOMPARE(b.Dump(), QStringLiteral("2|拡張子が\"mp3\";/m;2,mp3,/m;0"
-                                      "|ファイル名に\"PHOTO\"が含まれる;(未定義);1,PHOTO,(未定義);1"));
+  void commitsAddOrRewriteARowAndReachTheFileAtOnce() {
+    UserEnvironment user;
+    Form1* form = user.Start(
+        RuleFileText({"-1,1,PHOTO,/p", "0,2,mp3,/m", "-1,5,20081026093000,/old", "-1,4,1M,(移動を禁止する)"}));
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    const auto add = [&](int kind, const QString& folder) {  // a folder chosen means 移動する, a cancel nothing
+      Action(form, "m2new")->trigger();
+      Find<QRadioButton>(form, "Option2")->setChecked(true);
+      user.dialogs.folderAnswers = {folder};
+      Press(form, "Command1");
+      List(form, 1)->setCurrentIndex(kind - 1);
+    };
+    // A keyword rule into a folder with a comma: a ticked, selected row at the
+    // end; the focus back on the list.
+    add(1, "/srv/a, b");
+    Text(form, 1)->setText("DOC");
+    Press(form, "Command3");
+    QCOMPARE(Shown(form), "hidden");
+    QCOMPARE(Rows(form).last(), "ファイル名に\"DOC\"が含まれる|/srv/a, b|2");
+    QCOMPARE(SelectedRow(form), 4);
+    QTRY_VERIFY(Find(form, "ListView1")->hasFocus());
+    QVERIFY(ReadFile(user.RulePath()).ends_with("-1,1,DOC,\"/srv/a, b\"\r\n"));
+    // Blanks are a keyword; protecting drops any folder; a time takes the
+    // clock's year, and no calendar check.
+    add(1, "");
+    Text(form, 1)->setText(" ");
+    Press(form, "Command3");
+    add(6, "/srv/music");
+    Find<QRadioButton>(form, "Option2")->setChecked(true);
+    Pick(form, 8, {"02", "31", "23", "59"});
+    Press(form, "Command3");
 
-    e.OpenForNewRule();
-    e.Combo1->setCurrentIndex(0);
-    e.Text1->setText(" ");  // blanks are a keyword
-    e.Command3->click();
-    QCOMPARE(b.rules.Count(), 3);
-    QCOMPARE(b.rules.Row(3).key, std::string("1, ,(未定義)"));
-
-    // The year is the clock's; month 02 with day 31 passes; protect drops the folder.
-    e.OpenForNewRule();
-    b.dialogs.folderAnswers.push_back("/srv/music");
-    e.Command1->click();
-    e.Option2->setChecked(true);
-    e.Combo1->setCurrentIndex(5);
-    SetTime({e.Combo8, e.Combo9, e.Combo10, e.Combo11}, {"02", "31", "23", "59"});
-    e.Command3->click();
-    QCOMPARE(b.rules.Selected(), 4);
-    QCOMPARE(b.rules.Row(4).key, std::string("6,20310231235900,(移動を禁止する)"));
-    QCOMPARE(b.rules.Row(4).text, std::string("ファイル作成時刻が\"2031/02/31 23:59:00\"より新しい"));
-  }
-
-  void changeCommitsRewriteTheSelectedRow() {
-    Bench b;
-    RuleEditor& e = b.editor;
-    b.Add(true, 1, "PHOTO", "/p");
-    b.Add(false, 2, "mp3", "/m");
-    b.Add(true, 5, "20081026093000", "/old");
-    b.Add(true, 4, "1M", "(移動を禁止する)");
-
-    b.Edit(1);  // only the destination changes: the row finds itself
-    b.dialogs.folderAnswers.push_back("/q");
-    e.Command1->click();
-    const QString before = b.Dump();
-    e.Command3->click();
-    QCOMPARE(b.dialogs.Texts().last(), QStringLiteral("すでに同一の移動条件があります"));
-    QCOMPARE(b.Dump(), before);
-    QVERIFY(e.isVisible());
-
-    // The row selected at the commit takes the change, its kind included; its
-    // check box and place stay.
-    b.rules.Select(2);
-    e.Text1->setText("DOC");
-    e.Command3->click();
-    QVERIFY(e.isHidden());
-    QCOMPARE(b.rules.Selected(), 2);
-    QCOMPARE(b.rules.Row(1).key, std::string("1,PHOTO,/p"));
-    QCOMPARE(b.rules.Row(2).key, std::string("1,DOC,/q"));
-    QCOMPARE(b.rules.Row(2).text, std::string("ファイル名に\"DOC\"が含まれる"));
-    QCOMPARE(b.rules.Row(2).subItem, std::string("/q"));
-    QVERIFY(!b.rules.Row(2).checked);
-
-    b.Edit(3);  // stored in 2008, committed unchanged in 2031
-    e.Command3->click();
-    QCOMPARE(b.rules.Count(), 4);
-    QCOMPARE(b.rules.Row(3).key, std::string("5,20311026093000,/old"));
-
-    b.Edit(4);  // Option1 without a folder keeps what Label1 shows
-    e.Option1->setChecked(true);
-    e.Combo3->setCurrentText("10M");
-    e.Command3->click();
-    QCOMPARE(b.rules.Row(4).key, std::string("4,10M,(移動を禁止する)"));
-
-    // The row went while the editor stood open: the change is kept as a new rule.
-    b.Edit(4);
-    e.Combo3->setCurrentText("1G");
-    b.rules.Select(0);
-    e.Command3->click();
-    QCOMPARE(b.rules.Count(), 5);
-    QCOMPARE(b.rules.Row(4).key, std::string("4,10M,(移動を禁止する)"));
-    QCOMPARE(b.rules.Row(5).key, std::string("4,1G,(移動を禁止する)"));
-    QCOMPARE(b.rules.Selected(), 5);
-  }
-
-  void folderPickerAndCommas() {
-    Bench b;
-    RuleEditor& e = b.editor;
-    e.OpenForNewRule();
-    const int narrow = e.Label1->width();
-    e.Option2->setChecked(true);
-    e.Command1->click();  // cancelled
-    QCOMPARE(b.dialogs.shown.back().text, QStringLiteral("移動先フォルダを選択してください"));
-    QCOMPARE(e.Label1->text(), kUndefined);
-    QVERIFY(e.Option2->isChecked());
-
-    const QString folder = QStringLiteral("/home/u/デスクトップ/a, b/long folder name");
-    b.dialogs.folderAnswers.push_back(folder);
-    e.Command1->click();
-    QCOMPARE(e.Label1->text(), folder);
-    QVERIFY(e.Option1->isChecked());
-    QVERIFY(e.Label1->width() > narrow);
-
-    e.Combo1->setCurrentIndex(0);
-    e.Text1->setText("x,\"y\"");
-    e.Command3->click();
-    QCOMPARE(b.rules.Count(), 1);
-    const MoveRule parts = SplitRuleKey(b.rules.Row(1).key);
-    QCOMPARE(parts.kind, 1);
-    QCOMPARE(QString::fromStdString(parts.value), QStringLiteral("x,\"y\""));
-    QCOMPARE(QString::fromStdString(parts.destination), folder);
-    e.EditSelectedRule();
-    QCOMPARE(e.Text1->text(), QStringLiteral("x,\"y\""));
-    QCOMPARE(e.Label1->text(), folder);
+    // Changing only the folder leaves a duplicate of the row itself.
+    Edit(form, 0);
+    user.dialogs.folderAnswers = {"/q"};
+    Press(form, "Command1");
+    Press(form, "Command3");
+    QCOMPARE(user.dialogs.Texts().last(), "すでに同一の移動条件があります");
+    // The row selected at the commit takes the change; its box and place stay.
+    ClickRow(form, 1);
+    Text(form, 1)->setText("DOCS");
+    Press(form, "Command3");
+    QCOMPARE(Rows(form)[1], "ファイル名に\"DOCS\"が含まれる|/q|0");
+    Edit(form, 2);  // a time committed unchanged takes this year
+    Press(form, "Command3");
+    Edit(form, 3);  // "移動する" without a folder keeps what the editor shows
+    Find<QRadioButton>(form, "Option1")->setChecked(true);
+    List(form, 3)->setCurrentText("10M");
+    Press(form, "Command3");
+    Action(form, "mledit")->trigger();  // the row goes while the editor is open: a new rule
+    List(form, 3)->setCurrentText("1G");
+    user.dialogs.yesNoAnswers = {true};
+    Action(form, "mldel")->trigger();
+    Press(form, "Command3");
+    QCOMPARE(SelectedRow(form), 6);
+    QCOMPARE(
+        ReadFile(user.RulePath()),
+        RuleFileText({"-1,1,PHOTO,/p", "0,1,DOCS,/q", "-1,5,20241026093000,/old", "-1,1,DOC,\"/srv/a, b\"",
+                      "-1,1, ,(移動を禁止する)", "-1,6,20240231235900,(移動を禁止する)", "-1,4,1G,(移動を禁止する)"}));
   }
 };
 
