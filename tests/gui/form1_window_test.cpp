@@ -151,6 +151,21 @@ class Form1WindowTest : public QObject {
     QVERIFY(!Action(form, "m2mauto")->isChecked() && !timer->isActive());
   }
 
+  void aRuleFileThatCouldNotAllBeLoadedIsKeptAsideAtTheFirstEdit() {
+    UserEnvironment user;
+    const std::string broken = RuleFileText({"-1,2,pdf,/tmp", "-1,1", "-1,2,doc,/tmp"});
+    Form1* form = user.Start(broken);
+    QCOMPARE(ReadFile(user.RulePath()), broken);  // loading writes nothing
+    QAbstractItemModel* model = Find<QTreeView>(form, "ListView1")->model();
+    QVERIFY(model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+    QCOMPARE(ReadFile(user.RulePath() + ".bak"), broken);
+    QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"0,2,pdf,/tmp"}));
+    const QString said = Find<QLabel>(form, "monitor")->text();
+    QVERIFY2(
+        said.endsWith(QString::fromStdString(" 移動条件ファイルの元の内容を " + user.RulePath() + ".bak に残しました")),
+        qPrintable(said));
+  }
+
   void aDesktopThatIsTheHomeFolderIsNeverSwept() {
     UserEnvironment user;
     const std::string dest = user.MakeDir("texts"), desktop = user.MakeDir("home/デスクトップ");
