@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -14,11 +15,14 @@
 #include "fake_file_system.h"
 #include "mover/conditions.h"
 #include "mover/move_log.h"
+#include "other_file_system.h"
 #include "platform/posix/folder_listing.h"
+#include "platform/posix/paths.h"
 #include "platform/posix/posix_file_system.h"
 #include "rules/move_rule.h"
 #include "rules/rule_list_ops.h"
 #include "temp_dir.h"
+#include "test_processes.h"
 
 namespace veskora {
 namespace {
@@ -105,6 +109,8 @@ TEST_F(ScanCycle, OnlyRegularFilesAndLinksToThemAreListedSortedByBytes) {
   Cycle();
   EXPECT_EQ(ListNames(desktop), ".hidden broken-link fifo folder link-to-folder socket");
   EXPECT_FALSE(ScanDesktop({[this] { return dir / "missing"; }, &files, &log}));
+  ASSERT_EQ(symlink(desktop.c_str(), (dir / "Linked").c_str()), 0);  // a desktop that is a link is followed
+  EXPECT_EQ(ScanDesktop({[this] { return dir / "Linked"; }, &files, &log})->entries.size(), 5u);
   EXPECT_FALSE(ScanDesktop({[] { return std::string(); }, &files, &log}));
 }
 
@@ -173,19 +179,23 @@ TEST_F(ScanCycle, EachMoveWritesOneExactLineAndAFailedOneNothing) {
   const std::string gone = Rule(1, "missing", dir / "gone");
   Rule(1, "marker", dir.MakeDir("未定義のフォルダ"));
   Rule(1, "relative", "Target");
+  WriteFile(dir / "plain-file", "not a folder");
+  Rule(1, "plain", dir / "plain-file");
+  Rule(1, "itself", desktop);
   File("report.txt");
   File("a.txt");
   File("clash.txt", 3);
   WriteFile(target + "/clash.txt", "old");
-  for (const char* name : {"missing.bin", "marker.bin", "relative.bin"}) File(name);
+  for (const char* name : {"missing.bin", "marker.bin", "relative.bin", "plain.bin", "itself.bin"}) File(name);
   Cycle();
   Cycle();
   const std::string first = "[10/26 14:05:09] a.txt を " + target + " へ移動しました";
   const std::string second = "[10/26 14:05:09] report.txt を " + target + " へ移動しました";
   EXPECT_EQ(LogText(), first + "\r\n" + second + "\r\n");
   EXPECT_EQ(status, (std::vector<std::string>{first, second}));
-  EXPECT_EQ(ListNames(desktop), "clash.txt marker.bin missing.bin relative.bin");
+  EXPECT_EQ(ListNames(desktop), "clash.txt itself.bin marker.bin missing.bin plain.bin relative.bin");
   EXPECT_EQ(ReadFile(target + "/clash.txt"), "old");
+  EXPECT_EQ(ReadFile(dir / "plain-file"), "not a folder");
 
   // Once the folder exists the next cycle completes the move. A name cannot
   // forge or split a line.
@@ -201,16 +211,54 @@ TEST_F(ScanCycle, EachMoveWritesOneExactLineAndAFailedOneNothing) {
   const std::string text = LogText();
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
 
-  // A log that cannot be written still shows the move; opening the log
+  // A log that cannot be written, or is a FIFO nobody reads, neither stops
+  // the move nor hangs; the status line still shows it. Opening the log
   // creates it without truncating.
-  MoveLog unwritable(dir / "no-such-folder/veskora.log", clock, [this](const std::string& l) { status.push_back(l); });
-  env.log = &unwritable;
-  File("last.txt");
-  Cycle();
-  EXPECT_TRUE(Exists(target + "/last.txt"));
-  EXPECT_EQ(status.size(), 6u);
+  ASSERT_EQ(mkfifo((dir / "fifo.log").c_str(), 0600), 0);
+  for (const std::string& path : {dir / "no-such-folder/veskora.log", dir / "fifo.log"}) {
+    MoveLog unwritable(path, clock, [this](const std::string& l) { status.push_back(l); });
+    env.log = &unwritable;
+    File("last-" + std::string(NameOf(path)) + ".txt");
+    Cycle();
+  }
+  EXPECT_EQ(ListNames(target),
+            "a.txt bad\xff\x01\xc2\x85.txt clash.txt evil\n[01-01 00:00:00] x.txt last-fifo.log.txt "
+            "last-veskora.log.txt report.txt");
+  EXPECT_EQ(status.size(), 7u);
   EXPECT_TRUE(log.Touch());
   EXPECT_EQ(LogText(), text);
+}
+
+TEST_F(ScanCycle, FullOrReadOnlyFileSystemsTakeNothingUntilTheyCan) {
+  const testing::TmpfsMount small(dir / "small", "size=1m");
+  const testing::TmpfsMount locked(dir / "locked", "size=1m", MS_RDONLY);
+  const testing::TmpfsMount desk(dir / "desk", "size=1m");
+  if (!small.Mounted() || !locked.Mounted()) GTEST_SKIP() << "cannot mount a tmpfs: " << small.Error();
+  const std::string big = testing::RandomBytes(std::size_t{2} << 20, 3);
+  File("big.bin", 0);
+  WriteFile(desktop + "/big.bin", big);
+  File("little.bin");
+  Rule(2, "bin", small.Path());
+  Rule(2, "txt", locked.Path());
+  File("c.txt");
+  Cycle();
+  Cycle();
+  EXPECT_EQ(ListNames(desktop), "big.bin c.txt");
+  EXPECT_EQ(ListNames(small.Path()), "little.bin");
+  ASSERT_TRUE(small.Remount("size=4m") && locked.Remount("size=1m"));
+  Cycle();
+  EXPECT_EQ(ListNames(desktop), "");
+  EXPECT_TRUE(ReadFile(small.Path() + "/big.bin") == big);
+  // A read-only desktop: nothing can be claimed, so nothing is copied.
+  desktop = desk.Path();
+  File("d.bin");
+  ASSERT_TRUE(desk.Remount("size=1m", MS_RDONLY));
+  Cycle();
+  EXPECT_EQ(ListNames(desktop), "d.bin");
+  ASSERT_TRUE(desk.Remount("size=1m"));
+  Cycle();
+  EXPECT_EQ(ListNames(small.Path()), "big.bin d.bin little.bin");
+  EXPECT_EQ(status.size(), 4u);
 }
 
 TEST(ScanCycleSeam, AFileThatCannotBeQueriedMeetsNoSizeOrTimeRule) {

@@ -92,7 +92,6 @@ TEST_P(Race, WritersSaversAndSwapsLoseNothingToAMoverThatNeverRests) {
   if (!scene.Usable()) GTEST_SKIP() << scene.Why();
   std::string desk = scene.Desktop();
   std::string dest = scene.Destination();
-  std::unique_ptr<testing::Child> bindfs;
   const testing::TempDir fuse;
   if (GetParam().fuse) {
     if (access("/usr/bin/bindfs", X_OK) != 0) GTEST_SKIP() << "bindfs is not installed";
@@ -102,7 +101,6 @@ TEST_P(Race, WritersSaversAndSwapsLoseNothingToAMoverThatNeverRests) {
     dest = fuse / "Target";
     WriteFile(scene.RulePath(), "-1,1,," + dest + "\r\n");
   }
-  const std::string program = scene.RulePath().substr(0, scene.RulePath().rfind('/'));
   testing::Child mover(
       {MoveDriverPath(), scene.RulePath(), desk, scene.LogPath(), "--cycles", "-1", "--pause-ms", "5"});
   const double seconds = 3;
