@@ -2,6 +2,7 @@
 #include <QSystemTrayIcon>
 #include <csignal>
 
+#include "mover/move_journal.h"
 #include "platform/posix/clock.h"
 #include "platform/posix/data_folder.h"
 #include "platform/posix/posix_file_system.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   // ends within a second.
   veskora::PosixFileSystem files(&veskora::UnixSignalWatcher::EndRequested());
   veskora::InstanceLock lock(veskora::InstanceLock::DefaultPath());
+  veskora::MoveJournal journal(veskora::DefaultJournalPath(), clock);
   const veskora::ShellServices services{dialogs,
                                         handoff,
                                         settings,
@@ -36,7 +38,7 @@ int main(int argc, char** argv) {
                                         &veskora::DesktopFolderPath,
                                         [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
                                         [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
-      &veskora::UnixSignalWatcher::EndRequested()};
+      &veskora::UnixSignalWatcher::EndRequested(), &journal};
 
   const std::unique_ptr<veskora::Form1> form = veskora::StartProgram(services, lock);
   if (!form) return 0;
