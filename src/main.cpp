@@ -14,8 +14,10 @@
 #include "platform/qt/unix_signal_watcher.h"
 #include "shell/form1.h"
 #include "shell/program.h"
+#include "shell/program_options.h"
 
 int main(int argc, char** argv) {
+  if (const auto ended = veskora::HandleProgramOptions(argc, argv)) return *ended;
   QApplication app(argc, argv);
   // The window hides into the tray and message boxes may be the only window
   // left: the program ends when Form1 says so, not when windows close.
