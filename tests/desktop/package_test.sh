@@ -24,6 +24,7 @@ check() {
 }
 contains() { [[ "$1" == *"$2"* ]]; }
 no_sanitizer() { ! grep -Eq 'libasan|libubsan' <<< "$1"; }
+no_gui() { ! grep -Eq 'libQt6(Gui|Widgets)' <<< "$1"; }
 matches() { [[ "$1" =~ $2 ]]; }
 # An entry "LIBRARY (>= VERSION)" in a comma-separated Depends field.
 depends_on_version() {
@@ -64,14 +65,18 @@ fi
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 expected="usr/bin/veskora
+usr/bin/veskora-cli
 usr/share/applications/veskora.desktop
+usr/share/bash-completion/completions/veskora-cli
+usr/share/man/man1/veskora.1.gz
+usr/share/man/man1/veskora-cli.1.gz
 usr/share/icons/hicolor/scalable/apps/veskora.svg"
 for size in 16 22 24 32 48 64 128 256; do
   expected+=$'\n'"usr/share/icons/hicolor/${size}x${size}/apps/veskora.png"
 done
 expected+=$'\n'"usr/share/metainfo/io.github.veskora.Veskora.metainfo.xml"
 installed="$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)"
-check "exactly the program, its menu entry, icons and metainfo: $installed" \
+check "exactly the programs, menu entry, icons, metainfo, manual pages and completion: $installed" \
   test "$installed" = "$(LC_ALL=C sort <<< "$expected")"
 
 binary="$root/usr/bin/veskora"
@@ -79,6 +84,9 @@ check "the program is executable" test -x "$binary"
 needed="$(readelf -d "$binary" | grep NEEDED)"
 check "the program links Qt Widgets" contains "$needed" libQt6Widgets.so.6
 check "the program is no sanitizer build" no_sanitizer "$needed"
+cli_needed="$(readelf -d "$root/usr/bin/veskora-cli" | grep NEEDED)"
+check "the command line links QtCore" contains "$cli_needed" libQt6Core.so.6
+check "the command line links neither Qt Gui nor Widgets" no_gui "$cli_needed"
 
 for size in 16 22 24 32 48 64 128 256; do
   check "the ${size}x${size} icon is that size" \
@@ -128,7 +136,8 @@ settings="$du_config/ZUL/ZUL.ini"
 check "the settings are in the user's config folder" test -f "$settings"
 check "the settings hold the window state" grep -qx 'state=0' "$settings"
 check "the settings hold the automatic move switch" grep -qx 'automove=True' "$settings"
-for file in "$du_data/veskora/ZUL.dat" "$du_data/veskora/veskora.log" "$settings"; do
+for file in "$du_data/veskora/ZUL.dat" "$du_data/veskora/veskora.log" "$settings" \
+  "$du_home/.local/state/veskora/move-journal.csv"; do
   check "$file belongs to $du_user" du_owned_by_user "$file"
 done
 
