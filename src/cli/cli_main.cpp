@@ -5,6 +5,7 @@
 
 #include "cli/command.h"
 #include "cli/output.h"
+#include "shell/command_line.h"
 
 namespace {
 
@@ -17,18 +18,12 @@ int RunCli(const QStringList& arguments) {
   commands.push_back(MakeUndoCommand());
 
   QCommandLineParser parser;
-  // Not addHelpOption: it offers Qt's own options too, which mean nothing here.
-  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Show this help and end."));
-  parser.addOption(help);
-  const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
-                                   QStringLiteral("Show the version and end."));
-  parser.addOption(version);
+  const auto [help, version] = veskora::AddHelpAndVersion(parser);
   parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("plan, why or undo"));
   // What follows the command's name is the command's to read.
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
   if (!parser.parse(arguments)) {
-    return Fail(kBadUsage, ParserError(parser) + QStringLiteral("; see 'veskora-cli --help'"));
+    return Fail(kBadUsage, veskora::ParserError(parser) + QStringLiteral("; see 'veskora-cli --help'"));
   }
   if (parser.isSet(version)) {
     PrintText(QStringLiteral("veskora-cli ") + QCoreApplication::applicationVersion() + QLatin1Char('\n'));

@@ -1,6 +1,7 @@
 #include "cli/command.h"
 
 #include "cli/output.h"
+#include "shell/command_line.h"
 
 namespace veskora::cli {
 
@@ -20,7 +21,9 @@ int Command::Execute(const QStringList& arguments) {
   AddOptions(parser);
   const QString usage = QStringLiteral("veskora-cli ") + name_;
   const QString see = QStringLiteral("; see '") + usage + QStringLiteral(" --help'");
-  if (!parser.parse(QStringList{usage} + arguments)) return Fail(kBadUsage, name_ + ": " + ParserError(parser) + see);
+  if (!parser.parse(QStringList{usage} + arguments)) {
+    return Fail(kBadUsage, name_ + QStringLiteral(": ") + veskora::ParserError(parser) + see);
+  }
   if (parser.isSet(help)) {
     PrintText(QStringLiteral("Usage: ") + usage + QStringLiteral(" [options]") +
               (operands_.isEmpty() ? QString() : QLatin1Char(' ') + operands_) + QLatin1Char('\n') + description_ +
@@ -43,12 +46,6 @@ QString OptionsHelp(const QCommandLineParser& parser) {
   if (start < 0) return {};
   const qsizetype end = text.indexOf(QStringLiteral("\nArguments:"), start);
   return text.mid(start, end < 0 ? -1 : end - start).trimmed() + QLatin1Char('\n');
-}
-
-QString ParserError(const QCommandLineParser& parser) {
-  QString text = parser.errorText();
-  if (text.endsWith(QLatin1Char('.'))) text.chop(1);
-  return text;
 }
 
 }  // namespace veskora::cli

@@ -50,7 +50,4 @@ std::unique_ptr<Command> MakeUndoCommand();
 // up to its arguments).
 QString OptionsHelp(const QCommandLineParser& parser);
 
-// The parser's complaint, without its closing full stop, to go on with more.
-QString ParserError(const QCommandLineParser& parser);
-
 }  // namespace veskora::cli

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdio>
 
+#include "shell/command_line.h"
+
 namespace veskora {
 
 namespace {
@@ -37,13 +39,7 @@ std::optional<int> HandleProgramOptions(int argc, char** argv) {
       "and undoes its moves from a terminal; see veskora(1) and veskora-cli(1)."));
   // Qt's own options are single-dash words ("-style fusion").
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  // Not addHelpOption, whose --help-all would list Qt's options in a second way.
-  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Show this help and end."));
-  parser.addOption(help);
-  const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
-                                   QStringLiteral("Show the version and end."));
-  parser.addOption(version);
+  const auto [help, version] = AddHelpAndVersion(parser);
   for (const char* name : kQtOptionsWithValue) {
     QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
     option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -55,9 +51,7 @@ std::optional<int> HandleProgramOptions(int argc, char** argv) {
     parser.addOption(option);
   }
   if (!parser.parse(QCoreApplication::arguments())) {
-    QString error = parser.errorText();
-    if (error.endsWith(QLatin1Char('.'))) error.chop(1);
-    Print(stderr, QStringLiteral("veskora: ") + error + QStringLiteral("; see 'veskora --help'\n"));
+    Print(stderr, QStringLiteral("veskora: ") + ParserError(parser) + QStringLiteral("; see 'veskora --help'\n"));
     return 2;
   }
   if (!parser.positionalArguments().isEmpty()) {
