@@ -1,11 +1,20 @@
 // veskora-cli undo on moves that the real program made and journaled.
 #include <QThread>
+#include <ctime>
 
 #include "cli_sandbox.h"
 #include "mover/move_journal.h"
 
 namespace veskora::testing {
 namespace {
+
+// Local time as the journal writes it, formatted here independently.
+std::string Now() {
+  char text[32];
+  const std::time_t now = std::time(nullptr);
+  std::strftime(text, sizeof text, "%F %T", std::localtime(&now));
+  return text;
+}
 
 std::size_t Count(const std::string& text, const std::string& part) {
   std::size_t count = 0;
@@ -18,6 +27,7 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   const std::vector<std::string> names = {"a.txt", "b.txt", "c.txt", "d.txt", "keep-me.dat"};
   box.Rules("-1,2,txt," + box.Dest() + "\r\n-1,1,keep," + box.Dest() + "\r\n");
   for (const std::string& name : names) WriteFile(box.Desktop(name), name);
+  const std::string started = Now();
   QProcess program;
   box.Run("veskora", {}, &program);
   for (int i = 0; i < 300 && ListNames(box.Dest()) != "a.txt b.txt c.txt d.txt keep-me.dat"; ++i) {
@@ -25,6 +35,7 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   }
   program.terminate();
   ASSERT_TRUE(program.waitForFinished(30000));
+  const std::string ended = Now();
 
   // The cycle journaled each move as the file arrived.
   const JournalContents journal = ReadJournal(box.Journal());
@@ -37,6 +48,7 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
     EXPECT_EQ(r.arrived,
               (FileIdentity{st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size), st.st_mtim.tv_sec}));
     EXPECT_EQ(r.row, i < 4 ? 1 : 2);
+    EXPECT_TRUE(started <= r.time && r.time <= ended) << r.time;
   }
 
   // Row 1 unticked, row 2 still takes keep-me.dat; b.txt changed since; the
