@@ -42,7 +42,7 @@ class PlanCommand final : public Command {
         list.append(QJsonObject{
             {QStringLiteral("name"), JsonText(name)},
             {QStringLiteral("row"), file.match.position},
-            {QStringLiteral("rule"), QString::fromStdString(rules.Row(file.match.position).text)},
+            {QStringLiteral("rule"), JsonText(rules.Row(file.match.position).text)},
             {QStringLiteral("destination"), JsonText(file.match.destination)},
             {QStringLiteral("outcome"), OutcomeCode(file.outcome)},
             {QStringLiteral("text"), QString::fromStdString(OutcomeWords(file.outcome, name, file.match.destination))},

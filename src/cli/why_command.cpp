@@ -178,7 +178,7 @@ class WhyCommand final : public Command {
     QJsonArray rows;
     for (const RowVerdict& v : why.rows) {
       rows.append(QJsonObject{{QStringLiteral("row"), v.row},
-                              {QStringLiteral("rule"), QString::fromStdString(rules.Row(v.row).text)},
+                              {QStringLiteral("rule"), JsonText(rules.Row(v.row).text)},
                               {QStringLiteral("kind"), v.rule.kind},
                               {QStringLiteral("value"), JsonText(v.rule.value)},
                               {QStringLiteral("destination"), JsonText(v.rule.destination)},
