@@ -1,5 +1,6 @@
-// One cycle that moves 10,000 matching files within one file system, against
-// the floor of any correct mover here: per file the writer probe (open, a read
+// One cycle that moves 10,000 matching files within one file system (logging
+// and journaling each move, as the program does), against the floor of any
+// correct mover here: per file the writer probe (open, a read
 // lease taken and let go, close), the no-replace rename, and the log line
 // appended (open, write, close). Cycle and floor run interleaved, out and back
 // between the same two folders, many times; the least of each is compared,
@@ -19,6 +20,7 @@
 
 #include "bench_desktop.h"
 #include "bench_stats.h"
+#include "mover/move_journal.h"
 #include "mover/move_log.h"
 #include "mover/scan_cycle.h"
 #include "platform/posix/clock.h"
@@ -75,13 +77,15 @@ Figures Measure(const Place& place, int rounds) {
   const std::string there = desktop.Root() + "/Sorted";
   if (mkdir(there.c_str(), 0755) != 0) throw std::runtime_error("cannot create " + there);
   const std::string logPath = desktop.Root() + "/veskora.log";
+  const std::string journalPath = desktop.Root() + "/state/move-journal.csv";
   const SystemClock clock;
   std::string statusLine;
   MoveLog log(logPath, clock, [&statusLine](const std::string& line) { statusLine = line; });
   RuleList toThere;
   AddRuleItem(toThere, true, 2, "dat", there);
   PosixFileSystem files;
-  const ScanEnvironment env{[&desktop] { return desktop.Desktop(); }, &files, &log};
+  MoveJournal journal(journalPath, clock);
+  const ScanEnvironment env{[&desktop] { return desktop.Desktop(); }, &files, &log, nullptr, &journal};
 
   Figures figures;
   for (int round = 0; round < rounds; ++round) {

@@ -2,6 +2,7 @@
 #include <QSystemTrayIcon>
 #include <csignal>
 
+#include "mover/move_journal.h"
 #include "platform/posix/clock.h"
 #include "platform/posix/data_folder.h"
 #include "platform/posix/posix_file_system.h"
@@ -14,8 +15,10 @@
 #include "platform/qt/unix_signal_watcher.h"
 #include "shell/form1.h"
 #include "shell/program.h"
+#include "shell/program_options.h"
 
 int main(int argc, char** argv) {
+  if (const auto ended = veskora::HandleProgramOptions(argc, argv)) return *ended;
   QApplication app(argc, argv);
   // The window hides into the tray and message boxes may be the only window
   // left: the program ends when Form1 says so, not when windows close.
@@ -31,6 +34,7 @@ int main(int argc, char** argv) {
   // ends within a second.
   veskora::PosixFileSystem files(&veskora::UnixSignalWatcher::EndRequested());
   veskora::InstanceLock lock(veskora::InstanceLock::DefaultPath());
+  veskora::MoveJournal journal(veskora::DefaultJournalPath(), clock);
   const veskora::ShellServices services{dialogs,
                                         handoff,
                                         settings,
@@ -39,7 +43,7 @@ int main(int argc, char** argv) {
                                         &veskora::DesktopFolderPath,
                                         [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
                                         [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
-      &veskora::UnixSignalWatcher::EndRequested()};
+      &veskora::UnixSignalWatcher::EndRequested(), &journal};
 
   const std::unique_ptr<veskora::Form1> form = veskora::StartProgram(services, lock);
   if (!form) return 0;

@@ -4,21 +4,28 @@
 
 namespace veskora {
 
-bool MoveFileByRule(const std::string& folder, const std::string& name, const std::string& destination,
-                    FileSystem& files, MoveLog& log) {
-  if (IsNoDestination(destination)) return false;
+std::string MoveLogMessage(std::string_view name, std::string_view folder) {
+  std::string message(name);
+  message += " を ";
+  message += folder;
+  message += " へ移動しました";
+  return message;
+}
+
+bool IsMoveDestination(std::string_view destination) {
   // Only a full folder path can be a destination; anything else (a path from
   // another platform, a hand-edited line) would land relative to wherever the
   // program was started.
-  if (destination.empty() || destination.front() != '/') return false;
+  return !IsNoDestination(destination) && !destination.empty() && destination.front() == '/';
+}
+
+bool MoveFileByRule(const std::string& folder, const std::string& name, const std::string& destination,
+                    FileSystem& files, MoveLog& log) {
+  if (!IsMoveDestination(destination)) return false;
   // Every failure ends here without a word on purpose: the file stays on the
   // desktop and the next cycle tries again.
   if (files.Move(folder, name, destination) != MoveOutcome::kMoved) return false;
-  std::string message = name;
-  message += " を ";
-  message += destination;
-  message += " へ移動しました";
-  log.WriteMoveLog(message);
+  log.WriteMoveLog(MoveLogMessage(name, destination));
   return true;
 }
 

@@ -8,6 +8,13 @@
 
 namespace veskora {
 
+// The log's words for a file moved into a folder: "NAME を FOLDER へ移動しました".
+std::string MoveLogMessage(std::string_view name, std::string_view folder);
+
+// Whether the move step would move a file into this destination: it holds
+// neither marker word and is a full folder path.
+bool IsMoveDestination(std::string_view destination);
+
 // Moves folder/name into the destination folder and logs it. A marker
 // destination (or any containing the marker words) does nothing. Every
 // failure is swallowed here on purpose: the file stays where it is and the

@@ -25,7 +25,7 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
   if (matcher.Empty()) return;
   const FolderListing& entries = listing->entries;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (env.stop && env.stop->load()) return;
+    if (env.stop && env.stop->load()) break;
     const FolderEntry& entry = entries[i];
     if (!entry.file) continue;
     const Candidate file(listing->folder, entry.name, *env.files);
@@ -33,10 +33,17 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
     // A download still arriving is passed over like a file in use: no move,
     // no line, and the next cycle looks again. Asked only of files a rule
     // wants, so a desktop where nothing matches pays nothing for it.
-    if (match && !StillArriving(entries, i)) {
-      MoveFileByRule(listing->folder, entry.name, match->destination, *env.files, *env.log);
+    if (!match || StillArriving(entries, i)) continue;
+    if (MoveFileByRule(listing->folder, entry.name, match->destination, *env.files, *env.log) && env.journal) {
+      // The file as it arrived: what an undo must find there to put it back.
+      if (const auto arrived = env.files->Identity(match->destination, entry.name)) {
+        env.journal->AddMove(listing->folder, entry.name, match->destination, *arrived, match->position,
+                             rules.Row(match->position).key);
+      }
     }
   }
+  // One write for the whole cycle, also when it was cut short.
+  if (env.journal) env.journal->Flush();
 }
 
 }  // namespace veskora

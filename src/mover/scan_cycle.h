@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "mover/move_journal.h"
 #include "mover/move_log.h"
 #include "platform/file_system.h"
 #include "rules/rule_list.h"
@@ -13,13 +14,15 @@ namespace veskora {
 
 // What a cycle needs from its surroundings: where the desktop is (resolved
 // afresh every cycle; empty when it cannot be found), the file system, where
-// moves are logged, and a flag that asks the cycle to end early because the
-// program is ending (it then stops before the next file).
+// moves are logged, a flag that asks the cycle to end early because the
+// program is ending (it then stops before the next file), and, when given,
+// the journal that keeps every move exactly enough to undo it.
 struct ScanEnvironment {
   std::function<std::string()> desktopFolder;
   FileSystem* files = nullptr;
   MoveLog* log = nullptr;
   const std::atomic<bool>* stop = nullptr;
+  MoveJournal* journal = nullptr;
 };
 
 struct DesktopListing {

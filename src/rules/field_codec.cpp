@@ -7,7 +7,13 @@ namespace veskora {
 namespace {
 
 bool NeedsQuotes(std::string_view field) {
-  return (!field.empty() && field.front() == '"') || field.find_first_of(",\r\n") != std::string_view::npos;
+  if (!field.empty() && field.front() == '"') return true;
+  // A plain loop: find_first_of calls memchr once per character, and the
+  // move journal writes several fields for every move.
+  for (const char c : field) {
+    if (c == ',' || c == '\r' || c == '\n') return true;
+  }
+  return false;
 }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }

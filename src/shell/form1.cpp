@@ -281,7 +281,8 @@ void Form1::CorrectRestoredSizeForFrame() {
 }
 
 void Form1::Timer1Tick() {
-  RunScanCycle(rules_, ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending});
+  RunScanCycle(rules_,
+               ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal});
 }
 
 void Form1::Command2Click() {

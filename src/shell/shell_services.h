@@ -10,6 +10,7 @@ class Clock;
 class DesktopHandoff;
 class Dialogs;
 class FileSystem;
+class MoveJournal;
 class SettingsStore;
 
 // What the window needs from the platform, so tests can put their own in.
@@ -30,6 +31,9 @@ struct ShellServices {
   std::function<bool()> trayAvailable;
   // Set when the program has been asked to end: a cycle then stops early.
   const std::atomic<bool>* ending = nullptr;
+  // Where cycles record their moves so that they can be undone; without one
+  // nothing is recorded.
+  MoveJournal* journal = nullptr;
 };
 
 }  // namespace veskora

@@ -17,6 +17,7 @@ check() {
 }
 has() { [[ "$1" == *"$2"* ]]; }
 no_sanitizer() { ! grep -Eq 'libasan|libubsan' <<< "$1"; }
+no_gui() { ! grep -Eq 'libQt6(Gui|Widgets)' <<< "$1"; }
 
 # --- The file, its fields and what it installs ------------------------------
 du_setup "$folder" "$version"
@@ -32,7 +33,9 @@ done
 check "Depends brings Qt's own translations: $depends" has "$depends" qt6-translations-l10n
 check "apt would install it with what is here" apt-get install --simulate --quiet "$deb" > /dev/null
 
-expected="usr/bin/veskora usr/share/applications/veskora.desktop usr/share/icons/hicolor/scalable/apps/veskora.svg"
+expected="usr/bin/veskora usr/bin/veskora-cli usr/share/applications/veskora.desktop"
+expected+=" usr/share/icons/hicolor/scalable/apps/veskora.svg usr/share/bash-completion/completions/veskora-cli"
+expected+=" usr/share/man/man1/veskora.1.gz usr/share/man/man1/veskora-cli.1.gz"
 for size in 16 22 24 32 48 64 128 256; do
   expected+=" usr/share/icons/hicolor/${size}x${size}/apps/veskora.png"
   check "the ${size}x$size icon is that size" \
@@ -40,11 +43,14 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 expected+=" usr/share/metainfo/io.github.veskora.Veskora.metainfo.xml"
 installed="$(cd "$root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')"
-check "exactly the program, menu entry, icons and metainfo: $installed" \
+check "exactly the programs, menu entry, icons, metainfo, manual pages and completion: $installed" \
   test "$installed" = "$(tr ' ' '\n' <<< "$expected" | LC_ALL=C sort | tr '\n' ' ')"
 needed="$(readelf -d "$binary")"
 check "the program links Qt Widgets" has "$needed" libQt6Widgets.so.6
 check "no sanitizer in the program or among its dependencies" no_sanitizer "$needed $depends"
+cli_needed="$(readelf -d "$root/usr/bin/veskora-cli" | grep NEEDED)"
+check "the command line links QtCore" has "$cli_needed" libQt6Core.so.6
+check "the command line links neither Qt Gui nor Widgets" no_gui "$cli_needed"
 check "the menu entry starts the installed program" grep -qx Exec=veskora "$root/usr/share/applications/veskora.desktop"
 check "the metainfo launches it, this version its newest release" grep -qz \
   "veskora.desktop</launchable>.*<release version=\"$version\"" "$root/usr/share/metainfo/io.github.veskora.Veskora.metainfo.xml"
@@ -74,7 +80,9 @@ moved=" を $du_home/書類 へ移動しました"$'\r'
 check "one log line a move: $(cat "$log")" test "$(sed -E 's|^\[[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\] ||' "$log")" = \
   "report KILL.txt$moved"$'\n'"report TERM.txt$moved"
 check "the user's settings hold the state" grep -qx state=0 "$settings"
-for file in "$rules" "$log" "$settings"; do check "$file belongs to $du_user" du_owned_by_user "$file"; done
+for file in "$rules" "$log" "$settings" "$du_home/.local/state/veskora/move-journal.csv"; do
+  check "$file belongs to $du_user" du_owned_by_user "$file"
+done
 
 ((failed)) && cat "$du_root/program.out" >&2
 ((failed == 0)) && echo "passed"

@@ -12,15 +12,23 @@ namespace veskora {
 
 namespace {
 
-// mkdir -p; failures are left to the first write into the folder to meet.
+// An XDG base folder: the variable when it holds an absolute path (the
+// standard says to ignore any other), else the default under the home folder.
+std::string BaseFolder(const char* variable, const char* underHome) {
+  const char* value = std::getenv(variable);
+  if (value && value[0] == '/') return value;
+  const char* home = std::getenv("HOME");
+  return JoinPath(home && *home ? home : "", underHome);
+}
+
+}  // namespace
+
 void MakeFolders(const std::string& path) {
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     mkdir(path.substr(0, slash).c_str(), 0700);
     if (slash == std::string::npos) break;
   }
 }
-
-}  // namespace
 
 std::string ProgramFolder() {
   std::vector<char> buffer(4096);
@@ -33,17 +41,11 @@ std::string ResolveDataFolder(const std::string& programFolder) {
   // Beside the program, as it always was, when the user may write there; an
   // installed program's folder is not writable and would lose every rule.
   if (!programFolder.empty() && access(programFolder.c_str(), W_OK) == 0) return programFolder;
-  std::string base;
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  if (dataHome && dataHome[0] == '/') {
-    base = dataHome;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = JoinPath(home && *home ? home : "", ".local/share");
-  }
-  std::string folder = JoinPath(base, "veskora");
+  std::string folder = JoinPath(BaseFolder("XDG_DATA_HOME", ".local/share"), "veskora");
   MakeFolders(folder);
   return folder;
 }
+
+std::string StateFolderPath() { return JoinPath(BaseFolder("XDG_STATE_HOME", ".local/state"), "veskora"); }
 
 }  // namespace veskora

@@ -12,4 +12,13 @@ std::string ProgramFolder();
 // ~/.local/share/veskora), created when missing.
 std::string ResolveDataFolder(const std::string& programFolder);
 
+// Where the program keeps what it remembers of its own doings (the move
+// journal): $XDG_STATE_HOME/veskora, by default ~/.local/state/veskora. Only
+// the path; MakeFolders creates it when it is first written to.
+std::string StateFolderPath();
+
+// mkdir -p, new folders private to the user. Failures are left to the first
+// write into the folder to meet.
+void MakeFolders(const std::string& path);
+
 }  // namespace veskora

@@ -1,0 +1,59 @@
+// veskora-cli: see what the rules will do, ask why a file moves or stays, and
+// undo moves, from a terminal. The same core, rule file, data folder, desktop
+// lookup and settings as the program itself.
+#include <QCoreApplication>
+
+#include "cli/command.h"
+#include "cli/output.h"
+#include "shell/command_line.h"
+
+namespace {
+
+using namespace veskora::cli;
+
+int RunCli(const QStringList& arguments) {
+  std::vector<std::unique_ptr<Command>> commands;
+  commands.push_back(MakePlanCommand());
+  commands.push_back(MakeWhyCommand());
+  commands.push_back(MakeUndoCommand());
+
+  QCommandLineParser parser;
+  const auto [help, version] = veskora::AddHelpAndVersion(parser);
+  parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("plan, why or undo"));
+  // What follows the command's name is the command's to read.
+  parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+  if (!parser.parse(arguments)) {
+    return Fail(kBadUsage, veskora::ParserError(parser) + QStringLiteral("; see 'veskora-cli --help'"));
+  }
+  if (parser.isSet(version)) {
+    PrintText(QStringLiteral("veskora-cli ") + QCoreApplication::applicationVersion() + QLatin1Char('\n'));
+    return kDone;
+  }
+  if (parser.isSet(help)) {
+    QString text = QStringLiteral(
+        "Usage: veskora-cli COMMAND [options]\n"
+        "See what VESKORA's rules will do, ask why a file moves or stays, and undo moves.\n\nCommands:\n");
+    for (const auto& command : commands) {
+      text += QStringLiteral("  ") + command->Name().leftJustified(6) + command->Summary() + QLatin1Char('\n');
+    }
+    PrintText(text + QLatin1Char('\n') + OptionsHelp(parser) +
+              QStringLiteral("\n'veskora-cli COMMAND --help' tells more of each command; see also veskora-cli(1).\n"));
+    return kDone;
+  }
+  const QStringList words = parser.positionalArguments();
+  if (words.isEmpty()) return Fail(kBadUsage, QStringLiteral("no command given; see 'veskora-cli --help'"));
+  for (const auto& command : commands) {
+    if (command->Name() == words.front()) return command->Execute(words.mid(1));
+  }
+  return Fail(kBadUsage, QStringLiteral("unknown command '") + words.front() +
+                             QStringLiteral("'; the commands are plan, why and undo"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("veskora-cli"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(VESKORA_VERSION));
+  return RunCli(QCoreApplication::arguments());
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+namespace veskora::cli {
+
+enum ExitCode : int {
+  kDone = 0,
+  kSomeSkipped = 1,  // the command ran, and left some files as they were
+  kBadUsage = 2,     // a mistake on the command line, or input that cannot be read
+};
+
+// One command of veskora-cli: its name, what it does, its options, and how it
+// runs. Every command takes --help and --json.
+class Command {
+ public:
+  virtual ~Command() = default;
+
+  const QString& Name() const { return name_; }
+  // One line for the list of commands.
+  const QString& Summary() const { return summary_; }
+
+  // Parses the arguments that follow the command's name and runs it.
+  int Execute(const QStringList& arguments);
+
+ protected:
+  // `operands` is the synopsis of the words after the options ("FILE"), one
+  // word per operand the command needs.
+  Command(QString name, QString summary, QString description, QString operands = {});
+
+  virtual void AddOptions(QCommandLineParser& /*parser*/) {}
+  virtual int Run(const QCommandLineParser& parser, const QStringList& operands, bool json) = 0;
+
+ private:
+  QString name_;
+  QString summary_;
+  QString description_;
+  QString operands_;
+};
+
+std::unique_ptr<Command> MakePlanCommand();
+std::unique_ptr<Command> MakeWhyCommand();
+std::unique_ptr<Command> MakeUndoCommand();
+
+// The options part of a parser's help text ("Options:" and what follows it,
+// up to its arguments).
+QString OptionsHelp(const QCommandLineParser& parser);
+
+}  // namespace veskora::cli

@@ -1,0 +1,178 @@
+// veskora-cli undo: put moved files back on the desktop, newest first.
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <cstring>
+
+#include "cli/command.h"
+#include "cli/output.h"
+#include "cli/session.h"
+#include "mover/move_step.h"
+#include "mover/undo_moves.h"
+#include "platform/posix/clock.h"
+#include "platform/posix/paths.h"
+#include "platform/posix/posix_file_system.h"
+
+namespace veskora::cli {
+
+namespace {
+
+// "YYYY-MM-DD", "YYYY-MM-DD hh:mm" or "YYYY-MM-DD hh:mm:ss" ("T" may stand
+// for the blank) as a journal time.
+std::optional<std::string> JournalTimeOf(QString text) {
+  text = text.trimmed().replace(QLatin1Char('T'), QLatin1Char(' '));
+  for (const char* format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-dd"}) {
+    const QDateTime time = QDateTime::fromString(text, QLatin1String(format));
+    if (time.isValid()) return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+  }
+  return std::nullopt;
+}
+
+QString Code(UndoOutcome outcome) {
+  switch (outcome) {
+    case UndoOutcome::kPutBack:
+      return QStringLiteral("put-back");
+    case UndoOutcome::kGone:
+      return QStringLiteral("gone");
+    case UndoOutcome::kChanged:
+      return QStringLiteral("changed");
+    case UndoOutcome::kTakenAgain:
+      return QStringLiteral("taken-again");
+    case UndoOutcome::kNameTaken:
+      return QStringLiteral("name-taken");
+    case UndoOutcome::kInUse:
+      return QStringLiteral("in-use");
+    case UndoOutcome::kNoDesktop:
+      return QStringLiteral("no-desktop");
+    case UndoOutcome::kFailed:
+      break;
+  }
+  return QStringLiteral("failed");
+}
+
+std::string Words(const UndoResult& r, const RuleList& rules, bool dryRun) {
+  const JournalRecord& m = r.move;
+  const std::string name = Shown(m.name);
+  switch (r.outcome) {
+    case UndoOutcome::kPutBack:
+      return std::string(dryRun ? "would put back " : "put back ") + name + " from " + Shown(m.destination) + " to " +
+             Shown(m.desktop);
+    case UndoOutcome::kGone:
+      return "skipped " + name + ": it is no longer in " + Shown(m.destination);
+    case UndoOutcome::kChanged:
+      return "skipped " + name + ": " + Shown(JoinPath(m.destination, m.name)) +
+             " is not the file that was moved, or has changed since";
+    case UndoOutcome::kTakenAgain: {
+      const std::string row = "row " + std::to_string(r.row);
+      const std::string rule = rules.IsValid(r.row) ? " (" + Shown(rules.Row(r.row).text) + ")" : "";
+      return "refused " + name + ": " + row + rule + " would move it again at the next cycle; untick " + row +
+             " or switch automatic moving off in VESKORA first";
+    }
+    case UndoOutcome::kNameTaken:
+      return "skipped " + name + ": " + Shown(JoinPath(m.desktop, m.name)) + " exists; nothing was replaced";
+    case UndoOutcome::kInUse:
+      return "skipped " + name + ": another program is writing it; try again later";
+    case UndoOutcome::kNoDesktop:
+      return "skipped " + name + ": " + Shown(m.desktop) + " is missing or not a folder";
+    case UndoOutcome::kFailed:
+      break;
+  }
+  return "skipped " + name + ": it could not be moved back";
+}
+
+class UndoCommand final : public Command {
+ public:
+  UndoCommand()
+      : Command(QStringLiteral("undo"), QStringLiteral("put moved files back on the desktop"),
+                QStringLiteral("Put files that VESKORA moved back where they came from, newest first, never "
+                               "replacing a file. Without --last, --since or --all, the last move is undone.")) {}
+
+ private:
+  void AddOptions(QCommandLineParser& parser) override {
+    parser.addOption(last_);
+    parser.addOption(since_);
+    parser.addOption(all_);
+    parser.addOption(dryRun_);
+  }
+
+  int Run(const QCommandLineParser& parser, const QStringList&, bool json) override {
+    UndoSelection selection;
+    if (parser.isSet(last_) + parser.isSet(since_) + parser.isSet(all_) > 1) {
+      return Fail(kBadUsage, QStringLiteral("undo: give one of --last, --since and --all"));
+    }
+    if (parser.isSet(last_)) {
+      bool ok = false;
+      const qlonglong count = parser.value(last_).toLongLong(&ok);
+      if (!ok || count < 1) return Fail(kBadUsage, QStringLiteral("undo: --last wants a count of 1 or more"));
+      selection.last = static_cast<std::size_t>(count);
+    }
+    if (parser.isSet(since_)) {
+      const auto since = JournalTimeOf(parser.value(since_));
+      if (!since)
+        return Fail(kBadUsage, QStringLiteral("undo: --since wants a time like 2024-05-01 or 2024-05-01 13:30"));
+      selection.since = *since;
+    }
+    selection.all = parser.isSet(all_);
+    const bool dryRun = parser.isSet(dryRun_);
+
+    const auto loaded = LoadProgramRules();
+    if (!loaded) return kBadUsage;
+    const std::string journalPath = DefaultJournalPath();
+    const JournalContents contents = ReadJournal(journalPath);
+    if (contents.error != 0) {
+      return Fail(kBadUsage, QStringLiteral("cannot read the move journal ") + JsonText(journalPath) +
+                                 QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(contents.error)));
+    }
+    if (contents.damaged) Warn(QStringLiteral("some of the move journal cannot be read; it is left out"));
+
+    const SystemClock clock;
+    MoveLog log(loaded->dataFolder + "/veskora.log", clock, nullptr);
+    MoveJournal journal(journalPath, clock);
+    PosixFileSystem files;
+    const std::vector<UndoResult> results =
+        UndoMoves(SelectMoves(MovesNotUndone(contents.records), selection),
+                  UndoContext{loaded->rules, AutomoveIsOn(), dryRun, files, &log, &journal});
+    const auto putBack = std::count_if(results.begin(), results.end(),
+                                       [](const UndoResult& r) { return r.outcome == UndoOutcome::kPutBack; });
+    const auto skipped = static_cast<qint64>(results.size()) - putBack;
+    if (json) {
+      QJsonArray list;
+      for (const UndoResult& r : results) {
+        QJsonObject item{{QStringLiteral("name"), JsonText(r.move.name)},
+                         {QStringLiteral("desktop"), JsonText(r.move.desktop)},
+                         {QStringLiteral("destination"), JsonText(r.move.destination)},
+                         {QStringLiteral("moved_at"), QString::fromStdString(r.move.time)},
+                         {QStringLiteral("outcome"), Code(r.outcome)},
+                         {QStringLiteral("text"), QString::fromStdString(Words(r, loaded->rules, dryRun))}};
+        if (r.outcome == UndoOutcome::kTakenAgain) item.insert(QStringLiteral("row"), r.row);
+        list.append(item);
+      }
+      PrintJson(QJsonObject{{QStringLiteral("dry_run"), dryRun},
+                            {QStringLiteral("files"), list},
+                            {QStringLiteral("put_back"), static_cast<qint64>(putBack)},
+                            {QStringLiteral("skipped"), skipped}});
+    } else if (results.empty()) {
+      PrintLine("Nothing to undo.");
+    } else {
+      for (const UndoResult& r : results) PrintLine(Words(r, loaded->rules, dryRun));
+      PrintLine(std::to_string(putBack) + (dryRun ? " would be put back, " : " put back, ") + std::to_string(skipped) +
+                (dryRun ? " would be skipped." : " skipped."));
+    }
+    return skipped > 0 ? kSomeSkipped : kDone;
+  }
+
+  const QCommandLineOption last_{QStringLiteral("last"), QStringLiteral("Undo the newest N moves."),
+                                 QStringLiteral("N")};
+  const QCommandLineOption since_{QStringLiteral("since"),
+                                  QStringLiteral("Undo every move made at or after TIME (YYYY-MM-DD [hh:mm[:ss]])."),
+                                  QStringLiteral("TIME")};
+  const QCommandLineOption all_{QStringLiteral("all"), QStringLiteral("Undo every move the journal still holds.")};
+  const QCommandLineOption dryRun_{QStringLiteral("dry-run"),
+                                   QStringLiteral("Say what would be put back; change nothing.")};
+};
+
+}  // namespace
+
+std::unique_ptr<Command> MakeUndoCommand() { return std::make_unique<UndoCommand>(); }
+
+}  // namespace veskora::cli

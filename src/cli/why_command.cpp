@@ -1,0 +1,209 @@
+// veskora-cli why FILE: why the rules move a desktop file or leave it.
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <cstdlib>
+#include <filesystem>
+
+#include "cli/command.h"
+#include "cli/outcome_words.h"
+#include "cli/output.h"
+#include "cli/session.h"
+#include "mover/conditions.h"
+#include "mover/file_explanation.h"
+#include "platform/posix/paths.h"
+#include "platform/posix/posix_file_system.h"
+#include "rules/rule_description.h"
+
+namespace veskora::cli {
+
+namespace {
+
+std::string Quoted(const std::string& text) {
+  // Built by appending: "\"" + string&& sets off a false -Wrestrict in GCC 12.
+  std::string quoted(1, '"');
+  quoted += Shown(text);
+  quoted += '"';
+  return quoted;
+}
+
+// 14 digits as "YYYY-MM-DD hh:mm:ss"; anything else quoted as it is.
+std::string Stamp(const std::string& digits) {
+  if (digits.size() != 14 || digits.find_first_not_of("0123456789") != std::string::npos) return Quoted(digits);
+  return digits.substr(0, 4) + "-" + digits.substr(4, 2) + "-" + digits.substr(6, 2) + " " + digits.substr(8, 2) + ":" +
+         digits.substr(10, 2) + ":" + digits.substr(12, 2);
+}
+
+// Why a row matches the file or not, with the values it compared.
+std::string Reason(const RowVerdict& v) {
+  const std::string& value = v.rule.value;
+  const std::string& file = v.fileValue;
+  const char* no = v.matches ? "" : "not ";
+  switch (v.rule.kind) {
+    case kNameKeyword:
+      return v.matches ? "the name contains " + Quoted(value)
+                       : "the name does not contain " + Quoted(value) + " (letter case counts)";
+    case kExtension:
+      if (v.matches) return "the extension is " + Quoted(value);
+      return (file.empty() ? std::string("the name has no extension") : "the extension is " + Quoted(file)) + ", not " +
+             Quoted(value);
+    case kSizeSmaller:
+    case kSizeLarger: {
+      if (file.empty()) return "the file's size cannot be read";
+      char threshold[64];
+      std::snprintf(threshold, sizeof threshold, "%.0f", SizeThreshold(value));
+      return file + " bytes is " + no + (v.rule.kind == kSizeSmaller ? "less" : "more") + " than " + value + " (" +
+             threshold + " bytes)";
+    }
+    case kTimeOlder:
+    case kTimeNewer:
+      if (file.empty()) return "the file's time cannot be read";
+      return "modified " + Stamp(file) + " is " + no + (v.rule.kind == kTimeOlder ? "before " : "after ") +
+             Stamp(value);
+    default:
+      return "a row of kind " + std::to_string(v.rule.kind) + " never matches";
+  }
+}
+
+// Why the cycle never looks at an entry: a code for scripts, words for people.
+struct Ignored {
+  QString code;
+  std::string words;
+};
+
+std::optional<Ignored> IgnoredBecause(Sight sight, const std::string& path) {
+  switch (sight) {
+    case Sight::kHidden:
+      return Ignored{QStringLiteral("hidden"), "hidden (the name begins with \".\")"};
+    case Sight::kNotAFile: {
+      std::error_code error;
+      if (std::filesystem::is_directory(path, error)) return Ignored{QStringLiteral("folder"), "a folder"};
+      return Ignored{QStringLiteral("not-a-file"), "not a regular file, nor a link to one"};
+    }
+    case Sight::kLookedAt:
+    case Sight::kMissing:
+      break;
+  }
+  return std::nullopt;
+}
+
+class WhyCommand final : public Command {
+ public:
+  WhyCommand()
+      : Command(QStringLiteral("why"), QStringLiteral("why the rules move a desktop file or leave it"),
+                QStringLiteral("Explain why the rules move a desktop file or leave it: every enabled row in order, "
+                               "whether it matches and why, and what the first match does. FILE is a name on the "
+                               "desktop or a path to it."),
+                QStringLiteral("FILE")) {}
+
+ private:
+  int Run(const QCommandLineParser&, const QStringList& operands, bool json) override {
+    const auto loaded = LoadProgramRules();
+    if (!loaded) return kBadUsage;
+    const std::string desktop = FindDesktop();
+    if (desktop.empty()) return kBadUsage;
+    std::string given = QFile::encodeName(operands.front()).toStdString();
+    while (given.size() > 1 && given.back() == '/') given.pop_back();
+    const std::string name(NameOf(given));
+    const std::string path = JoinPath(desktop, name);
+    if (!OnDesktop(given, desktop)) {
+      return Fail(kBadUsage, JsonText(given) + QStringLiteral(" is not in the desktop folder ") + JsonText(desktop) +
+                                 QStringLiteral(": VESKORA looks only at what lies directly in it"));
+    }
+    struct stat st {};
+    if (name.empty() || lstat(path.c_str(), &st) != 0) {
+      return Fail(kBadUsage, QStringLiteral("no ") + JsonText(name) + QStringLiteral(" in the desktop folder ") +
+                                 JsonText(desktop));
+    }
+    PosixFileSystem files;
+    auto entries = files.List(desktop);
+    if (!entries) return Fail(kBadUsage, QStringLiteral("cannot list the desktop folder ") + JsonText(desktop));
+    const DesktopListing listing{desktop, *std::move(entries)};
+    const FileExplanation why = ExplainFile(loaded->rules, listing, name, files);
+    if (why.sight == Sight::kMissing) {
+      return Fail(kBadUsage, JsonText(name) + QStringLiteral(" went away from ") + JsonText(desktop));
+    }
+    const auto ignored = IgnoredBecause(why.sight, path);
+    return json ? PrintAsJson(why, loaded->rules, listing, name, ignored)
+                : PrintAsText(why, loaded->rules, name, ignored);
+  }
+
+  // A bare name, or a path whose folder is the desktop folder itself.
+  static bool OnDesktop(const std::string& given, const std::string& desktop) {
+    if (given.find('/') == std::string::npos) return true;
+    std::error_code error;
+    return std::filesystem::equivalent(std::string(ParentOf(given)), desktop, error);
+  }
+
+  static std::string Decision(const FileExplanation& why, const std::string& name) {
+    if (!why.decision) return "No enabled row matches: the file stays on the desktop.";
+    return "First match: row " + std::to_string(why.decision->match.position) + ": " +
+           OutcomeWords(why.decision->outcome, name, why.decision->match.destination) + ".";
+  }
+
+  static int PrintAsText(const FileExplanation& why, const RuleList& rules, const std::string& name,
+                         const std::optional<Ignored>& ignored) {
+    if (ignored) {
+      PrintLine(Shown(name) + ": " + ignored->words + ": VESKORA never looks at it, whatever the rules say.");
+      return kDone;
+    }
+    std::string facts = "size and time cannot be read";
+    if (why.facts)
+      facts = std::to_string(why.facts->size) + " bytes, modified " + Stamp(TimeStampText(why.facts->mtime));
+    PrintLine(Shown(name) + ": " + facts);
+    for (const RowVerdict& v : why.rows) {
+      PrintLine("row " + std::to_string(v.row) + " " + Shown(rules.Row(v.row).text) + ": " +
+                (v.matches ? "yes" : "no") + ": " + Reason(v));
+    }
+    PrintLine(Decision(why, name));
+    return kDone;
+  }
+
+  static int PrintAsJson(const FileExplanation& why, const RuleList& rules, const DesktopListing& listing,
+                         const std::string& name, const std::optional<Ignored>& ignored) {
+    QJsonObject out{{QStringLiteral("desktop"), JsonText(listing.folder)},
+                    {QStringLiteral("name"), JsonText(name)},
+                    {QStringLiteral("looked_at"), !ignored}};
+    if (ignored) {
+      out.insert(QStringLiteral("ignored"), ignored->code);
+      PrintJson(out);
+      return kDone;
+    }
+    if (why.facts) {
+      out.insert(QStringLiteral("size"), static_cast<qint64>(why.facts->size));
+      out.insert(QStringLiteral("modified"), QString::fromStdString(Stamp(TimeStampText(why.facts->mtime))));
+    }
+    QJsonArray rows;
+    for (const RowVerdict& v : why.rows) {
+      rows.append(QJsonObject{{QStringLiteral("row"), v.row},
+                              {QStringLiteral("rule"), JsonText(rules.Row(v.row).text)},
+                              {QStringLiteral("kind"), v.rule.kind},
+                              {QStringLiteral("value"), JsonText(v.rule.value)},
+                              {QStringLiteral("destination"), JsonText(v.rule.destination)},
+                              {QStringLiteral("file_value"), JsonText(v.fileValue)},
+                              {QStringLiteral("matches"), v.matches},
+                              {QStringLiteral("why"), QString::fromStdString(Reason(v))}});
+    }
+    out.insert(QStringLiteral("rows"), rows);
+    if (why.decision) {
+      const PlannedFile& d = *why.decision;
+      out.insert(QStringLiteral("first_match"),
+                 QJsonObject{{QStringLiteral("row"), d.match.position},
+                             {QStringLiteral("outcome"), OutcomeCode(d.outcome)},
+                             {QStringLiteral("text"),
+                              QString::fromStdString(OutcomeWords(d.outcome, name, d.match.destination))}});
+    } else {
+      out.insert(QStringLiteral("first_match"), QJsonValue::Null);
+    }
+    PrintJson(out);
+    return kDone;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Command> MakeWhyCommand() { return std::make_unique<WhyCommand>(); }
+
+}  // namespace veskora::cli

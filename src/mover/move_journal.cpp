@@ -1,0 +1,238 @@
+#include "mover/move_journal.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+#include <unordered_map>
+
+#include "platform/posix/data_folder.h"
+#include "platform/posix/file_lock.h"
+#include "platform/posix/paths.h"
+#include "platform/posix/text_files.h"
+#include "platform/posix/unique_fd.h"
+#include "rules/field_codec.h"
+
+namespace veskora {
+
+namespace {
+
+constexpr std::string_view kMove = "move";
+constexpr std::string_view kUndo = "undo";
+constexpr std::size_t kFields = 11;
+constexpr std::size_t kTimeLength = 19;  // "YYYY-MM-DD hh:mm:ss"
+// Pruning starts above the first size and keeps at most the second, so a
+// journal is not rewritten at every cycle once it is big.
+constexpr std::uint64_t kPruneAboveBytes = 16u << 20;
+constexpr std::size_t kKeepBytes = 8u << 20;
+
+template <typename Number>
+bool ParseNumber(const std::string& text, Number& out) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+bool ParseRecord(std::vector<std::string>& fields, JournalRecord& record) {
+  if (fields.size() != kFields || (fields[0] != kMove && fields[0] != kUndo)) return false;
+  record.undo = fields[0] == kUndo;
+  record.time = std::move(fields[1]);
+  record.desktop = std::move(fields[2]);
+  record.name = std::move(fields[3]);
+  record.destination = std::move(fields[4]);
+  record.rule = std::move(fields[10]);
+  return record.time.size() == kTimeLength && ParseNumber(fields[5], record.arrived.size) &&
+         ParseNumber(fields[6], record.arrived.mtime) && ParseNumber(fields[7], record.arrived.device) &&
+         ParseNumber(fields[8], record.arrived.inode) && ParseNumber(fields[9], record.row);
+}
+
+void AppendText(std::string& out, std::string_view text) {
+  out.push_back(',');
+  AppendField(out, text);
+}
+
+template <typename Number>
+void AppendNumber(std::string& out, Number number) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, number);
+  out.push_back(',');
+  out.append(digits, result.ptr);
+}
+
+// Written straight into the text collected for one flush: a cycle of many
+// moves pays for no record objects.
+void AppendRecord(std::string& out, bool undo, std::string_view time, std::string_view desktop, std::string_view name,
+                  std::string_view destination, const FileIdentity& arrived, int row, std::string_view rule) {
+  out += undo ? kUndo : kMove;
+  AppendText(out, time);
+  AppendText(out, desktop);
+  AppendText(out, name);
+  AppendText(out, destination);
+  AppendNumber(out, arrived.size);
+  AppendNumber(out, arrived.mtime);
+  AppendNumber(out, arrived.device);
+  AppendNumber(out, arrived.inode);
+  AppendNumber(out, row);
+  AppendText(out, rule);
+  out.push_back('\n');
+}
+
+// What identifies a move: every field but the kind.
+std::string MoveKey(JournalRecord record) {
+  record.undo = false;
+  return FormatJournalRecord(record);
+}
+
+}  // namespace
+
+std::string FormatJournalTime(const LocalTime& t) {
+  // Digit by digit: written once per move, where a formatter costs more
+  // than the rest of the record.
+  std::string text = "0000-00-00 00:00:00";
+  const auto put = [&text](std::size_t end, int value, int width) {
+    value = value < 0 ? 0 : value;
+    for (int i = 0; i < width; ++i, value /= 10)
+      text[end - static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
+  };
+  put(3, t.year, 4);
+  put(6, t.month, 2);
+  put(9, t.day, 2);
+  put(12, t.hour, 2);
+  put(15, t.minute, 2);
+  put(18, t.second, 2);
+  return text;
+}
+
+std::string FormatJournalRecord(const JournalRecord& r) {
+  std::string line;
+  AppendRecord(line, r.undo, r.time, r.desktop, r.name, r.destination, r.arrived, r.row, r.rule);
+  return line;
+}
+
+JournalContents ParseJournal(std::string_view text) {
+  JournalContents contents;
+  RecordReader reader(text);
+  while (auto fields = reader.Next()) {
+    JournalRecord record;
+    if (ParseRecord(*fields, record)) {
+      contents.records.push_back(std::move(record));
+    } else {
+      contents.damaged = true;
+    }
+  }
+  contents.damaged = contents.damaged || reader.Failed();
+  return contents;
+}
+
+JournalContents ReadJournal(const std::string& path) {
+  const ReadResult read = ReadWholeFile(path);
+  if (read.error == ENOENT) return {};
+  if (read.error != 0) return JournalContents{{}, read.error, false};
+  return ParseJournal(read.bytes);
+}
+
+std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& records) {
+  std::vector<bool> undone(records.size(), false);
+  // Moves not yet undone, by what identifies them; an undo takes the latest.
+  std::unordered_map<std::string, std::vector<std::size_t>> open;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    auto& same = open[MoveKey(records[i])];
+    if (!records[i].undo) {
+      same.push_back(i);
+    } else if (!same.empty()) {
+      undone[same.back()] = true;
+      same.pop_back();
+    }
+  }
+  std::vector<JournalRecord> moves;
+  for (std::size_t i = records.size(); i-- > 0;) {
+    if (!records[i].undo && !undone[i]) moves.push_back(records[i]);
+  }
+  return moves;
+}
+
+std::string DefaultJournalPath() { return StateFolderPath() + "/move-journal.csv"; }
+
+void MoveJournal::AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
+                          const FileIdentity& arrived, int row, const std::string& rule) {
+  pending_ +=
+      FormatJournalRecord({false, FormatJournalTime(clock_.Now()), desktop, name, destination, arrived, row, rule});
+}
+
+void MoveJournal::AddUndo(JournalRecord move) {
+  move.undo = true;
+  pending_ += FormatJournalRecord(move);
+}
+
+bool MoveJournal::Flush() {
+  if (pending_.empty()) return true;
+  const std::string bytes = std::move(pending_);
+  pending_.clear();
+  if (!folderMade_) {
+    MakeFolders(std::string(ParentOf(path_)));
+    folderMade_ = true;
+  }
+  // Appending needs no lock (one write to a file opened for appending); it
+  // is taken so that no prune rewrites the file under the append.
+  const FileLock lock(path_ + ".lock");
+  if (!AppendToFile(path_, bytes)) {
+    std::fprintf(stderr, "veskora: cannot write the move journal %s\n", path_.c_str());
+    return false;
+  }
+  if (lock.Held() && PruneDue()) Prune();
+  return true;
+}
+
+std::string MoveJournal::Cutoff() const {
+  const LocalTime now = clock_.Now();
+  std::tm tm{};
+  tm.tm_year = now.year - 1900;
+  tm.tm_mon = now.month - 1;
+  tm.tm_mday = now.day - kKeepDays;  // mktime carries it into earlier months
+  tm.tm_hour = now.hour;
+  tm.tm_min = now.minute;
+  tm.tm_sec = now.second;
+  tm.tm_isdst = -1;
+  return FormatJournalTime(ToLocalTime(static_cast<std::int64_t>(std::mktime(&tm))));
+}
+
+// Due when the file is big, or its first record is older than the cutoff:
+// both told by one stat and one short read, whatever the journal's length.
+bool MoveJournal::PruneDue() const {
+  const UniqueFd fd(open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat st {};
+  if (!fd || fstat(fd.Get(), &st) != 0) return false;
+  if (static_cast<std::uint64_t>(st.st_size) > kPruneAboveBytes) return true;
+  char head[kMove.size() + 1 + kTimeLength];
+  if (read(fd.Get(), head, sizeof head) != static_cast<ssize_t>(sizeof head)) return false;
+  return std::string_view(head + kMove.size() + 1, kTimeLength) < Cutoff();
+}
+
+void MoveJournal::Prune() const {
+  const JournalContents contents = ReadJournal(path_);
+  if (contents.error != 0) return;
+  const std::string cutoff = Cutoff();
+  std::vector<std::string> lines;
+  for (const JournalRecord& record : contents.records) {
+    if (record.time >= cutoff) lines.push_back(FormatJournalRecord(record));
+  }
+  // The newest records that fit both bounds.
+  std::size_t first = lines.size() > kKeepRecords ? lines.size() - kKeepRecords : 0;
+  std::size_t bytes = 0;
+  for (std::size_t i = lines.size(); i-- > first;) {
+    if (bytes + lines[i].size() > kKeepBytes) {
+      first = i + 1;
+      break;
+    }
+    bytes += lines[i].size();
+  }
+  std::string text;
+  text.reserve(bytes);
+  for (std::size_t i = first; i < lines.size(); ++i) text += lines[i];
+  WriteFileAtomically(path_, text);
+}
+
+}  // namespace veskora

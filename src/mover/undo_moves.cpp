@@ -1,0 +1,80 @@
+#include "mover/undo_moves.h"
+
+#include <algorithm>
+
+#include "mover/conditions.h"
+#include "mover/move_step.h"
+#include "mover/rule_matcher.h"
+
+namespace veskora {
+
+namespace {
+
+UndoOutcome FromMove(MoveOutcome outcome) {
+  switch (outcome) {
+    case MoveOutcome::kMoved:
+      return UndoOutcome::kPutBack;
+    case MoveOutcome::kTargetExists:
+      return UndoOutcome::kNameTaken;
+    case MoveOutcome::kInUse:
+      return UndoOutcome::kInUse;
+    case MoveOutcome::kSourceMissing:
+      return UndoOutcome::kGone;
+    case MoveOutcome::kSourceChanged:
+      return UndoOutcome::kChanged;
+    case MoveOutcome::kFailed:
+      break;
+  }
+  return UndoOutcome::kFailed;
+}
+
+UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const UndoContext& context) {
+  FileSystem& files = context.files;
+  const auto now = files.Identity(move.destination, move.name);
+  if (!now) return {move, UndoOutcome::kGone};
+  if (*now != move.arrived) return {move, UndoOutcome::kChanged};
+  if (context.automove) {
+    const auto match = matcher.FirstMatch(Candidate(move.destination, move.name, files));
+    if (match && IsMoveDestination(match->destination)) return {move, UndoOutcome::kTakenAgain, match->position};
+  }
+  // Check answers kFailed exactly when the folder to move into is none; the
+  // move's kFailed may have other causes, so it is asked only then.
+  const auto checked = [&] {
+    const MoveOutcome outcome = files.Check(move.destination, move.name, move.desktop);
+    return outcome == MoveOutcome::kFailed ? UndoOutcome::kNoDesktop : FromMove(outcome);
+  };
+  if (context.dryRun) return {move, checked()};
+  const MoveOutcome moved = files.Move(move.destination, move.name, move.desktop);
+  if (moved == MoveOutcome::kFailed) {
+    return {move, checked() == UndoOutcome::kNoDesktop ? UndoOutcome::kNoDesktop : UndoOutcome::kFailed};
+  }
+  if (moved != MoveOutcome::kMoved) return {move, FromMove(moved)};
+  if (context.log) context.log->WriteMoveLog(MoveLogMessage(move.name, move.desktop));
+  if (context.journal) {
+    context.journal->AddUndo(move);
+    context.journal->Flush();
+  }
+  return {move, UndoOutcome::kPutBack};
+}
+
+}  // namespace
+
+std::vector<JournalRecord> SelectMoves(std::vector<JournalRecord> notUndone, const UndoSelection& selection) {
+  if (selection.all) return notUndone;
+  if (!selection.since.empty()) {
+    std::erase_if(notUndone, [&](const JournalRecord& move) { return move.time < selection.since; });
+    return notUndone;
+  }
+  notUndone.resize(std::min(notUndone.size(), selection.last));
+  return notUndone;
+}
+
+std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const UndoContext& context) {
+  const RuleMatcher matcher(context.rules);
+  std::vector<UndoResult> results;
+  results.reserve(moves.size());
+  for (const JournalRecord& move : moves) results.push_back(UndoOne(move, matcher, context));
+  return results;
+}
+
+}  // namespace veskora
