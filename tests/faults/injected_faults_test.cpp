@@ -1,9 +1,6 @@
 // Every system call of a move made to fail or killed, one at a time: nothing
 // is lost, nothing is left behind, no line is logged for a move that did not
 // happen, and the next run completes the move once the fault is gone.
-#include <signal.h>
-#include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include "fault_harness.h"
@@ -127,29 +124,6 @@ TEST_P(KilledMove, LeavesTheFileWholeAndTheNextRunSortsItOut) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, KilledMove, ::testing::ValuesIn(kKills));
-
-// The program asked to end in the middle of a long copy ends at once: the
-// copy gives up, the file gets its name back.
-TEST(EndingMidCopy, TheCopyGivesUpAndTheFileComesBack) {
-  Scene scene(Where::kOther);
-  if (!scene.Usable()) GTEST_SKIP() << scene.Why();
-  scene.Put("movie.mkv", testing::RandomBytes(std::size_t{64} << 20, 3));  // 64 slowed pieces: 6 s and more
-  testing::Child mover(scene.Command(-1, 100), scene.Environment("copy_file_range:slow;pwrite:slow:path={dest}"));
-  for (int wait = 0; wait < 300 && Names(scene.Desktop()) == std::vector<std::string>{"movie.mkv"}; ++wait) {
-    usleep(10000);
-  }
-  usleep(200000);
-  timespec asked{};
-  clock_gettime(CLOCK_MONOTONIC, &asked);
-  mover.Signal(SIGTERM);
-  EXPECT_EQ(testing::DescribeStatus(mover.Wait()), "exit 0");
-  timespec ended{};
-  clock_gettime(CLOCK_MONOTONIC, &ended);
-  EXPECT_LT(ended.tv_sec - asked.tv_sec, 2) << "the copy went on after the program was asked to end";
-  EXPECT_FALSE(scene.TakeFired().empty());
-  EXPECT_TRUE(scene.Intact());
-  EXPECT_EQ(scene.OnDesktop(), 1);
-}
 
 // Saving the rules fails at each of its steps, or is killed: the previous rule
 // file stays whole and no temporary file is left beside it.
