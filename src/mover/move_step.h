@@ -18,8 +18,9 @@ bool IsMoveDestination(std::string_view destination);
 // Moves folder/name into the destination folder and logs it. A marker
 // destination (or any containing the marker words) does nothing. Every
 // failure is swallowed here on purpose: the file stays where it is and the
-// next cycle tries again. True when the file was moved (and logged).
+// next cycle tries again. True when the file was moved (and logged);
+// `arrived`, when given, then holds the file as it lies in the destination.
 bool MoveFileByRule(const std::string& folder, const std::string& name, const std::string& destination,
-                    FileSystem& files, MoveLog& log);
+                    FileSystem& files, MoveLog& log, FileIdentity* arrived = nullptr);
 
 }  // namespace veskora

@@ -34,12 +34,12 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
     // no line, and the next cycle looks again. Asked only of files a rule
     // wants, so a desktop where nothing matches pays nothing for it.
     if (!match || StillArriving(entries, i)) continue;
-    if (MoveFileByRule(listing->folder, entry.name, match->destination, *env.files, *env.log) && env.journal) {
-      // The file as it arrived: what an undo must find there to put it back.
-      if (const auto arrived = env.files->Identity(match->destination, entry.name)) {
-        env.journal->AddMove(listing->folder, entry.name, match->destination, *arrived, match->position,
-                             rules.Row(match->position).key);
-      }
+    // The file as it arrived: what an undo must find there to put it back.
+    FileIdentity arrived;
+    if (MoveFileByRule(listing->folder, entry.name, match->destination, *env.files, *env.log, &arrived) &&
+        env.journal) {
+      env.journal->AddMove(listing->folder, entry.name, match->destination, arrived, match->position,
+                           rules.Row(match->position).key);
     }
   }
   // One write for the whole cycle, also when it was cut short.

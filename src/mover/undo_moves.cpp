@@ -44,7 +44,7 @@ UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const 
     return outcome == MoveOutcome::kFailed ? UndoOutcome::kNoDesktop : FromMove(outcome);
   };
   if (context.dryRun) return {move, checked()};
-  const MoveOutcome moved = files.Move(move.destination, move.name, move.desktop);
+  const MoveOutcome moved = files.Move(move.destination, move.name, move.desktop, nullptr);
   if (moved == MoveOutcome::kFailed) {
     return {move, checked() == UndoOutcome::kNoDesktop ? UndoOutcome::kNoDesktop : UndoOutcome::kFailed};
   }

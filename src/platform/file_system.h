@@ -62,8 +62,10 @@ class FileSystem {
   // std::nullopt when there is no such entry.
   virtual std::optional<FileIdentity> Identity(const std::string& folder, const std::string& name) = 0;
   // Moves folder/name into the destination folder under the same name,
-  // never replacing anything there, also not in a race.
-  virtual MoveOutcome Move(const std::string& folder, const std::string& name, const std::string& destination) = 0;
+  // never replacing anything there, also not in a race. When it moved and
+  // `arrived` is given, that is the file as it now lies in the destination.
+  virtual MoveOutcome Move(const std::string& folder, const std::string& name, const std::string& destination,
+                           FileIdentity* arrived) = 0;
   // What Move would answer now, changing nothing: kMoved when it would move
   // the file; kFailed when the destination is no folder; kInUse also for a
   // file whose writers cannot be told (Move waits until it has rested).

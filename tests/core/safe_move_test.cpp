@@ -29,7 +29,7 @@ MoveOutcome Move(const std::string& path, const std::string& folder) {
   const auto before = files.Identity(parent, name);
   const MoveOutcome checked = files.Check(parent, name, folder);
   EXPECT_EQ(files.Identity(parent, name), before) << path;
-  const MoveOutcome moved = files.Move(parent, name, folder);
+  const MoveOutcome moved = files.Move(parent, name, folder, nullptr);
   EXPECT_EQ(checked, moved) << path;
   return moved;
 }

@@ -19,7 +19,8 @@ class FakeFileSystem final : public FileSystem {
   }
   std::optional<FileIdentity> Identity(const std::string&, const std::string&) override { return std::nullopt; }
   MoveOutcome Check(const std::string&, const std::string&, const std::string&) override { return outcome; }
-  MoveOutcome Move(const std::string&, const std::string& name, const std::string& destination) override {
+  MoveOutcome Move(const std::string&, const std::string& name, const std::string& destination,
+                   FileIdentity*) override {
     moves.push_back(name + " -> " + destination);
     return outcome;
   }

@@ -26,7 +26,8 @@ std::optional<std::string> ReadLink(int dirFd, const std::string& name, off_t si
   return std::string(text.data(), static_cast<std::size_t>(length));
 }
 
-MoveOutcome Recreate(const MoveSource& from, const struct stat& st, int destFd, const std::string& text) {
+MoveOutcome Recreate(const MoveSource& from, const struct stat& st, int destFd, const std::string& text,
+                     struct stat& ours) {
   struct stat taken {};
   if (fstatat(destFd, from.name.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) return MoveOutcome::kTargetExists;
   Claim claim(from.dirFd, from.name);
@@ -35,7 +36,6 @@ MoveOutcome Recreate(const MoveSource& from, const struct stat& st, int destFd, 
   if (!claim.Stat(claimed) || !SameFile(claimed, st) || !S_ISLNK(claimed.st_mode)) return MoveOutcome::kSourceChanged;
   const std::string temp = MakeTempLink(destFd, text.c_str());
   if (temp.empty()) return MoveOutcome::kFailed;
-  struct stat ours {};
   const int err = fstatat(destFd, temp.c_str(), &ours, AT_SYMLINK_NOFOLLOW) == 0
                       ? PublishPrivate(destFd, temp.c_str(), destFd, from.name.c_str())
                       : errno;
@@ -56,17 +56,18 @@ MoveOutcome Recreate(const MoveSource& from, const struct stat& st, int destFd, 
 
 }  // namespace
 
-MoveOutcome MoveLink(const MoveSource& from, const struct stat& st, int destFd, const std::string& destination) {
+MoveOutcome MoveLink(const MoveSource& from, const struct stat& st, int destFd, const std::string& destination,
+                     struct stat& arrived) {
   const auto text = ReadLink(from.dirFd, from.name, st.st_size);
   if (!text) return errno == ENOENT ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
   const std::string rebased = RebasedLinkText(from.folder, *text, destination);
   if (rebased == *text) {
     const int err = RenameNoReplace(from.dirFd, from.name.c_str(), destFd, from.name.c_str());
-    if (err == 0) return CheckArrived(from, destFd);
+    if (err == 0) return CheckArrived(from, destFd, arrived);
     if (err == EEXIST) return MoveOutcome::kTargetExists;
     if (err != EXDEV && !NoReplaceRefused(err)) return MoveOutcome::kFailed;
   }
-  return Recreate(from, st, destFd, rebased);
+  return Recreate(from, st, destFd, rebased, arrived);
 }
 
 }  // namespace veskora

@@ -41,15 +41,15 @@ std::optional<FileIdentity> PosixFileSystem::Identity(const std::string& folder,
   if (fstatat(dirFd, (dirFd == AT_FDCWD ? JoinPath(folder, name) : name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     return std::nullopt;
   }
-  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                      static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec)};
+  return IdentityOf(st);
 }
 
 MoveOutcome PosixFileSystem::Check(const std::string& folder, const std::string& name, const std::string& destination) {
   return CheckMove(JoinPath(folder, name), destination);
 }
 
-MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& name, const std::string& destination) {
+MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& name, const std::string& destination,
+                                  FileIdentity* arrived) {
   UniqueFd opened;
   int dirFd = FolderFd(folder);
   if (dirFd == AT_FDCWD) {
@@ -60,7 +60,9 @@ MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& 
   const int destFd = DestinationFd(destination);
   if (destFd < 0) return MoveOutcome::kFailed;
   MoveContext context{memory_, stop_};
-  return SafeMove({dirFd, folder, name}, destFd, destination, context);
+  const MoveOutcome outcome = SafeMove({dirFd, folder, name}, destFd, destination, context);
+  if (outcome == MoveOutcome::kMoved && arrived) *arrived = IdentityOf(context.arrived);
+  return outcome;
 }
 
 int PosixFileSystem::DestinationFd(const std::string& destination) {

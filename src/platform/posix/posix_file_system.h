@@ -23,7 +23,8 @@ class PosixFileSystem final : public FileSystem {
   std::optional<FolderListing> List(const std::string& folder) override;
   std::optional<FileFacts> Facts(const std::string& folder, const std::string& name) override;
   std::optional<FileIdentity> Identity(const std::string& folder, const std::string& name) override;
-  MoveOutcome Move(const std::string& folder, const std::string& name, const std::string& destination) override;
+  MoveOutcome Move(const std::string& folder, const std::string& name, const std::string& destination,
+                   FileIdentity* arrived) override;
   MoveOutcome Check(const std::string& folder, const std::string& name, const std::string& destination) override;
 
  private:

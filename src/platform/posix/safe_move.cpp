@@ -16,9 +16,14 @@ namespace veskora {
 
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-MoveOutcome CheckArrived(const MoveSource& from, int destFd) {
-  struct stat st {};
-  if (fstatat(destFd, from.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) {
+FileIdentity IdentityOf(const struct stat& st) {
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                      static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec)};
+}
+
+MoveOutcome CheckArrived(const MoveSource& from, int destFd, struct stat& arrived) {
+  if (fstatat(destFd, from.name.c_str(), &arrived, AT_SYMLINK_NOFOLLOW) != 0 || S_ISREG(arrived.st_mode) ||
+      S_ISLNK(arrived.st_mode)) {
     return MoveOutcome::kMoved;
   }
   RenameNoReplace(destFd, from.name.c_str(), from.dirFd, from.name.c_str());
@@ -39,7 +44,7 @@ MoveOutcome SafeMove(const MoveSource& from, int destFd, const std::string& dest
     if (fstatat(from.dirFd, from.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
       return errno == ENOENT || errno == ENOTDIR ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
     }
-    if (S_ISLNK(st.st_mode)) return MoveLink(from, st, destFd, destination);
+    if (S_ISLNK(st.st_mode)) return MoveLink(from, st, destFd, destination, context.arrived);
     if (!S_ISREG(st.st_mode)) return MoveOutcome::kSourceMissing;
     if (err != EACCES) return MoveOutcome::kFailed;
   }
@@ -52,7 +57,7 @@ MoveOutcome SafeMove(const MoveSource& from, int destFd, const std::string& dest
   if (writers == Writers::kUnknown && !context.memory.Unchanged(st)) return MoveOutcome::kInUse;
 
   const int err = RenameNoReplace(from.dirFd, from.name.c_str(), destFd, from.name.c_str());
-  if (err == 0) return CheckArrived(from, destFd);
+  if (err == 0) return CheckArrived(from, destFd, context.arrived);
   if (err == EEXIST) return MoveOutcome::kTargetExists;
   if (err == EXDEV) return fd ? CopyAcross(from, fd.Get(), st, destFd, destination, context) : MoveOutcome::kFailed;
   if (NoReplaceRefused(err)) {
@@ -61,7 +66,7 @@ MoveOutcome SafeMove(const MoveSource& from, int destFd, const std::string& dest
     if (fstat(destFd, &there) == 0 && there.st_dev != st.st_dev) {
       return fd ? CopyAcross(from, fd.Get(), st, destFd, destination, context) : MoveOutcome::kFailed;
     }
-    return LinkAcross(from, destFd);
+    return LinkAcross(from, destFd, context.arrived);
   }
   if (err == ENOENT) {
     struct stat now {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <string>
 
@@ -20,7 +22,10 @@ struct MoveSource {
 struct MoveContext {
   MoveMemory& memory;
   const std::atomic<bool>* stop = nullptr;
+  struct stat arrived {};  // after a move: the file as it lies in the destination
 };
+
+FileIdentity IdentityOf(const struct stat& st);
 
 // Moves one file into the destination folder under the same name without ever
 // replacing anything there, also not in a race, and without losing a byte of
