@@ -63,21 +63,29 @@ void AppendNumber(std::string& out, Number number) {
 }
 
 // Written straight into the text collected for one flush: a cycle of many
-// moves pays for no record objects.
-void AppendRecord(std::string& out, bool undo, std::string_view time, std::string_view desktop, std::string_view name,
-                  std::string_view destination, const FileIdentity& arrived, int row, std::string_view rule) {
+// moves pays for no record objects. Desktop, destination and rule come as
+// fields already (quoted where they need it): they repeat from move to move.
+void AppendRecord(std::string& out, bool undo, std::string_view time, std::string_view desktopField,
+                  std::string_view name, std::string_view destinationField, const FileIdentity& arrived, int row,
+                  std::string_view ruleField) {
   out += undo ? kUndo : kMove;
   AppendText(out, time);
-  AppendText(out, desktop);
+  out.append(",").append(desktopField);
   AppendText(out, name);
-  AppendText(out, destination);
+  out.append(",").append(destinationField);
   AppendNumber(out, arrived.size);
   AppendNumber(out, arrived.mtime);
   AppendNumber(out, arrived.device);
   AppendNumber(out, arrived.inode);
   AppendNumber(out, row);
-  AppendText(out, rule);
+  out.append(",").append(ruleField);
   out.push_back('\n');
+}
+
+std::string Field(std::string_view text) {
+  std::string field;
+  AppendField(field, text);
+  return field;
 }
 
 // What identifies a move: every field but the kind.
@@ -87,6 +95,14 @@ std::string MoveKey(JournalRecord record) {
 }
 
 }  // namespace
+
+const std::string& MoveJournal::FieldMemo::Of(const std::string& text) {
+  if (text != raw_ || field_.empty()) {
+    raw_ = text;
+    field_ = Field(text);
+  }
+  return field_;
+}
 
 std::string FormatJournalTime(const LocalTime& t) {
   // Digit by digit: written once per move, where a formatter costs more
@@ -108,7 +124,7 @@ std::string FormatJournalTime(const LocalTime& t) {
 
 std::string FormatJournalRecord(const JournalRecord& r) {
   std::string line;
-  AppendRecord(line, r.undo, r.time, r.desktop, r.name, r.destination, r.arrived, r.row, r.rule);
+  AppendRecord(line, r.undo, r.time, Field(r.desktop), r.name, Field(r.destination), r.arrived, r.row, Field(r.rule));
   return line;
 }
 
@@ -158,8 +174,9 @@ std::string DefaultJournalPath() { return StateFolderPath() + "/move-journal.csv
 
 void MoveJournal::AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
                           const FileIdentity& arrived, int row, const std::string& rule) {
-  pending_ +=
-      FormatJournalRecord({false, FormatJournalTime(clock_.Now()), desktop, name, destination, arrived, row, rule});
+  if (pending_.capacity() == 0) pending_.reserve(std::size_t{1} << 16);
+  AppendRecord(pending_, false, FormatJournalTime(clock_.Now()), desktopField_.Of(desktop), name,
+               destinationField_.Of(destination), arrived, row, ruleField_.Of(rule));
 }
 
 void MoveJournal::AddUndo(JournalRecord move) {

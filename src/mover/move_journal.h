@@ -81,7 +81,19 @@ class MoveJournal {
 
   std::string path_;
   const Clock& clock_;
+  // The last text given and its field form: desktop, destination and rule
+  // repeat from one move of a cycle to the next.
+  class FieldMemo {
+   public:
+    const std::string& Of(const std::string& text);
+
+   private:
+    std::string raw_;
+    std::string field_;
+  };
+
   std::string pending_;
+  FieldMemo desktopField_, destinationField_, ruleField_;
   bool folderMade_ = false;
 };
 
