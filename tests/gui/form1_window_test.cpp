@@ -1,6 +1,6 @@
 // The main window at work: list commands, keyboard, a cycle run now and its
 // status line, the desktop it tidies, layout, drawing, and Qt's own texts for a
-// Japanese user. The user-seat test runs the layout under a real window manager.
+// Japanese user (also run by the user-seat test under a real window manager).
 #include <unistd.h>
 
 #include <QAbstractItemModelTester>
@@ -10,7 +10,6 @@
 #include <QMessageBox>
 
 #include "platform/qt/desktop_folder.h"
-#include "platform/qt/dialogs.h"
 #include "platform/qt/qt_translations.h"
 #include "user_environment.h"
 
@@ -21,8 +20,8 @@ namespace {
 
 // What is out of place in the window; empty when everything is in place.
 QString Misplaced(const Form1* form) {
-  const QWidget* client = Find(form, "ListView1")->parentWidget();
-  const auto* header = Find<QTreeView>(form, "ListView1")->header();
+  const QWidget* client = ListView1(form)->parentWidget();
+  const auto* header = ListView1(form)->header();
   const auto at = [&](const char* name) { return Find(form, name)->geometry(); };
   const QRect list = at("ListView1"), frame = at("Frame1"), add = at("Command0"), tray = at("Command5");
   const QRect log = at("Command2"), monitor = at("monitor"), ok = at("Command3"), cancel = at("Command4");
@@ -56,8 +55,7 @@ class Form1WindowTest : public QObject {
     const std::string folder = user.MakeDir("my photos, 2");
     const std::string r1 = "-1,1,r1,/dest/1", r2 = "0,1,r2,\"" + folder + "\"", r3 = "-1,1,r3,(移動を禁止する)";
     Form1* form = user.Start(RuleFileText({r1, r2, r3}));
-    QAbstractItemModelTester tester(Find<QTreeView>(form, "ListView1")->model(),
-                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(ListView1(form)->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     const QStringList rows = Rows(form);
     const auto command = [&](const char* name, bool yes = true) {
       user.dialogs.yesNoAnswers = {yes};
@@ -87,11 +85,14 @@ class Form1WindowTest : public QObject {
     QCOMPARE(ReadFile(user.RulePath()), RuleFileText({r1, r2}));
   }
 
+  // A rule file that could not all be loaded is kept aside at the first edit.
   void theKeyboardTicksRowsAndPressesButtons() {
     UserEnvironment user;
-    Form1* form = user.Start(RuleFileText({"-1,1,r1,/d", "0,1,r2,/e"}));
+    const std::string broken = RuleFileText({"-1,1,r1,/d", "0,1,r2,/e", "-1,1"});
+    Form1* form = user.Start(broken);
+    QCOMPARE(ReadFile(user.RulePath()), broken);  // loading writes nothing
     QVERIFY(QTest::qWaitForWindowActive(form));
-    auto* list = Find<QTreeView>(form, "ListView1");
+    QTreeView* list = ListView1(form);
     QAbstractItemModel* model = list->model();
     // Space ticks the current row whichever column holds the focus; the file follows.
     list->setFocus();
@@ -102,14 +103,18 @@ class Form1WindowTest : public QObject {
       QTest::keyClick(list, Qt::Key_Space);
       QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"-1,1,r1,/d", "0,1,r2,/e"}));
     }
+    QCOMPARE(ReadFile(user.RulePath() + ".bak"), broken);
+    const QString said = Find<QLabel>(form, "monitor")->text();
+    QVERIFY2(
+        said.endsWith(QString::fromStdString(" 移動条件ファイルの元の内容を " + user.RulePath() + ".bak に残しました")),
+        qPrintable(said));
     // The box is the first column's, and nothing else can be changed.
     QVERIFY(model->flags(model->index(0, 0)).testFlag(Qt::ItemIsUserCheckable) &&
             !model->flags(model->index(0, 1)).testFlag(Qt::ItemIsUserCheckable));
     QVERIFY(!model->setData(model->index(0, 0), "x") && !model->setData(model->index(0, 1), 2, Qt::CheckStateRole));
     // One row selected at a time, also with Ctrl.
     ClickRow(form, 0);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      list->visualRect(model->index(1, 1)).center());
+    ClickRow(form, 1, Qt::ControlModifier);
     QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
     // Enter presses the focused button of the editor.
     Find<QAbstractButton>(form, "Command0")->click();
@@ -149,21 +154,6 @@ class Form1WindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(Exists(dest + "/b.pdf"), 10000);
     Action(form, "m2mauto")->trigger();
     QVERIFY(!Action(form, "m2mauto")->isChecked() && !timer->isActive());
-  }
-
-  void aRuleFileThatCouldNotAllBeLoadedIsKeptAsideAtTheFirstEdit() {
-    UserEnvironment user;
-    const std::string broken = RuleFileText({"-1,2,pdf,/tmp", "-1,1", "-1,2,doc,/tmp"});
-    Form1* form = user.Start(broken);
-    QCOMPARE(ReadFile(user.RulePath()), broken);  // loading writes nothing
-    QAbstractItemModel* model = Find<QTreeView>(form, "ListView1")->model();
-    QVERIFY(model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
-    QCOMPARE(ReadFile(user.RulePath() + ".bak"), broken);
-    QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"0,2,pdf,/tmp"}));
-    const QString said = Find<QLabel>(form, "monitor")->text();
-    QVERIFY2(
-        said.endsWith(QString::fromStdString(" 移動条件ファイルの元の内容を " + user.RulePath() + ".bak に残しました")),
-        qPrintable(said));
   }
 
   void aDesktopThatIsTheHomeFolderIsNeverSwept() {
@@ -213,7 +203,7 @@ class Form1WindowTest : public QObject {
     QTRY_COMPARE(OuterSize(*form), minimum + QSize(30, 20));
     QCOMPARE(Misplaced(form), "");
     form->setWindowState(Qt::WindowMaximized);
-    QTRY_VERIFY(Find(form, "ListView1")->width() > minimum.width());
+    QTRY_VERIFY(ListView1(form)->width() > minimum.width());
     QCOMPARE(Misplaced(form), "");
     form->EndProgram();  // the outer size is what is saved
     QCOMPARE(user.Ini("window/height").toInt(), qRound(twips.TwipsY(OuterSize(*form).height())));
@@ -221,8 +211,8 @@ class Form1WindowTest : public QObject {
 
   // What screenshots once showed, kept from coming back: a condition panel
   // lets the editor's frame line show through instead of painting a box of
-  // its own. The pictures are drawn; the window's grey is the design's.
-  void panelsAndPicturesAreDrawnAsDesigned() {
+  // its own; the picture buttons are drawn, not left blank.
+  void panelsAndPicturesAreDrawn() {
     UserEnvironment user;
     Form1* form = user.Start(RuleFileText({"-1,3,1K,/x"}));
     ClickRow(form, 0);
@@ -237,15 +227,12 @@ class Form1WindowTest : public QObject {
     for (int x = panel->x(); x <= panel->geometry().right(); ++x)
       QCOMPARE(image.pixel(x, lineY), image.pixel(clearX, lineY));
     QCOMPARE(image.pixel(panel->x() + panel->width() / 2, lineY + 3), image.pixel(clearX, lineY + 3));
-    QCOMPARE(panel->palette().color(QPalette::Window), QColor(224, 224, 224));
-    QCOMPARE(form->palette().color(QPalette::Window), QColor(224, 224, 224));
     for (const char* name : {"Command0", "Command2", "Command5"}) {
       const QImage picture = Find(form, name)->grab().toImage();
       QSet<QRgb> colours;
       for (int i = 0; i < picture.width() * picture.height(); ++i)
         colours << picture.pixel(i % picture.width(), i / picture.width());
-      QVERIFY2(colours.size() > 2, name);  // drawn, not left blank
-      QCOMPARE(Find(form, name)->cursor().shape(), Qt::PointingHandCursor);
+      QVERIFY2(colours.size() > 2, name);
     }
   }
 

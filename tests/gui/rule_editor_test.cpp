@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <span>
 
 #include "user_environment.h"
 
@@ -89,7 +90,7 @@ class RuleEditorTest : public QObject {
       Edit(form, row);
       QCOMPARE(Shown(form), "選択中の移動条件を変更|変更|" + rows[row]);
     }
-    auto* list = Find<QTreeView>(form, "ListView1");  // a double-click runs the same
+    QTreeView* list = ListView1(form);  // a double-click runs the same
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
     QCOMPARE(Shown(form), "選択中の移動条件を変更|変更|" + rows[0]);
 
@@ -113,35 +114,31 @@ class RuleEditorTest : public QObject {
     Press(form, "Command0");
     Press(form, "Command3");
     QVERIFY(List(form, 1)->hasFocus());  // without a kind the focus stays
-    const std::tuple<int, std::function<void()>, QString> refusals[] = {
-        {0, [] {}, "移動条件が指定されていません"},
-        {1, [] {}, "キーワードが指定されていません"},
-        {2, [] {}, "拡張子が指定されていません"},
-        {3, [] {}, "ファイルサイズが指定されていません"},
-        {4, [] {}, "ファイルサイズが指定されていません"},
-        {5,
-         [&] {
-           Pick(form, 4, {"10", "26", "", "30"});
-         },
-         "ファイル作成時刻が指定されていません"},
-        {6,
-         [&] {
-           Pick(form, 8, {"", "26", "09", "30"});
-         },
-         "ファイル作成時刻が指定されていません"},
-        {1, [&] { Text(form, 1)->setText("PHOTO"); }, "すでに同一の移動条件があります"},
+    const struct {
+      int kind, firstList;
+      QStringList picks;
+      QString keyword, message;
+    } refusals[] = {
+        {0, 0, {}, "", "移動条件が指定されていません"},
+        {1, 0, {}, "", "キーワードが指定されていません"},
+        {2, 0, {}, "", "拡張子が指定されていません"},
+        {3, 0, {}, "", "ファイルサイズが指定されていません"},
+        {4, 0, {}, "", "ファイルサイズが指定されていません"},
+        {5, 4, {"10", "26", "", "30"}, "", "ファイル作成時刻が指定されていません"},
+        {6, 8, {"", "26", "09", "30"}, "", "ファイル作成時刻が指定されていません"},
+        {1, 0, {}, "PHOTO", "すでに同一の移動条件があります"},
     };
-    for (std::size_t i = 1; i < std::size(refusals); ++i) {
-      const auto& [kind, fill, message] = refusals[i];
-      List(form, 1)->setCurrentIndex(kind - 1);
-      fill();
+    QStringList messages{refusals[0].message};
+    for (const auto& refusal : std::span(refusals).subspan(1)) {
+      List(form, 1)->setCurrentIndex(refusal.kind - 1);
+      Pick(form, refusal.firstList, refusal.picks);
+      Text(form, 1)->setText(refusal.keyword);
       List(form, 1)->setFocus();
       Press(form, "Command3");
       QVERIFY(Find(form, "Frame1")->isVisible());
-      QTRY_VERIFY(Find(form, "ListView1")->hasFocus());  // refused or not, the list takes the focus
+      QTRY_VERIFY(ListView1(form)->hasFocus());  // refused or not, the list takes the focus
+      messages << refusal.message;
     }
-    QStringList messages;
-    for (const auto& refusal : refusals) messages << std::get<2>(refusal);
     QCOMPARE(user.dialogs.Texts(), messages);
     for (const auto& box : user.dialogs.shown) QVERIFY(box.icon == Dialogs::Icon::kNone);
     QCOMPARE(Rows(form).size(), 1);
@@ -168,7 +165,7 @@ class RuleEditorTest : public QObject {
     QCOMPARE(Shown(form), "hidden");
     QCOMPARE(Rows(form).last(), "ファイル名に\"DOC\"が含まれる|/srv/a, b|2");
     QCOMPARE(SelectedRow(form), 4);
-    QTRY_VERIFY(Find(form, "ListView1")->hasFocus());
+    QTRY_VERIFY(ListView1(form)->hasFocus());
     QVERIFY(ReadFile(user.RulePath()).ends_with("-1,1,DOC,\"/srv/a, b\"\r\n"));
     // Blanks are a keyword; protecting drops any folder; a time takes the
     // clock's year, and no calendar check.
