@@ -28,29 +28,21 @@
 namespace veskora::testing {
 
 // Answers the program's questions from a script (No, or a cancelled folder
-// choice, when none is queued) and records the text of every box and picker.
+// choice, when none is queued) and records every box and picker shown.
 class ScriptedDialogs final : public Dialogs {
  public:
-  struct Shown {
-    QString text;
-    Icon icon = Icon::kNone;
-  };
-  void Inform(QWidget*, const QString& text, Icon icon) override { shown.push_back({text, icon}); }
+  void Inform(QWidget*, const QString& text, Icon icon) override { texts << text, icons << icon; }
   bool AskYesNo(QWidget*, const QString& text) override { return Next(text, yesNoAnswers, false); }
   QString ChooseFolder(QWidget*, const QString& title) override { return Next(title, folderAnswers, QString()); }
-  QStringList Texts() const {
-    QStringList texts;
-    for (const Shown& box : shown) texts << box.text;
-    return texts;
-  }
+  QStringList texts;
+  QList<Icon> icons;
   std::deque<bool> yesNoAnswers;
   std::deque<QString> folderAnswers;
-  std::vector<Shown> shown;
 
  private:
   template <typename T>
   T Next(const QString& text, std::deque<T>& answers, T none) {
-    shown.push_back({text});
+    Inform(nullptr, text, Icon::kNone);
     if (answers.empty()) return none;
     T answer = answers.front();
     answers.pop_front();

@@ -1,0 +1,392 @@
+// The main window from start-up to every way of ending: the settings it
+// reads and writes, one copy at a time, the tray, list commands, keyboard, a
+// cycle run now and its status line, the desktop it tidies, layout, drawing,
+// and Qt's own texts for a Japanese user (the last two also run by the
+// user-seat test under a real window manager).
+#include <signal.h>
+#include <unistd.h>
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QWindow>
+
+#include "platform/qt/desktop_folder.h"
+#include "platform/qt/qt_translations.h"
+#include "platform/qt/unix_signal_watcher.h"
+#include "shell/app_settings.h"
+#include "user_environment.h"
+
+using namespace veskora;
+using namespace veskora::testing;
+
+namespace {
+
+const std::string kRules = RuleFileText({"5,1,report,/tmp/nowhere", "0,1,memo,(移動を禁止する)"});
+
+QSystemTrayIcon* Tray(const Form1* form) { return form->findChild<QSystemTrayIcon*>(); }
+bool Running(const Form1* form) { return Find<QTimer>(form, "Timer1")->isActive() && Tray(form)->isVisible(); }
+bool Shown(const Form1* form) { return form->isVisible() && !form->isMinimized() && !form->isMaximized(); }
+bool InTray(const Form1* form) {
+  return form->isMinimized() && !form->isVisible() && Find(form, "ListView1")->isHidden();
+}
+QSize Minimum(const Form1* form) { return {TwipsScale(*form).X(8000), TwipsScale(*form).Y(6000)}; }
+
+// What is out of place in the window; empty when everything is in place.
+QString Misplaced(const Form1* form) {
+  const QWidget* client = ListView1(form)->parentWidget();
+  const auto* header = ListView1(form)->header();
+  const auto at = [&](const char* name) { return Find(form, name)->geometry(); };
+  const QRect list = at("ListView1"), frame = at("Frame1"), add = at("Command0"), tray = at("Command5");
+  const QRect log = at("Command2"), monitor = at("monitor"), ok = at("Command3"), cancel = at("Command4");
+  const int columns = header->sectionSize(0) + header->sectionSize(1);
+  const std::pair<const char*, bool> rules[] = {
+      {"list", list.topLeft() == QPoint() && list.width() <= client->width() && list.width() > client->width() - 10},
+      {"columns",
+       header->sectionSize(0) == header->sectionSize(1) && columns <= list.width() && columns > list.width() - 15},
+      {"editor", frame.top() > list.bottom() && frame.width() >= list.width()},
+      {"add", frame.contains(add) && qAbs(add.center().x() - client->width() / 2) <= 2},
+      {"bottom row", tray.top() > frame.bottom() && log.top() == tray.top() && monitor.top() > tray.top() &&
+                         tray.right() < log.left() && log.right() < monitor.left()},
+      {"inside", qMax(tray.bottom(), monitor.bottom()) < client->height()},
+      {"OK", cancel.right() < ok.left() && ok.right() < frame.width() && ok.y() == cancel.y()},
+  };
+  QStringList wrong;
+  for (const auto& [rule, holds] : rules) {
+    if (!holds) wrong << rule;
+  }
+  return wrong.join(' ');
+}
+
+}  // namespace
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startUpAndEveryWayOfEnding() {
+    for (const char* way : {"m1end", "ttend", "close"}) {
+      UserEnvironment user;
+      Form1* form = user.Start(kRules);
+      QTRY_COMPARE(OuterSize(*form), Minimum(form));  // the default height 5000 rises to 6000
+      QVERIFY(Shown(form) && Running(form) && Action(form, "m2mauto")->isChecked() && Rows(form).size() == 2 &&
+              Find<QTimer>(form, "Timer1")->interval() == 2000);
+      QVERIFY(!user.Start());  // a second copy says so, and leaves the first alone
+      QCOMPARE(user.dialogs.texts, QStringList{"既に起動されています"});
+      QCOMPARE(user.dialogs.icons[0], Dialogs::Icon::kInformation);
+      QSignalSpy ended(form, &Form1::ended);
+      const auto end = [&](bool yes) {
+        user.dialogs.yesNoAnswers = {yes};
+        way[0] == 'c' ? void(form->close()) : Action(form, way)->trigger();
+      };
+      if (way[1] == '1') {  // only the File menu asks; No changes nothing
+        end(false);
+        QCOMPARE(user.dialogs.texts.last(), "VESKORAを終了してもよろしいですか？");
+        QVERIFY(ended.isEmpty() && Shown(form) && Running(form));
+      }
+      QVERIFY(!Exists(user.IniPath()) && ReadFile(user.RulePath()) == kRules);
+      end(true);
+      QCOMPARE(user.dialogs.texts.size(), qsizetype{way[1] == '1' ? 3 : 1});
+      QVERIFY2(ended.count() == 1 && !Tray(form)->isVisible(), way);
+      // A flag of 5 reads as ticked and is written back as -1: the file was saved.
+      QCOMPARE(ReadFile(user.RulePath()), "-1" + kRules.substr(1));
+      QCOMPARE(user.Settings(), QString("%1 6000 0 True").arg(qRound(TwipsScale(*form).TwipsX(Minimum(form).width()))));
+      std::remove(user.RulePath().c_str());  // a second ending (a signal after the close) saves nothing
+      form->EndProgram();
+      QVERIFY(!Exists(user.RulePath()) && ended.count() == 1);
+      user.Finish();
+      QVERIFY(user.Start());  // the next start is no second copy
+    }
+  }
+
+  void windowStateAndSwitchComeBackAndTheTrayBringsTheWindowBack() {
+    UserEnvironment user;
+    Form1* form = user.Start();
+    Action(form, "m2about")->trigger();
+    QVERIFY(user.dialogs.icons == QList{Dialogs::Icon::kNone} &&
+            user.dialogs.texts[0].startsWith("VESKORA  ver.1\r\n"));
+    const auto restart = [&] {
+      Action(form, "ttend")->trigger();
+      user.Finish();
+      form = user.Start();
+    };
+    form->setWindowState(Qt::WindowMaximized);
+    QTRY_VERIFY(form->isMaximized());
+    Action(form, "m2mauto")->trigger();
+    const int width = qRound(TwipsScale(*form).TwipsX(OuterSize(*form).width()));
+    restart();
+    QCOMPARE(user.Settings(), QString("%1 %2 2 False").arg(width).arg(user.Ini("window/height")));
+    QVERIFY(form->isMaximized() && !Action(form, "m2mauto")->isChecked() && !Find<QTimer>(form, "Timer1")->isActive());
+    // Command5 while maximized: into the tray, for the next start too. Only a
+    // left press brings it back, normal and at least the smallest size; the
+    // right one offers the tray menu, and only while in the tray.
+    QTest::mouseClick(Find(form, "Command5"), Qt::LeftButton);
+    QVERIFY(InTray(form));
+    restart();
+    QSystemTrayIcon* tray = Tray(form);
+    for (auto reason : {QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick}) emit tray->activated(reason);
+    QVERIFY(InTray(form));
+    emit tray->activated(QSystemTrayIcon::Context);
+    QTRY_VERIFY(Find(form, "ttmenu")->isVisible());
+    Find(form, "ttmenu")->hide();
+    emit tray->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(Shown(form) && Find(form, "ListView1")->isVisible());
+    QTRY_VERIFY(form->isActiveWindow() && OuterSize(*form).expandedTo(Minimum(form)) == OuterSize(*form));
+    emit tray->activated(QSystemTrayIcon::Context);
+    QVERIFY(!Find(form, "ttmenu")->isVisible());
+    // Minimized by the title bar's button: into the tray too; "開く" restores.
+    form->windowHandle()->setWindowStates(Qt::WindowMinimized);
+    QTRY_VERIFY(InTray(form));
+    Action(form, "ttopen")->trigger();
+    QVERIFY(Shown(form));
+    // Without a tray the window stays in the task bar, there to come back from.
+    user.trayAvailable = false;
+    Action(form, "m1mini")->trigger();
+    QVERIFY(form->isMinimized() && form->isVisible());
+    restart();
+    QVERIFY(form->isMinimized() && form->isVisible());
+  }
+
+  void unixSignalsAreWatchedOnceAndLetGo() {
+    {
+      UnixSignalWatcher watcher({SIGHUP, SIGTERM});
+      QSignalSpy received(&watcher, &UnixSignalWatcher::received);
+      ::raise(SIGHUP);
+      QTRY_COMPARE(received.count(), 1);
+      QCOMPARE(received[0][0].toInt(), SIGHUP);
+      QVERIFY(!UnixSignalWatcher({SIGINT}).IsWatching());  // one per process
+    }
+    struct sigaction now {};
+    ::sigaction(SIGHUP, nullptr, &now);
+    QVERIFY(now.sa_handler == SIG_DFL);
+  }
+
+  void settingsReadAsTheProgramMeansThem() {
+    UserEnvironment user;
+    const auto read = [] {
+      const AppSettings s = ReadAppSettings(IniSettingsStore());
+      return QString("%1 %2 %3 %4").arg(s.width).arg(s.height).arg(s.state).arg(s.automove ? "true" : "false");
+    };
+    QCOMPARE(read(), "8000 5000 0 true");
+    // width|height|state|automove as stored -> as read
+    for (const auto& [stored, meant] : {std::pair{"7995|6000|2|False", "7995 6000 2 false"},
+                                        {"wide|9000.7px|1.5|maybe", "0 9000.7 2 true"},
+                                        {"  -5|1e3|0.5|-1", "0 1000 0 true"},
+                                        {"2E1|2|7|0", "20 2 0 false"},
+                                        {"1|2|-0.5|false", "1 2 0 false"},
+                                        {"1|2|2.5 (max)|", "1 2 2 true"}}) {
+      user.SetSettings(stored);
+      QCOMPARE(read(), meant);
+    }
+    IniSettingsStore store;
+    WriteAppSettings(store, {7995.4, 6000, 1, false});
+    QCOMPARE(user.Settings(), "7995 6000 1 False");
+  }
+
+  void listCommandsActOnTheSelectedRowAndReachTheFileAtOnce() {
+    UserEnvironment user;
+    const std::string folder = user.MakeDir("my photos, 2");
+    const std::string r1 = "-1,1,r1,/dest/1", r2 = "0,1,r2,\"" + folder + "\"", r3 = "-1,1,r3,(移動を禁止する)";
+    Form1* form = user.Start(RuleFileText({r1, r2, r3}));
+    QAbstractItemModelTester tester(ListView1(form)->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const QStringList rows = Rows(form);
+    const auto command = [&](const char* name, bool yes = true) {
+      user.dialogs.yesNoAnswers = {yes};
+      Action(form, name)->trigger();
+    };
+    // Without a selected row nothing moves or opens; the delete question is still asked.
+    for (const char* name : {"mlup", "mldown", "mlfopen", "mldel"}) command(name);
+    QCOMPARE(user.dialogs.texts, QStringList{"選択中の移動条件を削除します。よろしいですか？"});
+    QCOMPARE(Rows(form), rows);
+    // A row changes place with everything it has; the selection follows, the file at once.
+    ClickRow(form, 1);
+    command("mlup");
+    QCOMPARE(Rows(form), (QStringList{rows[1], rows[0], rows[2]}));
+    QCOMPARE(ReadFile(user.RulePath()), RuleFileText({r2, r1, r3}));
+    command("mldown");
+    QCOMPARE(SelectedRow(form), 1);
+    // The folder opens in the file manager, as one path; a marker opens nothing.
+    command("mlfopen");
+    ClickRow(form, 2);
+    command("mlfopen");
+    QCOMPARE(user.handoff.opened, QStringList{"folder:" + QString::fromStdString(folder)});
+    // No keeps the row; Yes deletes it and leaves no row selected.
+    command("mldel", false);
+    QCOMPARE(Rows(form), rows);
+    command("mldel");
+    QCOMPARE(SelectedRow(form), -1);
+    QCOMPARE(ReadFile(user.RulePath()), RuleFileText({r1, r2}));
+  }
+
+  // A rule file that could not all be loaded is kept aside at the first edit.
+  void theKeyboardTicksRowsAndPressesButtons() {
+    UserEnvironment user;
+    const std::string broken = RuleFileText({"-1,1,r1,/d", "0,1,r2,/e", "-1,1"});
+    Form1* form = user.Start(broken);
+    QCOMPARE(ReadFile(user.RulePath()), broken);  // loading writes nothing
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QTreeView* list = ListView1(form);
+    QAbstractItemModel* model = list->model();
+    // Space ticks the current row whichever column holds the focus; the file follows.
+    list->setFocus();
+    for (const int column : {1, 0}) {
+      list->setCurrentIndex(model->index(1, column));
+      QTest::keyClick(list, Qt::Key_Space);
+      QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"-1,1,r1,/d", "-1,1,r2,/e"}));
+      QTest::keyClick(list, Qt::Key_Space);
+      QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"-1,1,r1,/d", "0,1,r2,/e"}));
+    }
+    QCOMPARE(ReadFile(user.RulePath() + ".bak"), broken);
+    const QString said = Find<QLabel>(form, "monitor")->text();
+    QVERIFY2(
+        said.endsWith(QString::fromStdString(" 移動条件ファイルの元の内容を " + user.RulePath() + ".bak に残しました")),
+        qPrintable(said));
+    // The box is the first column's, and nothing else can be changed.
+    QVERIFY(model->flags(model->index(0, 0)).testFlag(Qt::ItemIsUserCheckable) &&
+            !model->flags(model->index(0, 1)).testFlag(Qt::ItemIsUserCheckable));
+    QVERIFY(!model->setData(model->index(0, 0), "x") && !model->setData(model->index(0, 1), 2, Qt::CheckStateRole));
+    // One row selected at a time, also with Ctrl.
+    ClickRow(form, 0);
+    ClickRow(form, 1, Qt::ControlModifier);
+    QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
+    // Enter presses the focused button of the editor.
+    Find<QAbstractButton>(form, "Command0")->click();
+    for (const char* name : {"Command1", "Command3", "Command4"}) {
+      Find(form, name)->setFocus();
+      QTest::keyClick(Find(form, name), Qt::Key_Return);
+    }
+    QCOMPARE(user.dialogs.texts, (QStringList{"移動先フォルダを選択してください", "移動条件が指定されていません"}));
+    QVERIFY(Find(form, "Frame1")->isHidden());
+  }
+
+  void aCycleRunNowShowsTheLogLineAsItIs() {
+    UserEnvironment user;
+    const std::string dest = user.MakeDir("reports"), name = "<img src=&#47;dev&#47;zero>.pdf";
+    WriteFile(user.Desktop(name), "one");
+    user.SetSettings("8000|6000|0|False");
+    Form1* form = user.Start(RuleFileText({"-1,2,pdf," + dest}));
+    auto* timer = Find<QTimer>(form, "Timer1");
+    QVERIFY(!Action(form, "m2mauto")->isChecked() && !timer->isActive());
+    // The log is made when it is opened, by the button as by the menu entry.
+    Action(form, "m2log")->trigger();
+    QTest::mouseClick(Find(form, "Command2"), Qt::LeftButton);
+    QCOMPARE(user.handoff.opened, QStringList(2, "file:" + QString::fromStdString(user.LogPath())));
+    QCOMPARE(ReadFile(user.LogPath()), "");
+
+    Action(form, "m2mexec")->trigger();
+    const std::string line = "[10/26 14:05:09] " + name + " を " + dest + " へ移動しました";
+    QCOMPARE(ReadFile(dest + "/" + name) + ReadFile(user.LogPath()), "one" + line + "\r\n");
+    auto* monitor = Find<QLabel>(form, "monitor");
+    QCOMPARE(monitor->text(), QString::fromStdString(line));
+    QCOMPARE(monitor->textFormat(), Qt::PlainText);
+    QCOMPARE(monitor->size(), monitor->sizeHint());
+    // Switched on, no cycle runs at once; the timer's ticks do.
+    WriteFile(user.Desktop("b.pdf"), "two");
+    Action(form, "m2mauto")->trigger();
+    QVERIFY(Action(form, "m2mauto")->isChecked() && timer->isActive() && Exists(user.Desktop("b.pdf")));
+    QTRY_VERIFY_WITH_TIMEOUT(Exists(dest + "/b.pdf"), 10000);
+    Action(form, "m2mauto")->trigger();
+    QVERIFY(!Action(form, "m2mauto")->isChecked() && !timer->isActive());
+  }
+
+  void aDesktopThatIsTheHomeFolderIsNeverSwept() {
+    UserEnvironment user;
+    const std::string dest = user.MakeDir("texts"), desktop = user.MakeDir("home/デスクトップ");
+    QCOMPARE(symlink(user.Home().c_str(), (user.Home() + "/link").c_str()), 0);
+    WriteFile(user.Home() + "/notes.txt", "mine");
+    user.desktopFolder = &DesktopFolderPath;
+    Form1* form = user.Start(RuleFileText({"-1,2,txt," + dest}));
+    for (const auto& [dirs, expected] :
+         {std::pair{"$HOME/", ""}, {"/", ""}, {"$HOME/link", ""}, {"$HOME/デスクトップ", desktop.c_str()}}) {
+      WriteFile(user.Home() + "/../config/user-dirs.dirs", std::string("XDG_DESKTOP_DIR=\"") + dirs + "\"\n");
+      WriteFile(desktop + "/todo.txt", "list");
+      QCOMPARE(DesktopFolderPath(), std::string(expected));
+      Action(form, "m2mexec")->trigger();
+      QVERIFY(Exists(user.Home() + "/notes.txt"));
+    }
+    QVERIFY(Exists(dest + "/todo.txt"));
+  }
+
+  void theLayoutKeepsEveryControlInPlace() {
+    UserEnvironment user;
+    user.SetSettings("3000|abc||");
+    Form1* form = user.Start();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    const TwipsScale twips(*form);
+    const QSize minimum = Minimum(form);
+    QTRY_COMPARE(OuterSize(*form), minimum);
+    if (QGuiApplication::platformName() == "xcb") {  // the user-seat test's screen, with a window manager
+      QTRY_VERIFY2(form->geometry().top() - form->frameGeometry().top() > 15, "no title bar");
+    }
+    QCOMPARE(Misplaced(form), "");
+    // The add button shows exactly while the editor is hidden. A forced
+    // minimum keeps the focus where it was and the window enabled.
+    auto* add = Find<QAbstractButton>(form, "Command0");
+    QCOMPARE(add->parentWidget()->childAt(add->geometry().center()), add);
+    add->click();
+    QVERIFY(Find(form, "Frame1")->isAncestorOf(add->parentWidget()->childAt(add->geometry().center())));
+    QCOMPARE(form->focusWidget(), Find(form, "Combo1"));
+    form->resize(200, 100);
+    QTRY_COMPARE(OuterSize(*form), minimum);
+    QVERIFY(form->focusWidget() == Find(form, "Combo1") && form->isEnabled());
+    // A taller bar above the client area, as under a large title bar: the
+    // bottom row still lies inside. A larger size is kept, a maximized one used.
+    form->menuBar()->setFixedHeight(twips.Y(1000));
+    SetOuterSize(*form, minimum + QSize(30, 20));
+    QTRY_COMPARE(OuterSize(*form), minimum + QSize(30, 20));
+    QCOMPARE(Misplaced(form), "");
+    form->setWindowState(Qt::WindowMaximized);
+    QTRY_VERIFY(ListView1(form)->width() > minimum.width());
+    QCOMPARE(Misplaced(form), "");
+    form->EndProgram();  // the outer size is what is saved
+    QCOMPARE(user.Ini("window/height").toInt(), qRound(twips.TwipsY(OuterSize(*form).height())));
+  }
+
+  // What screenshots once showed, kept from coming back: a condition panel
+  // lets the editor's frame line show through instead of painting a box of
+  // its own; the picture buttons are drawn, not left blank.
+  void panelsAndPicturesAreDrawn() {
+    UserEnvironment user;
+    Form1* form = user.Start(RuleFileText({"-1,3,1K,/x"}));
+    ClickRow(form, 0);
+    Action(form, "mledit")->trigger();
+    const QWidget* panel = Find(form, "Frame2_3");
+    const QImage image = Find(form, "Frame1")->grab().toImage();
+    const int clearX = panel->x() - 3;  // between Combo1 and the panel only the frame
+    QVERIFY(clearX > Find(form, "Combo1")->geometry().right());
+    int lineY = 1;
+    while (lineY < panel->geometry().bottom() && image.pixel(clearX, lineY) == image.pixel(clearX, 0)) ++lineY;
+    QVERIFY2(lineY >= panel->y() && lineY < panel->geometry().bottom(), "the frame's line does not cross the panel");
+    for (int x = panel->x(); x <= panel->geometry().right(); ++x)
+      QCOMPARE(image.pixel(x, lineY), image.pixel(clearX, lineY));
+    QCOMPARE(image.pixel(panel->x() + panel->width() / 2, lineY + 3), image.pixel(clearX, lineY + 3));
+    for (const char* name : {"Command0", "Command2", "Command5"}) {
+      const QImage picture = Find(form, name)->grab().toImage();
+      QSet<QRgb> colours;
+      for (int i = 0; i < picture.width() * picture.height(); ++i)
+        colours << picture.pixel(i % picture.width(), i / picture.width());
+      QVERIFY2(colours.size() > 2, name);
+    }
+  }
+
+  void qtsOwnTextsSpeakTheUsersLanguage() {
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
+    QVERIFY(LoadQtTranslations());
+    QStringList seen;
+    QTimer::singleShot(300, [&seen] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      seen << box->button(QMessageBox::Yes)->text() << box->button(QMessageBox::No)->text()
+           << (box->textFormat() == Qt::PlainText ? "plain" : "markup");
+      box->button(QMessageBox::No)->click();
+    });
+    QVERIFY(!QtDialogs().AskYesNo(nullptr, "<b>x</b>を削除しますか？"));
+    QCOMPARE(seen.join(' '), "はい(&Y) いいえ(&N) plain");
+  }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"
