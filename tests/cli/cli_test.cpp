@@ -5,13 +5,13 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QThread>
-#include <ctime>
 
 #include "mover/move_journal.h"
 #include "temp_dir.h"
@@ -93,18 +93,8 @@ std::string Fields(const QJsonArray& array, const QStringList& keys) {
   return text;
 }
 
-// Local time as the journal writes it, formatted here independently.
-std::string Now() {
-  char text[32];
-  const std::time_t now = std::time(nullptr);
-  std::strftime(text, sizeof text, "%F %T", std::localtime(&now));
-  return text;
-}
-
 std::size_t Count(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
+  return QString::fromStdString(text).count(QString::fromStdString(part));
 }
 
 TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
@@ -112,7 +102,9 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   const std::vector<std::string> names = {"a.txt", "b.txt", "c.txt", "d.txt", "keep-me.dat"};
   box.Rules("-1,2,txt," + box.Dest() + "\r\n-1,1,keep," + box.Dest() + "\r\n");
   for (const std::string& name : names) WriteFile(box.Desktop(name), name);
-  const std::string started = Now();
+  // Local time as the journal writes it, formatted here independently.
+  const auto now = [] { return QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString(); };
+  const std::string started = now();
   QProcess program;
   box.Run("veskora", {}, &program);
   for (int i = 0; i < 300 && ListNames(box.Dest()) != "a.txt b.txt c.txt d.txt keep-me.dat"; ++i) {
@@ -120,7 +112,7 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   }
   program.terminate();
   ASSERT_TRUE(program.waitForFinished(30000));
-  const std::string ended = Now();
+  const std::string ended = now();
 
   // The cycle journaled each move as the file arrived.
   const JournalContents journal = ReadJournal(box.Journal());
@@ -168,6 +160,7 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   EXPECT_EQ(ReadFile(box.Program("veskora.log")), log);
   box.Automove(false);
   EXPECT_HAS(box.Cli({"undo", "--last", "1"}).out, "put back keep-me.dat");
+  EXPECT_EQ(box.Cli({"undo", "--since", "2999-01-01"}).out, "Nothing to undo.\n");
 }
 
 TEST(CliPlan, ShowsWhatACycleWouldDoWithEveryFileAndMovesNothing) {
