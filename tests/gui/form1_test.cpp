@@ -1,8 +1,7 @@
 // The main window from start-up to every way of ending: the settings it
 // reads and writes, one copy at a time, the tray, list commands, keyboard, a
-// cycle run now and its status line, the desktop it tidies, layout, drawing,
-// and Qt's own texts for a Japanese user (the last two also run by the
-// user-seat test under a real window manager).
+// cycle run now and its status line, the desktop it tidies, layout and Qt's
+// own texts for a Japanese user (these two also under a real window manager).
 #include <signal.h>
 #include <unistd.h>
 
@@ -344,33 +343,6 @@ class Form1Test : public QObject {
     QCOMPARE(Misplaced(form), "");
     form->EndProgram();  // the outer size is what is saved
     QCOMPARE(user.Ini("window/height").toInt(), qRound(twips.TwipsY(OuterSize(*form).height())));
-  }
-
-  // What screenshots once showed, kept from coming back: a condition panel
-  // lets the editor's frame line show through instead of painting a box of
-  // its own; the picture buttons are drawn, not left blank.
-  void panelsAndPicturesAreDrawn() {
-    UserEnvironment user;
-    Form1* form = user.Start(RuleFileText({"-1,3,1K,/x"}));
-    ClickRow(form, 0);
-    Action(form, "mledit")->trigger();
-    const QWidget* panel = Find(form, "Frame2_3");
-    const QImage image = Find(form, "Frame1")->grab().toImage();
-    const int clearX = panel->x() - 3;  // between Combo1 and the panel only the frame
-    QVERIFY(clearX > Find(form, "Combo1")->geometry().right());
-    int lineY = 1;
-    while (lineY < panel->geometry().bottom() && image.pixel(clearX, lineY) == image.pixel(clearX, 0)) ++lineY;
-    QVERIFY2(lineY >= panel->y() && lineY < panel->geometry().bottom(), "the frame's line does not cross the panel");
-    for (int x = panel->x(); x <= panel->geometry().right(); ++x)
-      QCOMPARE(image.pixel(x, lineY), image.pixel(clearX, lineY));
-    QCOMPARE(image.pixel(panel->x() + panel->width() / 2, lineY + 3), image.pixel(clearX, lineY + 3));
-    for (const char* name : {"Command0", "Command2", "Command5"}) {
-      const QImage picture = Find(form, name)->grab().toImage();
-      QSet<QRgb> colours;
-      for (int i = 0; i < picture.width() * picture.height(); ++i)
-        colours << picture.pixel(i % picture.width(), i / picture.width());
-      QVERIFY2(colours.size() > 2, name);
-    }
   }
 
   void qtsOwnTextsSpeakTheUsersLanguage() {

@@ -1,5 +1,5 @@
-// The rule editor in the real window: what it shows when it opens, what it
-// refuses, and what a commit writes into the list and, at once, the rule file.
+// The rule editor in the real window: what it shows and draws when it opens,
+// what it refuses, and what a commit writes into the list and the rule file.
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -89,6 +89,26 @@ class RuleEditorTest : public QObject {
       Scribble(form);
       Edit(form, row);
       QCOMPARE(Shown(form), "選択中の移動条件を変更|変更|" + rows[row]);
+    }
+    // What screenshots once showed, kept from coming back: the size panel lets
+    // the editor's frame line show through instead of painting a box of its
+    // own; the picture buttons are drawn, not left blank.
+    const QWidget* panel = Find(form, "Frame2_3");
+    const QImage image = Find(form, "Frame1")->grab().toImage();
+    const int clearX = panel->x() - 3;  // between Combo1 and the panel only the frame
+    QVERIFY(panel->isVisible() && clearX > List(form, 1)->geometry().right());
+    int lineY = 1;
+    while (lineY < panel->geometry().bottom() && image.pixel(clearX, lineY) == image.pixel(clearX, 0)) ++lineY;
+    QVERIFY2(lineY >= panel->y() && lineY < panel->geometry().bottom(), "the frame's line does not cross the panel");
+    for (int x = panel->x(); x <= panel->geometry().right(); ++x)
+      QCOMPARE(image.pixel(x, lineY), image.pixel(clearX, lineY));
+    QCOMPARE(image.pixel(panel->x() + panel->width() / 2, lineY + 3), image.pixel(clearX, lineY + 3));
+    for (const char* name : {"Command0", "Command2", "Command5"}) {
+      const QImage picture = Find(form, name)->grab().toImage();
+      QSet<QRgb> colours;
+      for (int i = 0; i < picture.width() * picture.height(); ++i)
+        colours << picture.pixel(i % picture.width(), i / picture.width());
+      QVERIFY2(colours.size() > 2, name);
     }
     QTreeView* list = ListView1(form);  // a double-click runs the same
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
