@@ -2,7 +2,6 @@
 // against real temporary folders: plan, why and undo, and their mistakes.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -12,34 +11,29 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QThread>
+#include <filesystem>
 
 #include "mover/move_journal.h"
-#include "temp_dir.h"
 #include "test_processes.h"
+#include "user_environment.h"
 
 #define EXPECT_HAS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)
 
 namespace veskora::testing {
 namespace {
 
-// A user's world in a temporary folder (home, desktop, settings, state,
-// runtime, a destination) and a program folder with copies of veskora and
-// veskora-cli beside their rule file, so both find the same data folder.
-class CliSandbox {
+// The window tests' user environment, with copies of veskora and veskora-cli
+// in the program's folder beside their rule file, so both find the same data.
+class CliSandbox : public UserEnvironment {
  public:
   CliSandbox() {
     static int argc = 1;
     static char* argv[] = {const_cast<char*>("test"), nullptr};
     static const QCoreApplication app(argc, argv);  // QProcess needs one
-    chmod(root_.MakeDir("runtime").c_str(), 0700);
-    env_.insert("HOME", QString::fromStdString(root_ / "home"));
-    env_.insert("XDG_CONFIG_HOME", QString::fromStdString(root_.MakeDir("config")));
-    env_.insert("XDG_DATA_HOME", QString::fromStdString(root_.MakeDir("data")));
-    env_.insert("XDG_STATE_HOME", QString::fromStdString(root_ / "state"));  // made by the first move
-    env_.insert("XDG_RUNTIME_DIR", QString::fromStdString(root_ / "runtime"));
-    env_.insert("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QFile::copy(VESKORA_CLI, QString::fromStdString(Program("veskora-cli")));
     QFile::copy(VESKORA_PROGRAM, QString::fromStdString(Program("veskora")));
+    MakeDir("dest");
   }
 
   struct Result {
@@ -50,7 +44,6 @@ class CliSandbox {
   Result Run(const std::string& program, const QStringList& arguments, QProcess* running = nullptr) const {
     QProcess process;
     QProcess& p = running ? *running : process;
-    p.setProcessEnvironment(env_);
     p.start(QString::fromStdString(Program(program)), arguments);
     if (running || !p.waitForFinished(60000)) return {};
     return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
@@ -65,22 +58,10 @@ class CliSandbox {
     return json.object();
   }
 
-  void Rules(const std::string& lines) const { WriteFile(Program("ZUL.dat"), lines); }
-  void Automove(bool on) const {
-    WriteFile(root_.MakeDir("config/ZUL") + "/ZUL.ini", on ? "[app]\nautomove=True\n" : "[app]\nautomove=False\n");
-  }
-  std::string Desktop(const std::string& name = "") const { return desktop_ + (name.empty() ? "" : "/" + name); }
-  std::string Dest(const std::string& name = "") const { return dest_ + (name.empty() ? "" : "/" + name); }
-  std::string Program(const std::string& name) const { return root_ / ("program/" + name); }
-  std::string Journal() const { return root_ / "state/veskora/move-journal.csv"; }
-  void MakeFolder(const std::string& path) const { root_.MakeDir(path.substr(root_.Path().size() + 1)); }
-
- private:
-  TempDir root_;
-  std::string desktop_ = root_.MakeDir("home/Desktop");
-  std::string dest_ = root_.MakeDir("dest");
-  std::string program_ = root_.MakeDir("program");
-  QProcessEnvironment env_ = QProcessEnvironment::systemEnvironment();
+  void Rules(const std::string& lines) const { WriteFile(RulePath(), lines); }
+  void Automove(bool on) const { SetSettings(on ? "|||True" : "|||False"); }
+  std::string Dest(const std::string& name = "") const { return Path("dest") + (name.empty() ? "" : "/") + name; }
+  std::string Journal() const { return Path("state/veskora/move-journal.csv"); }
 };
 
 // Chosen fields of each object in a JSON array, one line per object.
@@ -247,7 +228,7 @@ TEST(CliUsage, MistakesEndWithAMessageAndCodeTwo) {
       {{"plan"}, "cannot read the rule file", box.Program("ZUL.dat")},
   };
   for (const auto& c : cases) {
-    if (!c.folderInPlace.empty()) box.MakeFolder(c.folderInPlace);
+    if (!c.folderInPlace.empty()) std::filesystem::create_directories(c.folderInPlace);
     const CliSandbox::Result result = box.Cli(c.arguments);
     EXPECT_EQ(result.code, 2) << c.arguments.join(' ').toStdString();
     EXPECT_HAS(result.err, c.message);

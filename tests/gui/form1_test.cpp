@@ -301,7 +301,7 @@ class Form1Test : public QObject {
     Form1* form = user.Start(RuleFileText({"-1,2,txt," + dest}));
     for (const auto& [dirs, expected] :
          {std::pair{"$HOME/", ""}, {"/", ""}, {"$HOME/link", ""}, {"$HOME/デスクトップ", desktop.c_str()}}) {
-      WriteFile(user.Home() + "/../config/user-dirs.dirs", std::string("XDG_DESKTOP_DIR=\"") + dirs + "\"\n");
+      WriteFile(user.Path("config/user-dirs.dirs"), std::string("XDG_DESKTOP_DIR=\"") + dirs + "\"\n");
       WriteFile(desktop + "/todo.txt", "list");
       QCOMPARE(DesktopFolderPath(), std::string(expected));
       Action(form, "m2mexec")->trigger();

@@ -61,7 +61,8 @@ class RecordingHandoff final : public DesktopHandoff {
 // A whole user environment in a temporary folder: a home with its desktop
 // (home/Desktop), the settings store (a real INI file under config), the
 // runtime folder for the instance lock, and the program's folder with
-// "ZUL.dat" and "veskora.log". The process's environment points at it.
+// "ZUL.dat" and "veskora.log". The process's environment, and so that of the
+// programs it starts, points at it.
 class UserEnvironment {
  public:
   UserEnvironment() {
@@ -70,6 +71,7 @@ class UserEnvironment {
     for (const auto& [name, folder] : {std::pair{"HOME", "home"},
                                        {"XDG_CONFIG_HOME", "config"},
                                        {"XDG_DATA_HOME", "data"},
+                                       {"XDG_STATE_HOME", "state"},  // made by the first journaled move
                                        {"XDG_RUNTIME_DIR", "runtime"}}) {
       qputenv(name, QByteArray::fromStdString(root_ / folder));
     }
@@ -102,10 +104,15 @@ class UserEnvironment {
     settings_ = std::make_unique<IniSettingsStore>();
   }
 
-  std::string Desktop(const std::string& name) const { return root_ / ("home/Desktop/" + name); }
+  std::string Path(const std::string& name) const { return root_ / name; }
+  // A file in the desktop folder, or the folder itself.
+  std::string Desktop(const std::string& name = "") const {
+    return Home() + "/Desktop" + (name.empty() ? "" : "/") + name;
+  }
   std::string Home() const { return root_ / "home"; }
-  std::string RulePath() const { return root_ / "program/ZUL.dat"; }
-  std::string LogPath() const { return root_ / "program/veskora.log"; }
+  std::string Program(const std::string& name) const { return root_ / ("program/" + name); }
+  std::string RulePath() const { return Program("ZUL.dat"); }
+  std::string LogPath() const { return Program("veskora.log"); }
   std::string IniPath() const { return root_ / "config/ZUL/ZUL.ini"; }
   std::string MakeDir(const std::string& name) const { return root_.MakeDir(name); }
   QString Ini(const QString& key) const {
@@ -129,7 +136,7 @@ class UserEnvironment {
   PosixFileSystem files;
   bool trayAvailable = true;
   // The desktop the cycles see; the test's own desktop folder unless replaced.
-  std::function<std::string()> desktopFolder = [this] { return root_ / "home/Desktop"; };
+  std::function<std::string()> desktopFolder = [this] { return Desktop(); };
 
  private:
   static constexpr const char* kKeys[] = {"window/width", "window/height", "window/state", "app/automove"};
