@@ -3,17 +3,11 @@
 # the files it installs, and the packaged program run from an unpacked copy
 # by a user who may not write beside it, so that rules, log and settings go
 # to the user's own folders. Killed, it leaves nothing that blocks the next
-# start; ended by SIGTERM, it saves.
-#
-#   package_test.sh PACKAGE_FOLDER VERSION
+# start; ended by SIGTERM, it saves.   package_test.sh PACKAGE_FOLDER VERSION
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/desktop_user.sh"
 failed=0
-check() { # WHAT COMMAND...
-  local what="$1"
-  shift
-  "$@" || { failed=1 && echo "FAILED: $what" >&2; }
-}
+check() { "${@:2}" || { failed=1 && echo "FAILED: $1" >&2; }; } # check WHAT COMMAND...
 has() { [[ "$1" == *"$2"* ]]; }
 lacks() { ! grep -Eq "$2" <<< "$1"; }
 

@@ -11,7 +11,6 @@
 #   3. On that screen, in a Japanese session, the window's bottom row lies
 #      inside its title-barred frame and Qt's own buttons speak Japanese
 #      (WINDOW_TEST, the main window's QtTest program).
-#
 #   user_seat_test.sh PACKAGE_FOLDER VERSION WINDOW_TEST
 set -uo pipefail
 

@@ -48,9 +48,10 @@ du_start() {
 
 # du_wait_end SECONDS: waits for the program to end by itself, killing it when
 # it does not; true when it ended with status 0, which du_status holds.
+_du_ended() { [[ "$(cut -d' ' -f3 "/proc/$du_pid/stat" 2> /dev/null)" =~ ^Z?$ ]]; }
 du_wait_end() {
   du_status=killed
-  xs_poll "$1" eval '[[ "$(cut -d" " -f3 "/proc/$du_pid/stat" 2> /dev/null)" =~ ^Z?$ ]]' ||
+  xs_poll "$1" _du_ended ||
     { kill -KILL "$du_pid" 2> /dev/null; wait "$du_pid" 2> /dev/null; return 1; }
   du_status=0
   { wait "$du_pid"; } 2> /dev/null || du_status=$?
