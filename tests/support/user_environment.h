@@ -86,14 +86,9 @@ class UserEnvironment {
   Form1* Start(const std::string& ruleFile = {}) {
     if (!ruleFile.empty()) WriteFile(RulePath(), ruleFile);
     locks_.push_back(std::make_unique<InstanceLock>(QString::fromStdString(root_ / "runtime/veskora.lock")));
-    const ShellServices services{dialogs,
-                                 handoff,
-                                 *settings_,
-                                 clock,
-                                 files,
-                                 [this] { return desktopFolder(); },
-                                 [this] { return root_ / "program"; },
-                                 [this] { return trayAvailable; }};
+    const auto program = [this] { return root_ / "program"; };
+    const auto tray = [this] { return trayAvailable; };
+    const ShellServices services{dialogs, handoff, *settings_, clock, files, desktopFolder, program, tray};
     forms_.push_back(StartProgram(services, *locks_.back()));
     return forms_.back().get();
   }
@@ -135,7 +130,8 @@ class UserEnvironment {
   FakeClock clock{LocalTime{2024, 10, 26, 14, 5, 9}};
   PosixFileSystem files;
   bool trayAvailable = true;
-  // The desktop the cycles see; the test's own desktop folder unless replaced.
+  // The desktop the cycles see; the test's own desktop folder unless replaced
+  // before the start.
   std::function<std::string()> desktopFolder = [this] { return Desktop(); };
 
  private:
