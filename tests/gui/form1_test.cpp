@@ -181,6 +181,8 @@ class Form1Test : public QObject {
       user.SetSettings(stored);
       QCOMPARE(read(), meant);
     }
+    WriteFile(user.IniPath(), std::string("\x00\xFF\xFE garbage \n[[[\n=\n\x01\x02", 20));  // no INI at all
+    QCOMPARE(read(), "8000 5000 0 true");
     IniSettingsStore store;
     WriteAppSettings(store, {7995.4, 6000, 1, false});
     QCOMPARE(user.Settings(), "7995 6000 1 False");
