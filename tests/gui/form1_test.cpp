@@ -2,7 +2,6 @@
 // reads and writes, one copy at a time, the tray, list commands, keyboard, a
 // cycle run now and its status line, the desktop it tidies, layout and Qt's
 // own texts for a Japanese user (these two also under a real window manager).
-#include <signal.h>
 #include <unistd.h>
 
 #include <QAbstractItemModelTester>
@@ -16,7 +15,6 @@
 
 #include "platform/qt/desktop_folder.h"
 #include "platform/qt/qt_translations.h"
-#include "platform/qt/unix_signal_watcher.h"
 #include "shell/app_settings.h"
 #include "user_environment.h"
 
@@ -148,20 +146,6 @@ class Form1Test : public QObject {
     QVERIFY(form->isMinimized() && form->isVisible());
     restart();
     QVERIFY(form->isMinimized() && form->isVisible());
-  }
-
-  void unixSignalsAreWatchedOnceAndLetGo() {
-    {
-      UnixSignalWatcher watcher({SIGHUP, SIGTERM});
-      QSignalSpy received(&watcher, &UnixSignalWatcher::received);
-      ::raise(SIGHUP);
-      QTRY_COMPARE(received.count(), 1);
-      QCOMPARE(received[0][0].toInt(), SIGHUP);
-      QVERIFY(!UnixSignalWatcher({SIGINT}).IsWatching());  // one per process
-    }
-    struct sigaction now {};
-    ::sigaction(SIGHUP, nullptr, &now);
-    QVERIFY(now.sa_handler == SIG_DFL);
   }
 
   void settingsReadAsTheProgramMeansThem() {
