@@ -90,6 +90,9 @@ class RuleEditorTest : public QObject {
       Edit(form, row);
       QCOMPARE(Shown(form), "選択中の移動条件を変更|変更|" + rows[row]);
     }
+    QStringList lastEntries;  // the time lists end at the last month, day, hour and minute
+    for (int n = 4; n <= 11; ++n) lastEntries << List(form, n)->itemText(List(form, n)->count() - 1);
+    QCOMPARE(lastEntries.join(','), "12,31,23,59,12,31,23,59");
     // What screenshots once showed, kept from coming back: the size panel lets
     // the editor's frame line show through instead of painting a box of its
     // own; the picture buttons are drawn, not left blank.
