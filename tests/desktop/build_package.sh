@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package as it is shipped: a release build of the program
-# alone (never the sanitizer build the tests run), packaged by CPack.
-#
+# Builds the Debian package as it is shipped, into WORK_FOLDER/package: a
+# release build of the program alone (never the sanitizer build the tests
+# run), incremental, packaged by CPack.
 #   build_package.sh SOURCE_FOLDER WORK_FOLDER GENERATOR CXX_COMPILER CMAKE CPACK
-#
-# Leaves veskora_<version>_<arch>.deb in WORK_FOLDER/package. Built
-# incrementally, so a second run costs little.
 set -euo pipefail
 source_folder="$1" work="$2" generator="$3" compiler="$4" cmake="$5" cpack="$6"
 

@@ -1,93 +1,141 @@
 #pragma once
 
-// What the window tests share: the whole program in a user environment and
-// the widgets they look at.
+// What the window tests share: the whole program in a user environment, its
+// dialogs and desktop hand-offs recorded, and the widgets they look at.
+#include <sys/stat.h>
+
 #include <QAbstractButton>
 #include <QAction>
-#include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
+#include <QSettings>
 #include <QTimer>
 #include <QTreeView>
 #include <QtTest>
+#include <deque>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "platform/posix/posix_file_system.h"
 #include "platform/qt/desktop_handoff.h"
+#include "platform/qt/dialogs.h"
+#include "platform/qt/instance_lock.h"
+#include "platform/qt/settings_store.h"
 #include "platform/qt/twips.h"
-#include "scripted_dialogs.h"
 #include "shell/form1.h"
-#include "shell/shell_services.h"
+#include "shell/program.h"
 #include "shell/window_layout.h"
 #include "temp_dir.h"
 
-namespace veskora {
-class InstanceLock;
-class IniSettingsStore;
-}  // namespace veskora
-
 namespace veskora::testing {
 
-// Records what the program hands to the desktop instead of starting a file
-// manager: "folder:PATH" or "file:PATH".
+// Answers the program's questions from a script (No, or a cancelled folder
+// choice, when none is queued) and records every box and picker shown.
+class ScriptedDialogs final : public Dialogs {
+ public:
+  void Inform(QWidget*, const QString& text, Icon icon) override { texts << text, icons << icon; }
+  bool AskYesNo(QWidget*, const QString& text) override { return Next(text, yesNoAnswers, false); }
+  QString ChooseFolder(QWidget*, const QString& title) override { return Next(title, folderAnswers, QString()); }
+  QStringList texts;
+  QList<Icon> icons;
+  std::deque<bool> yesNoAnswers;
+  std::deque<QString> folderAnswers;
+
+ private:
+  template <typename T>
+  T Next(const QString& text, std::deque<T>& answers, T none) {
+    Inform(nullptr, text, Icon::kNone);
+    if (answers.empty()) return none;
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+// Records what the program hands to the desktop: "folder:PATH" or "file:PATH".
 class RecordingHandoff final : public DesktopHandoff {
  public:
-  void OpenFolder(const QString& path) override { opened << QStringLiteral("folder:") + path; }
-  void OpenFile(const QString& path) override { opened << QStringLiteral("file:") + path; }
+  void OpenFolder(const QString& path) override { opened << "folder:" + path; }
+  void OpenFile(const QString& path) override { opened << "file:" + path; }
   QStringList opened;
 };
 
 // A whole user environment in a temporary folder: a home with its desktop
 // (home/Desktop), the settings store (a real INI file under config), the
-// runtime folder for the instance lock, and the program's folder, which holds
-// "ZUL.dat" and "veskora.log". The process's environment points at it while
-// the object lives. Starts the program in this process as main does, with
-// the dialogs and desktop hand-offs recorded; or gives a separate process the
-// same environment.
+// runtime folder for the instance lock, and the program's folder with
+// "ZUL.dat" and "veskora.log". The process's environment, and so that of the
+// programs it starts, points at it.
 class UserEnvironment {
  public:
-  UserEnvironment();
-  ~UserEnvironment();
+  UserEnvironment() {
+    for (const char* folder : {"home/Desktop", "config", "data", "program"}) root_.MakeDir(folder);
+    chmod(root_.MakeDir("runtime").c_str(), 0700);
+    for (const auto& [name, folder] : {std::pair{"HOME", "home"},
+                                       {"XDG_CONFIG_HOME", "config"},
+                                       {"XDG_DATA_HOME", "data"},
+                                       {"XDG_STATE_HOME", "state"},  // made by the first journaled move
+                                       {"XDG_RUNTIME_DIR", "runtime"}}) {
+      qputenv(name, QByteArray::fromStdString(root_ / folder));
+    }
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(root_ / "config"));
+    Finish();
+  }
+  ~UserEnvironment() { Finish(); }
 
-  ShellServices Services();
   // Starts a copy of the program with its own instance lock, as a second
   // process would; nullptr when it was refused. With a rule file's text, the
   // rule file is written first.
-  Form1* Start();
-  Form1* Start(const std::string& ruleFile);
+  Form1* Start(const std::string& ruleFile = {}) {
+    if (!ruleFile.empty()) WriteFile(RulePath(), ruleFile);
+    locks_.push_back(std::make_unique<InstanceLock>(QString::fromStdString(root_ / "runtime/veskora.lock")));
+    const auto program = [this] { return root_ / "program"; };
+    const auto tray = [this] { return trayAvailable; };
+    const ShellServices services{dialogs, handoff, *settings_, clock, files, desktopFolder, program, tray};
+    forms_.push_back(StartProgram(services, *locks_.back()));
+    return forms_.back().get();
+  }
   // Ends the runs as the end of their processes would: windows and locks go.
-  void Finish();
+  void Finish() {
+    forms_.clear();
+    locks_.clear();
+    settings_ = std::make_unique<IniSettingsStore>();
+  }
 
-  // For a separate process: this environment, the offscreen platform, and the
-  // program copied into the program's folder (so its files land there).
-  QProcessEnvironment ProcessEnvironment() const;
-  QString CopyProgram(const QString& binary) const;
-
-  std::string Desktop(const std::string& name = "") const;
-  std::string Program(const std::string& name) const;
-  std::string Home() const;
+  std::string Path(const std::string& name) const { return root_ / name; }
+  // A file in the desktop folder, or the folder itself.
+  std::string Desktop(const std::string& name = "") const {
+    return Home() + "/Desktop" + (name.empty() ? "" : "/") + name;
+  }
+  std::string Home() const { return root_ / "home"; }
+  std::string Program(const std::string& name) const { return root_ / ("program/" + name); }
   std::string RulePath() const { return Program("ZUL.dat"); }
   std::string LogPath() const { return Program("veskora.log"); }
-  std::string IniPath() const;
+  std::string IniPath() const { return root_ / "config/ZUL/ZUL.ini"; }
   std::string MakeDir(const std::string& name) const { return root_.MakeDir(name); }
-  QString Ini(const QString& key) const;
-  // The four settings as stored: "width height state automove"; and setting
+  QString Ini(const QString& key) const {
+    return QSettings(QString::fromStdString(IniPath()), QSettings::IniFormat).value(key).toString();
+  }
+  // The four settings as stored, "width height state automove"; and setting
   // them from "width|height|state|automove".
-  QString Settings() const;
-  void SetSettings(const QString& values) const;
+  QString Settings() const {
+    QStringList values;
+    for (const char* key : kKeys) values << Ini(key);
+    return values.join(' ');
+  }
+  void SetSettings(const QString& values) const {
+    QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
+    for (int i = 0; i < 4; ++i) ini.setValue(kKeys[i], values.section('|', i, i));
+  }
 
   ScriptedDialogs dialogs;
   RecordingHandoff handoff;
   FakeClock clock{LocalTime{2024, 10, 26, 14, 5, 9}};
   PosixFileSystem files;
   bool trayAvailable = true;
-  // The desktop the cycles see; the test's own desktop folder unless replaced.
-  std::function<std::string()> desktopFolder;
+  // The desktop the cycles see; the test's own desktop folder unless replaced
+  // before the start.
+  std::function<std::string()> desktopFolder = [this] { return Desktop(); };
 
  private:
+  static constexpr const char* kKeys[] = {"window/width", "window/height", "window/state", "app/automove"};
   TempDir root_;
   std::unique_ptr<IniSettingsStore> settings_;
   std::vector<std::unique_ptr<InstanceLock>> locks_;
@@ -95,20 +143,41 @@ class UserEnvironment {
 };
 
 // A rule file's text: each line ended by CR LF.
-std::string RuleFileText(std::initializer_list<std::string> lines);
+inline std::string RuleFileText(std::initializer_list<std::string> lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
 
 // The window's parts by objectName; a missing one ends the test run.
-QObject* FindObject(const QObject* form, const char* name);
 template <typename T = QWidget>
 T* Find(const QObject* form, const char* name) {
-  return qobject_cast<T*>(FindObject(form, name));
+  auto* child = form->findChild<T*>(QLatin1String(name));
+  if (!child) qFatal("the window has no %s", name);
+  return child;
 }
 inline QAction* Action(const QObject* form, const char* name) { return Find<QAction>(form, name); }
+inline QTreeView* ListView1(const QObject* form) { return Find<QTreeView>(form, "ListView1"); }
 
 // Each row of the list as "text|destination|checked" (checked: 2 or 0).
-QStringList Rows(const QObject* form);
+inline QStringList Rows(const QObject* form) {
+  const QAbstractItemModel* model = ListView1(form)->model();
+  QStringList rows;
+  for (int row = 0; row < model->rowCount(); ++row) {
+    rows << QStringList{model->index(row, 0).data().toString(), model->index(row, 1).data().toString(),
+                        QString::number(model->index(row, 0).data(Qt::CheckStateRole).toInt())}
+                .join('|');
+  }
+  return rows;
+}
 // A click on the row's second column, as a user selects a rule.
-void ClickRow(const QObject* form, int row);
-int SelectedRow(const QObject* form);
+inline void ClickRow(const QObject* form, int row, Qt::KeyboardModifiers keys = {}) {
+  QTreeView* list = ListView1(form);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualRect(list->model()->index(row, 1)).center());
+}
+inline int SelectedRow(const QObject* form) {
+  const QModelIndexList rows = ListView1(form)->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
 
 }  // namespace veskora::testing

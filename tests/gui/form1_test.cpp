@@ -1,6 +1,7 @@
-// The main window at work: list commands, keyboard, a cycle run now and its
-// status line, the desktop it tidies, layout, drawing, and Qt's own texts for a
-// Japanese user. The user-seat test runs the layout under a real window manager.
+// The main window from start-up to every way of ending: the settings it
+// reads and writes, one copy at a time, the tray, list commands, keyboard, a
+// cycle run now and its status line, the desktop it tidies, layout and Qt's
+// own texts for a Japanese user (these two also under a real window manager).
 #include <unistd.h>
 
 #include <QAbstractItemModelTester>
@@ -8,10 +9,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QWindow>
 
 #include "platform/qt/desktop_folder.h"
-#include "platform/qt/dialogs.h"
 #include "platform/qt/qt_translations.h"
+#include "shell/app_settings.h"
 #include "user_environment.h"
 
 using namespace veskora;
@@ -19,10 +23,20 @@ using namespace veskora::testing;
 
 namespace {
 
+const std::string kRules = RuleFileText({"5,1,report,/tmp/nowhere", "0,1,memo,(移動を禁止する)"});
+
+QSystemTrayIcon* Tray(const Form1* form) { return form->findChild<QSystemTrayIcon*>(); }
+bool Running(const Form1* form) { return Find<QTimer>(form, "Timer1")->isActive() && Tray(form)->isVisible(); }
+bool Shown(const Form1* form) { return form->isVisible() && !form->isMinimized() && !form->isMaximized(); }
+bool InTray(const Form1* form) {
+  return form->isMinimized() && !form->isVisible() && Find(form, "ListView1")->isHidden();
+}
+QSize Minimum(const Form1* form) { return {TwipsScale(*form).X(8000), TwipsScale(*form).Y(6000)}; }
+
 // What is out of place in the window; empty when everything is in place.
 QString Misplaced(const Form1* form) {
-  const QWidget* client = Find(form, "ListView1")->parentWidget();
-  const auto* header = Find<QTreeView>(form, "ListView1")->header();
+  const QWidget* client = ListView1(form)->parentWidget();
+  const auto* header = ListView1(form)->header();
   const auto at = [&](const char* name) { return Find(form, name)->geometry(); };
   const QRect list = at("ListView1"), frame = at("Frame1"), add = at("Command0"), tray = at("Command5");
   const QRect log = at("Command2"), monitor = at("monitor"), ok = at("Command3"), cancel = at("Command4");
@@ -47,17 +61,123 @@ QString Misplaced(const Form1* form) {
 
 }  // namespace
 
-class Form1WindowTest : public QObject {
+class Form1Test : public QObject {
   Q_OBJECT
 
  private slots:
+  void startUpAndEveryWayOfEnding() {
+    for (const char* way : {"m1end", "ttend", "close"}) {
+      UserEnvironment user;
+      Form1* form = user.Start(kRules);
+      QTRY_COMPARE(OuterSize(*form), Minimum(form));  // the default height 5000 rises to 6000
+      QVERIFY(Shown(form) && Running(form) && Action(form, "m2mauto")->isChecked() && Rows(form).size() == 2 &&
+              Find<QTimer>(form, "Timer1")->interval() == 2000);
+      QVERIFY(!user.Start());  // a second copy says so, and leaves the first alone
+      QCOMPARE(user.dialogs.texts, QStringList{"既に起動されています"});
+      QCOMPARE(user.dialogs.icons[0], Dialogs::Icon::kInformation);
+      QSignalSpy ended(form, &Form1::ended);
+      const auto end = [&](bool yes) {
+        user.dialogs.yesNoAnswers = {yes};
+        way[0] == 'c' ? void(form->close()) : Action(form, way)->trigger();
+      };
+      if (way[1] == '1') {  // only the File menu asks; No changes nothing
+        end(false);
+        QCOMPARE(user.dialogs.texts.last(), "VESKORAを終了してもよろしいですか？");
+        QVERIFY(ended.isEmpty() && Shown(form) && Running(form));
+      }
+      QVERIFY(!Exists(user.IniPath()) && ReadFile(user.RulePath()) == kRules);
+      end(true);
+      QCOMPARE(user.dialogs.texts.size(), qsizetype{way[1] == '1' ? 3 : 1});
+      QVERIFY2(ended.count() == 1 && !Tray(form)->isVisible(), way);
+      // A flag of 5 reads as ticked and is written back as -1: the file was saved.
+      QCOMPARE(ReadFile(user.RulePath()), "-1" + kRules.substr(1));
+      QCOMPARE(user.Settings(), QString("%1 6000 0 True").arg(qRound(TwipsScale(*form).TwipsX(Minimum(form).width()))));
+      std::remove(user.RulePath().c_str());  // a second ending (a signal after the close) saves nothing
+      form->EndProgram();
+      QVERIFY(!Exists(user.RulePath()) && ended.count() == 1);
+      user.Finish();
+      QVERIFY(user.Start());  // the next start is no second copy
+    }
+  }
+
+  void windowStateAndSwitchComeBackAndTheTrayBringsTheWindowBack() {
+    UserEnvironment user;
+    Form1* form = user.Start();
+    Action(form, "m2about")->trigger();
+    QVERIFY(user.dialogs.icons == QList{Dialogs::Icon::kNone} &&
+            user.dialogs.texts[0].startsWith("VESKORA  ver.1\r\n"));
+    const auto restart = [&] {
+      Action(form, "ttend")->trigger();
+      user.Finish();
+      form = user.Start();
+    };
+    form->setWindowState(Qt::WindowMaximized);
+    QTRY_VERIFY(form->isMaximized());
+    Action(form, "m2mauto")->trigger();
+    const int width = qRound(TwipsScale(*form).TwipsX(OuterSize(*form).width()));
+    restart();
+    QCOMPARE(user.Settings(), QString("%1 %2 2 False").arg(width).arg(user.Ini("window/height")));
+    QVERIFY(form->isMaximized() && !Action(form, "m2mauto")->isChecked() && !Find<QTimer>(form, "Timer1")->isActive());
+    // Command5 while maximized: into the tray, for the next start too. Only a
+    // left press brings it back, normal and at least the smallest size; the
+    // right one offers the tray menu, and only while in the tray.
+    QTest::mouseClick(Find(form, "Command5"), Qt::LeftButton);
+    QVERIFY(InTray(form));
+    restart();
+    QSystemTrayIcon* tray = Tray(form);
+    for (auto reason : {QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick}) emit tray->activated(reason);
+    QVERIFY(InTray(form));
+    emit tray->activated(QSystemTrayIcon::Context);
+    QTRY_VERIFY(Find(form, "ttmenu")->isVisible());
+    Find(form, "ttmenu")->hide();
+    emit tray->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(Shown(form) && Find(form, "ListView1")->isVisible());
+    QTRY_VERIFY(form->isActiveWindow() && OuterSize(*form).expandedTo(Minimum(form)) == OuterSize(*form));
+    emit tray->activated(QSystemTrayIcon::Context);
+    QVERIFY(!Find(form, "ttmenu")->isVisible());
+    // Minimized by the title bar's button: into the tray too; "開く" restores.
+    form->windowHandle()->setWindowStates(Qt::WindowMinimized);
+    QTRY_VERIFY(InTray(form));
+    Action(form, "ttopen")->trigger();
+    QVERIFY(Shown(form));
+    // Without a tray the window stays in the task bar, there to come back from.
+    user.trayAvailable = false;
+    Action(form, "m1mini")->trigger();
+    QVERIFY(form->isMinimized() && form->isVisible());
+    restart();
+    QVERIFY(form->isMinimized() && form->isVisible());
+  }
+
+  void settingsReadAsTheProgramMeansThem() {
+    UserEnvironment user;
+    const auto read = [] {
+      const AppSettings s = ReadAppSettings(IniSettingsStore());
+      return QString("%1 %2 %3 %4").arg(s.width).arg(s.height).arg(s.state).arg(s.automove ? "true" : "false");
+    };
+    QCOMPARE(read(), "8000 5000 0 true");
+    // width|height|state|automove as stored -> as read
+    for (const auto& [stored, meant] : {std::pair{"7995|6000|2|False", "7995 6000 2 false"},
+                                        {"wide|9000.7px|1.5|maybe", "0 9000.7 2 true"},
+                                        {"  -5|1e3|0.5|-1", "0 1000 0 true"},
+                                        {"2E1|2|7|0", "20 2 0 false"},
+                                        {"1|2|-0.5|false", "1 2 0 false"},
+                                        {"1|2|2.5 (max)|", "1 2 2 true"}}) {
+      user.SetSettings(stored);
+      QCOMPARE(read(), meant);
+    }
+    WriteFile(user.IniPath(), std::string("\x00\xFF\xFE garbage \n[[[\n=\n\x01\x02", 20));  // no INI at all
+    QCOMPARE(read(), "8000 5000 0 true");
+    IniSettingsStore store;
+    WriteAppSettings(store, {7995.4, 6000, 1, false});
+    QCOMPARE(user.Settings(), "7995 6000 1 False");
+  }
+
   void listCommandsActOnTheSelectedRowAndReachTheFileAtOnce() {
     UserEnvironment user;
     const std::string folder = user.MakeDir("my photos, 2");
     const std::string r1 = "-1,1,r1,/dest/1", r2 = "0,1,r2,\"" + folder + "\"", r3 = "-1,1,r3,(移動を禁止する)";
     Form1* form = user.Start(RuleFileText({r1, r2, r3}));
-    QAbstractItemModelTester tester(Find<QTreeView>(form, "ListView1")->model(),
-                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(ListView1(form)->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     const QStringList rows = Rows(form);
     const auto command = [&](const char* name, bool yes = true) {
       user.dialogs.yesNoAnswers = {yes};
@@ -65,7 +185,7 @@ class Form1WindowTest : public QObject {
     };
     // Without a selected row nothing moves or opens; the delete question is still asked.
     for (const char* name : {"mlup", "mldown", "mlfopen", "mldel"}) command(name);
-    QCOMPARE(user.dialogs.Texts(), QStringList{"選択中の移動条件を削除します。よろしいですか？"});
+    QCOMPARE(user.dialogs.texts, QStringList{"選択中の移動条件を削除します。よろしいですか？"});
     QCOMPARE(Rows(form), rows);
     // A row changes place with everything it has; the selection follows, the file at once.
     ClickRow(form, 1);
@@ -87,11 +207,14 @@ class Form1WindowTest : public QObject {
     QCOMPARE(ReadFile(user.RulePath()), RuleFileText({r1, r2}));
   }
 
+  // A rule file that could not all be loaded is kept aside at the first edit.
   void theKeyboardTicksRowsAndPressesButtons() {
     UserEnvironment user;
-    Form1* form = user.Start(RuleFileText({"-1,1,r1,/d", "0,1,r2,/e"}));
+    const std::string broken = RuleFileText({"-1,1,r1,/d", "0,1,r2,/e", "-1,1"});
+    Form1* form = user.Start(broken);
+    QCOMPARE(ReadFile(user.RulePath()), broken);  // loading writes nothing
     QVERIFY(QTest::qWaitForWindowActive(form));
-    auto* list = Find<QTreeView>(form, "ListView1");
+    QTreeView* list = ListView1(form);
     QAbstractItemModel* model = list->model();
     // Space ticks the current row whichever column holds the focus; the file follows.
     list->setFocus();
@@ -102,14 +225,18 @@ class Form1WindowTest : public QObject {
       QTest::keyClick(list, Qt::Key_Space);
       QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"-1,1,r1,/d", "0,1,r2,/e"}));
     }
+    QCOMPARE(ReadFile(user.RulePath() + ".bak"), broken);
+    const QString said = Find<QLabel>(form, "monitor")->text();
+    QVERIFY2(
+        said.endsWith(QString::fromStdString(" 移動条件ファイルの元の内容を " + user.RulePath() + ".bak に残しました")),
+        qPrintable(said));
     // The box is the first column's, and nothing else can be changed.
     QVERIFY(model->flags(model->index(0, 0)).testFlag(Qt::ItemIsUserCheckable) &&
             !model->flags(model->index(0, 1)).testFlag(Qt::ItemIsUserCheckable));
     QVERIFY(!model->setData(model->index(0, 0), "x") && !model->setData(model->index(0, 1), 2, Qt::CheckStateRole));
     // One row selected at a time, also with Ctrl.
     ClickRow(form, 0);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      list->visualRect(model->index(1, 1)).center());
+    ClickRow(form, 1, Qt::ControlModifier);
     QCOMPARE(list->selectionModel()->selectedRows().size(), 1);
     // Enter presses the focused button of the editor.
     Find<QAbstractButton>(form, "Command0")->click();
@@ -117,7 +244,7 @@ class Form1WindowTest : public QObject {
       Find(form, name)->setFocus();
       QTest::keyClick(Find(form, name), Qt::Key_Return);
     }
-    QCOMPARE(user.dialogs.Texts(), (QStringList{"移動先フォルダを選択してください", "移動条件が指定されていません"}));
+    QCOMPARE(user.dialogs.texts, (QStringList{"移動先フォルダを選択してください", "移動条件が指定されていません"}));
     QVERIFY(Find(form, "Frame1")->isHidden());
   }
 
@@ -151,21 +278,6 @@ class Form1WindowTest : public QObject {
     QVERIFY(!Action(form, "m2mauto")->isChecked() && !timer->isActive());
   }
 
-  void aRuleFileThatCouldNotAllBeLoadedIsKeptAsideAtTheFirstEdit() {
-    UserEnvironment user;
-    const std::string broken = RuleFileText({"-1,2,pdf,/tmp", "-1,1", "-1,2,doc,/tmp"});
-    Form1* form = user.Start(broken);
-    QCOMPARE(ReadFile(user.RulePath()), broken);  // loading writes nothing
-    QAbstractItemModel* model = Find<QTreeView>(form, "ListView1")->model();
-    QVERIFY(model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
-    QCOMPARE(ReadFile(user.RulePath() + ".bak"), broken);
-    QCOMPARE(ReadFile(user.RulePath()), RuleFileText({"0,2,pdf,/tmp"}));
-    const QString said = Find<QLabel>(form, "monitor")->text();
-    QVERIFY2(
-        said.endsWith(QString::fromStdString(" 移動条件ファイルの元の内容を " + user.RulePath() + ".bak に残しました")),
-        qPrintable(said));
-  }
-
   void aDesktopThatIsTheHomeFolderIsNeverSwept() {
     UserEnvironment user;
     const std::string dest = user.MakeDir("texts"), desktop = user.MakeDir("home/デスクトップ");
@@ -175,7 +287,7 @@ class Form1WindowTest : public QObject {
     Form1* form = user.Start(RuleFileText({"-1,2,txt," + dest}));
     for (const auto& [dirs, expected] :
          {std::pair{"$HOME/", ""}, {"/", ""}, {"$HOME/link", ""}, {"$HOME/デスクトップ", desktop.c_str()}}) {
-      WriteFile(user.Home() + "/../config/user-dirs.dirs", std::string("XDG_DESKTOP_DIR=\"") + dirs + "\"\n");
+      WriteFile(user.Path("config/user-dirs.dirs"), std::string("XDG_DESKTOP_DIR=\"") + dirs + "\"\n");
       WriteFile(desktop + "/todo.txt", "list");
       QCOMPARE(DesktopFolderPath(), std::string(expected));
       Action(form, "m2mexec")->trigger();
@@ -190,7 +302,7 @@ class Form1WindowTest : public QObject {
     Form1* form = user.Start();
     QVERIFY(QTest::qWaitForWindowActive(form));
     const TwipsScale twips(*form);
-    const QSize minimum(twips.X(8000), twips.Y(6000));
+    const QSize minimum = Minimum(form);
     QTRY_COMPARE(OuterSize(*form), minimum);
     if (QGuiApplication::platformName() == "xcb") {  // the user-seat test's screen, with a window manager
       QTRY_VERIFY2(form->geometry().top() - form->frameGeometry().top() > 15, "no title bar");
@@ -213,40 +325,10 @@ class Form1WindowTest : public QObject {
     QTRY_COMPARE(OuterSize(*form), minimum + QSize(30, 20));
     QCOMPARE(Misplaced(form), "");
     form->setWindowState(Qt::WindowMaximized);
-    QTRY_VERIFY(Find(form, "ListView1")->width() > minimum.width());
+    QTRY_VERIFY(ListView1(form)->width() > minimum.width());
     QCOMPARE(Misplaced(form), "");
     form->EndProgram();  // the outer size is what is saved
     QCOMPARE(user.Ini("window/height").toInt(), qRound(twips.TwipsY(OuterSize(*form).height())));
-  }
-
-  // What screenshots once showed, kept from coming back: a condition panel
-  // lets the editor's frame line show through instead of painting a box of
-  // its own. The pictures are drawn; the window's grey is the design's.
-  void panelsAndPicturesAreDrawnAsDesigned() {
-    UserEnvironment user;
-    Form1* form = user.Start(RuleFileText({"-1,3,1K,/x"}));
-    ClickRow(form, 0);
-    Action(form, "mledit")->trigger();
-    const QWidget* panel = Find(form, "Frame2_3");
-    const QImage image = Find(form, "Frame1")->grab().toImage();
-    const int clearX = panel->x() - 3;  // between Combo1 and the panel only the frame
-    QVERIFY(clearX > Find(form, "Combo1")->geometry().right());
-    int lineY = 1;
-    while (lineY < panel->geometry().bottom() && image.pixel(clearX, lineY) == image.pixel(clearX, 0)) ++lineY;
-    QVERIFY2(lineY >= panel->y() && lineY < panel->geometry().bottom(), "the frame's line does not cross the panel");
-    for (int x = panel->x(); x <= panel->geometry().right(); ++x)
-      QCOMPARE(image.pixel(x, lineY), image.pixel(clearX, lineY));
-    QCOMPARE(image.pixel(panel->x() + panel->width() / 2, lineY + 3), image.pixel(clearX, lineY + 3));
-    QCOMPARE(panel->palette().color(QPalette::Window), QColor(224, 224, 224));
-    QCOMPARE(form->palette().color(QPalette::Window), QColor(224, 224, 224));
-    for (const char* name : {"Command0", "Command2", "Command5"}) {
-      const QImage picture = Find(form, name)->grab().toImage();
-      QSet<QRgb> colours;
-      for (int i = 0; i < picture.width() * picture.height(); ++i)
-        colours << picture.pixel(i % picture.width(), i / picture.width());
-      QVERIFY2(colours.size() > 2, name);  // drawn, not left blank
-      QCOMPARE(Find(form, name)->cursor().shape(), Qt::PointingHandCursor);
-    }
   }
 
   void qtsOwnTextsSpeakTheUsersLanguage() {
@@ -264,5 +346,5 @@ class Form1WindowTest : public QObject {
   }
 };
 
-QTEST_MAIN(Form1WindowTest)
-#include "form1_window_test.moc"
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

@@ -1,0 +1,241 @@
+// The real veskora-cli, and for its journal the real veskora, run as programs
+// against real temporary folders: plan, why and undo, and their mistakes.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QThread>
+#include <filesystem>
+
+#include "mover/move_journal.h"
+#include "test_processes.h"
+#include "user_environment.h"
+
+#define EXPECT_HAS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)
+
+namespace veskora::testing {
+namespace {
+
+// The window tests' user environment, with copies of veskora and veskora-cli
+// in the program's folder beside their rule file, so both find the same data.
+class CliSandbox : public UserEnvironment {
+ public:
+  CliSandbox() {
+    static int argc = 1;
+    static char* argv[] = {const_cast<char*>("test"), nullptr};
+    static const QCoreApplication app(argc, argv);  // QProcess needs one
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QFile::copy(VESKORA_CLI, QString::fromStdString(Program("veskora-cli")));
+    QFile::copy(VESKORA_PROGRAM, QString::fromStdString(Program("veskora")));
+    MakeDir("dest");
+  }
+
+  struct Result {
+    int code = -1;
+    std::string out, err;
+  };
+  // One of the two programs: run to its end, or (with `running`) started.
+  Result Run(const std::string& program, const QStringList& arguments, QProcess* running = nullptr) const {
+    QProcess process;
+    QProcess& p = running ? *running : process;
+    p.start(QString::fromStdString(Program(program)), arguments);
+    if (running || !p.waitForFinished(60000)) return {};
+    return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+  }
+  Result Cli(const QStringList& arguments) const { return Run("veskora-cli", arguments); }
+  QJsonObject Json(const QStringList& arguments, int code = 0) const {
+    const Result result = Cli(arguments);
+    EXPECT_EQ(result.code, code) << result.err << result.out;
+    return QJsonDocument::fromJson(QByteArray::fromStdString(result.out)).object();  // empty when it is no JSON
+  }
+
+  void Rules(const std::string& lines) const { WriteFile(RulePath(), lines); }
+  void Automove(bool on) const { SetSettings(on ? "|||True" : "|||False"); }
+  std::string Dest(const std::string& name = "") const { return Path("dest") + (name.empty() ? "" : "/") + name; }
+  std::string Journal() const { return Path("state/veskora/move-journal.csv"); }
+};
+
+// Chosen fields of each object in a JSON array, one line per object.
+std::string Fields(const QJsonArray& array, const QStringList& keys) {
+  std::string text;
+  for (const QJsonValue item : array) {
+    for (const QString& key : keys) text += item[key].toVariant().toString().toStdString() + " ";
+    text.back() = '\n';
+  }
+  return text;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  return QString::fromStdString(text).count(QString::fromStdString(part));
+}
+
+TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
+  const CliSandbox box;
+  const std::vector<std::string> names = {"a.txt", "b.txt", "c.txt", "d.txt", "keep-me.dat"};
+  box.Rules("-1,2,txt," + box.Dest() + "\r\n-1,1,keep," + box.Dest() + "\r\n");
+  for (const std::string& name : names) WriteFile(box.Desktop(name), name);
+  // Local time as the journal writes it, formatted here independently.
+  const auto now = [] { return QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString(); };
+  const std::string started = now();
+  QProcess program;
+  box.Run("veskora", {}, &program);
+  for (int i = 0; i < 300 && ListNames(box.Dest()) != "a.txt b.txt c.txt d.txt keep-me.dat"; ++i) {
+    QThread::msleep(100);
+  }
+  program.terminate();
+  ASSERT_TRUE(program.waitForFinished(30000));
+  const std::string ended = now();
+
+  // The cycle journaled each move as the file arrived.
+  const JournalContents journal = ReadJournal(box.Journal());
+  ASSERT_EQ(journal.records.size(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const JournalRecord& r = journal.records[i];
+    struct stat st {};
+    ASSERT_EQ(lstat(box.Dest(names[i]).c_str(), &st), 0);
+    EXPECT_EQ(r.name + r.desktop + r.destination, names[i] + box.Desktop() + box.Dest());
+    EXPECT_EQ(r.arrived,
+              (FileIdentity{st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size), st.st_mtim.tv_sec}));
+    EXPECT_EQ(r.row, i < 4 ? 1 : 2);
+    EXPECT_TRUE(started <= r.time && r.time <= ended) << r.time;
+  }
+
+  // Row 1 unticked, row 2 still takes keep-me.dat; b.txt changed since; the
+  // desktop has a new c.txt.
+  box.Rules("0,2,txt," + box.Dest() + "\r\n-1,1,keep," + box.Dest() + "\r\n");
+  box.Automove(true);
+  WriteFile(box.Dest("b.txt"), "b.txt, edited");
+  WriteFile(box.Desktop("c.txt"), "a new c.txt");
+  const std::string before = ListNames(box.Desktop()) + ListNames(box.Dest()) + ReadFile(box.Journal());
+
+  const QJsonObject dry = box.Json({"undo", "--all", "--dry-run", "--json"}, 1);
+  EXPECT_EQ(Fields(dry["files"].toArray(), {"name", "outcome", "row"}),
+            "keep-me.dat taken-again 2\nd.txt put-back \nc.txt name-taken \nb.txt changed \na.txt put-back \n");
+  EXPECT_EQ(ListNames(box.Desktop()) + ListNames(box.Dest()) + ReadFile(box.Journal()), before);
+  EXPECT_EQ(Count(ReadFile(box.Program("veskora.log")), "へ移動しました"), names.size());
+
+  const CliSandbox::Result undo = box.Cli({"undo", "--all"});
+  EXPECT_EQ(undo.code, 1);
+  EXPECT_HAS(undo.out, "refused keep-me.dat: row 2 (ファイル名に\"keep\"が含まれる) would move it again");
+  EXPECT_EQ(ReadFile(box.Desktop("a.txt")) + ReadFile(box.Desktop("d.txt")), "a.txtd.txt");
+  EXPECT_EQ(ReadFile(box.Desktop("c.txt")) + ReadFile(box.Dest("c.txt")), "a new c.txtc.txt");
+  EXPECT_EQ(ListNames(box.Dest()), "b.txt c.txt keep-me.dat");
+  const std::string log = ReadFile(box.Program("veskora.log"));
+  EXPECT_EQ(Count(log, "] a.txt を " + box.Desktop() + " へ移動しました\r\n"), 1u) << log;
+  EXPECT_EQ(Count(log, " を " + box.Desktop() + " へ"), 2u);
+
+  // Put where it was, the very same file is still not put back twice.
+  ASSERT_EQ(rename(box.Desktop("a.txt").c_str(), box.Dest("a.txt").c_str()), 0);
+  const CliSandbox::Result again = box.Cli({"undo", "--since", "2000-01-01"});
+  EXPECT_EQ(again.code, 1);
+  EXPECT_EQ(again.out.find("a.txt"), std::string::npos) << again.out;
+  EXPECT_EQ(ReadFile(box.Program("veskora.log")), log);
+  box.Automove(false);
+  EXPECT_HAS(box.Cli({"undo", "--last", "1"}).out, "put back keep-me.dat");
+  EXPECT_EQ(box.Cli({"undo", "--since", "2999-01-01"}).out, "Nothing to undo.\n");
+}
+
+TEST(CliPlan, ShowsWhatACycleWouldDoWithEveryFileAndMovesNothing) {
+  const CliSandbox box;
+  box.Rules("-1,1,keep,(移動を禁止する)\r\n-1,2,txt," + box.Dest() + "\r\n-1,2,doc," + box.Dest("missing") +
+            "\r\n-1,2,tmp,(未定義)\r\n");
+  for (const char* name :
+       {"a.txt", "keep.txt", "b.doc", "c.tmp", "big.txt", "big.txt.part", "dup.txt", "w.txt", "other.bin"}) {
+    WriteFile(box.Desktop(name), name);
+  }
+  WriteFile(box.Dest("dup.txt"), "already there");
+  const Holder writer(box.Desktop("w.txt"), O_WRONLY);
+  ASSERT_TRUE(writer.Holding());
+  const std::string before = ListNames(box.Desktop()) + ListNames(box.Dest());
+
+  const QJsonObject plan = box.Json({"plan", "--json"});
+  EXPECT_EQ(Fields(plan["files"].toArray(), {"name", "row", "outcome"}),
+            "a.txt 2 moves\nb.doc 3 no-folder\nbig.txt 2 in-use\nc.tmp 4 no-folder\ndup.txt 2 name-taken\n"
+            "keep.txt 1 protected\nw.txt 2 in-use\n");
+  EXPECT_EQ(plan["listed"].toInt(), 9);
+  const std::string text = box.Cli({"plan"}).out;
+  EXPECT_HAS(text, "keep.txt: row 1 ファイル名に\"keep\"が含まれる: protected\n");
+  EXPECT_HAS(text, "dup.txt: row 2 拡張子が\"txt\": not moved: " + box.Dest("dup.txt") + " exists\n");
+  EXPECT_HAS(text, "7 of 9 files in " + box.Desktop() + " match an enabled row; 1 would move.\n");
+  EXPECT_EQ(ListNames(box.Desktop()) + ListNames(box.Dest()), before);
+}
+
+TEST(CliWhy, GivesEveryEnabledRowsVerdictAndTheFirstMatch) {
+  const CliSandbox box;
+  const std::string to = "," + box.Dest() + "\r\n";
+  box.Rules("-1,1,PHOTO,(移動を禁止する)\r\n-1,2,pdf" + to + "-1,3,1K" + to + "-1,4,1M" + to + "0,2,md" + to +
+            "-1,5,20080101120000" + to + "-1,6,20300101120000" + to);
+  const struct {
+    std::string name;
+    std::size_t size;
+    int year;
+    std::string verdicts;  // rows 1, 2, 3, 4, 6 and 7 (5 is not ticked), then the first match
+  } cases[] = {
+      {"MYPHOTO.txt", 1023, 2007, "101010 1 protected\n"},
+      {"report.pdf", 1024, 2031, "010001 2 moves\n"},
+      {"photo.PDF", 1048577, 2020, "000100 4 moves\n"},
+      {"notes.md", 1025, 2020, "000000  \n"},  // no match
+  };
+  for (const auto& c : cases) {
+    WriteFile(box.Desktop(c.name), std::string(c.size, 'x'));
+    SetMtime(box.Desktop(c.name), {c.year, 1, 1, 0, 0, 0});
+  }
+  for (const auto& c : cases) {
+    const QJsonObject why = box.Json({"why", "--json", QString::fromStdString(box.Desktop(c.name))});
+    std::string verdicts;
+    for (const QJsonValue row : why["rows"].toArray()) verdicts += row["matches"].toBool() ? "1" : "0";
+    EXPECT_EQ(verdicts + " " + Fields({why["first_match"]}, {"row", "outcome"}), c.verdicts) << c.name;
+  }
+  const std::string text = box.Cli({"why", "report.pdf"}).out;
+  EXPECT_HAS(text, "report.pdf: 1024 bytes, modified 2031-01-01 00:00:00\n");
+  EXPECT_HAS(text, "row 3 ファイルサイズが\"1KByte\"より小さい: no: 1024 bytes is not less than 1K (1024 bytes)\n");
+  EXPECT_HAS(text, ": yes: modified 2031-01-01 00:00:00 is after 2030-01-01 12:00:00\n");
+  EXPECT_HAS(text, "First match: row 2: moves to " + box.Dest() + ".\n");
+  WriteFile(box.Desktop(".hidden.pdf"), "x");
+  const QJsonObject hidden = box.Json({"why", "--json", ".hidden.pdf"});
+  EXPECT_EQ(Fields({hidden}, {"looked_at", "ignored"}), "false hidden\n");
+  EXPECT_FALSE(hidden.contains("rows"));
+}
+
+TEST(CliUsage, MistakesEndWithAMessageAndCodeTwo) {
+  const CliSandbox box;
+  WriteFile(box.Dest("elsewhere.txt"), "x");
+  const struct {
+    QStringList arguments;
+    const char* message;
+    std::string folderInPlace = {};  // input that is there but cannot be read
+  } cases[] = {
+      {{}, "no command given"},
+      {{"tidy"}, "unknown command 'tidy'"},
+      {{"plan", "--fast"}, "Unknown option 'fast'"},
+      {{"plan", "extra"}, "unexpected 'extra'"},
+      {{"why"}, "missing FILE"},
+      {{"why", "absent.txt"}, "no absent.txt in the desktop folder"},
+      {{"why", QString::fromStdString(box.Dest("elsewhere.txt"))}, "is not in the desktop folder"},
+      {{"undo", "--last", "0"}, "--last wants a count"},
+      {{"undo", "--all", "--last", "2"}, "give one of --last, --since and --all"},
+      {{"undo", "--since", "yesterday"}, "--since wants a time"},
+      {{"undo"}, "cannot read the move journal", box.Journal()},
+      {{"plan"}, "cannot read the rule file", box.Program("ZUL.dat")},
+  };
+  for (const auto& c : cases) {
+    if (!c.folderInPlace.empty()) std::filesystem::create_directories(c.folderInPlace);
+    const CliSandbox::Result result = box.Cli(c.arguments);
+    EXPECT_EQ(result.code, 2) << c.arguments.join(' ').toStdString();
+    EXPECT_HAS(result.err, c.message);
+  }
+  EXPECT_EQ(box.Run("veskora", {"--tray"}).code, 2);
+  for (const char* program : {"veskora", "veskora-cli"}) {
+    EXPECT_EQ(box.Run(program, {"--version"}).out, std::string(program) + " " VESKORA_VERSION "\n");
+    EXPECT_EQ(box.Run(program, {"--help"}).out.find("Usage: "), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace veskora::testing
