@@ -36,11 +36,6 @@ class Scene {
 
   // Puts a file on the desktop and expects it, whole, from now on.
   void Put(const std::string& name, const std::string& bytes);
-  // The file's content changed on purpose (by the test): expect this instead.
-  void Expect(const std::string& name, const std::string& bytes) { files_[name] = bytes; }
-
-  // The fault rules with {desktop} and {dest} standing for the folders.
-  std::string Expand(std::string rule) const;
   // The mover's command line and environment for CYCLES cycles (-1: until
   // SIGTERM) under the fault rules.
   std::vector<std::string> Command(long cycles, long pauseMs = 0) const;
@@ -67,6 +62,9 @@ class Scene {
   std::string RulePath() const { return program_ + "/ZUL.dat"; }
 
  private:
+  // The fault rules with {desktop} and {dest} standing for the folders.
+  std::string Expand(std::string rule) const;
+
   Where where_;
   testing::TempDir here_;
   testing::OtherFileSystem there_;

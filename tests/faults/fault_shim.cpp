@@ -1,5 +1,5 @@
-// A preloaded library that makes chosen C library calls fail, stop, slow down
-// or kill the process on demand, so the tests can drive the move path through
+// A preloaded library that makes chosen C library calls fail, slow down or
+// kill the process on demand, so the tests can drive the move path through
 // every failure it must survive. Controlled by the environment:
 //
 //   VESKORA_FAULT         rules separated by ";", each  CALL:ACTION[:after=N][:times=M][:path=TEXT]
@@ -8,7 +8,6 @@
 //                                   (tmpfile: opens with O_TMPFILE; lease: a read lease taken to ask
 //                                   for writers; wrlease: the write lease held during a copy)
 //                           ACTION  an errno name (EIO, ENOSPC, EPERM, ...): fail without doing anything
-//                                   stop: SIGSTOP before the call (the test acts, then SIGCONT)
 //                                   kill: SIGKILL before the call
 //                                   slow: sleep a tenth of a second, then make the call
 //                                   break: after a lease is taken, open the file for writing as
@@ -78,7 +77,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 }
 
 bool ParseAction(Rule& rule) {
-  for (const char* action : {"stop", "kill", "slow", "break"}) {
+  for (const char* action : {"kill", "slow", "break"}) {
     if (rule.action == action) return true;
   }
   for (int error = 1; error < 134; ++error) {
@@ -183,7 +182,6 @@ Rule* Match(const char* call, Subject subject) {
 // set instead of being made.
 bool Before(Rule* rule) {
   if (!rule) return false;
-  if (rule->action == "stop") raise(SIGSTOP);
   if (rule->action == "kill") raise(SIGKILL);
   if (rule->action == "slow") usleep(100000);
   if (rule->error == 0) return false;

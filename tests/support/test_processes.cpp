@@ -78,22 +78,12 @@ Child::~Child() {
   }
 }
 
-bool Child::WaitForStop() {
-  if (pid_ <= 0 || waitpid(pid_, &status_, WUNTRACED) != pid_) return false;
-  if (WIFSTOPPED(status_)) return true;
-  pid_ = -1;
-  return false;
-}
-
 void Child::Signal(int number) {
   if (pid_ > 0) kill(pid_, number);
 }
 
 int Child::Wait() {
-  while (pid_ > 0) {
-    if (waitpid(pid_, &status_, 0) != pid_) break;
-    if (!WIFSTOPPED(status_)) pid_ = -1;
-  }
+  if (pid_ > 0 && waitpid(pid_, &status_, 0) == pid_) pid_ = -1;
   return status_;
 }
 

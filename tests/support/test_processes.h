@@ -29,8 +29,8 @@ class Holder {
 
 // A program run as a child process with extra environment entries
 // ("NAME=value"), as another user when `user` is given (uid and gid alike;
-// the test runs as root then), which the test can wait for, continue and
-// signal; killed when the object goes.
+// the test runs as root then), which the test can wait for and signal;
+// killed when the object goes.
 class Child {
  public:
   Child(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}, int user = -1);
@@ -38,9 +38,6 @@ class Child {
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
 
-  // Waits until the child stops itself (true) or ends (false).
-  bool WaitForStop();
-  void Continue() { Signal(SIGCONT); }
   void Signal(int number);
   // Waits for the end; the wait status.
   int Wait();
