@@ -17,6 +17,7 @@
 #include "platform/posix/posix_file_system.h"
 #include "rules/move_rule.h"
 #include "rules/rule_list_ops.h"
+#include "fake_clock.h"
 #include "temp_dir.h"
 #include "test_processes.h"
 

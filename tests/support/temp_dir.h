@@ -33,14 +33,4 @@ void SetMtime(const std::string& path, const LocalTime& when);
 // Names in a folder, sorted, hidden ones included.
 std::string ListNames(const std::string& folder);
 
-class FakeClock final : public Clock {
- public:
-  explicit FakeClock(LocalTime now) : now_(now) {}
-  LocalTime Now() const override { return now_; }
-  void Set(LocalTime now) { now_ = now; }
-
- private:
-  LocalTime now_;
-};
-
 }  // namespace veskora::testing

@@ -23,6 +23,8 @@
 #include "shell/form1.h"
 #include "shell/program.h"
 #include "shell/window_layout.h"
+#include "fake_clock.h"
+#include "fake_clock.h"
 #include "temp_dir.h"
 
 namespace veskora::testing {
