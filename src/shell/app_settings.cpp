@@ -118,7 +118,11 @@ void WriteAppSettings(SettingsStore& store, const AppSettings& settings) {
   Write(store, kWidth, QString::number(std::llround(settings.width)));
   Write(store, kHeight, QString::number(std::llround(settings.height)));
   Write(store, kState, QString::number(settings.state));
-  Write(store, kAutomove, settings.automove ? QStringLiteral("True") : QStringLiteral("False"));
+  WriteAutomove(store, settings.automove);
+}
+
+void WriteAutomove(SettingsStore& store, bool automove) {
+  Write(store, kAutomove, automove ? QStringLiteral("True") : QStringLiteral("False"));
   store.Flush();
 }
 

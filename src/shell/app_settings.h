@@ -21,4 +21,8 @@ AppSettings ReadAppSettings(const SettingsStore& store);
 // forms: whole numbers, and "True"/"False".
 void WriteAppSettings(SettingsStore& store, const AppSettings& settings);
 
+// Writes the automatic-move switch alone (it is saved as it changes too, so
+// that veskora-cli sees what the window shows).
+void WriteAutomove(SettingsStore& store, bool automove);
+
 }  // namespace veskora

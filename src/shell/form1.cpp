@@ -300,6 +300,7 @@ void Form1::SwitchAutomove(bool on) {
   } else {
     Timer1->stop();
   }
+  WriteAutomove(services_.settings, on);
 }
 
 void Form1::DeleteSelectedRuleAfterQuestion() {

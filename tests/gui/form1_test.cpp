@@ -273,9 +273,11 @@ class Form1Test : public QObject {
     WriteFile(user.Desktop("b.pdf"), "two");
     Action(form, "m2mauto")->trigger();
     QVERIFY(Action(form, "m2mauto")->isChecked() && timer->isActive() && Exists(user.Desktop("b.pdf")));
+    QCOMPARE(user.Ini("app/automove"), "True");  // saved at once, for veskora-cli
     QTRY_VERIFY_WITH_TIMEOUT(Exists(dest + "/b.pdf"), 10000);
     Action(form, "m2mauto")->trigger();
     QVERIFY(!Action(form, "m2mauto")->isChecked() && !timer->isActive());
+    QCOMPARE(user.Ini("app/automove"), "False");
   }
 
   void aDesktopThatIsTheHomeFolderIsNeverSwept() {
