@@ -16,6 +16,7 @@ namespace veskora {
 template <typename Bound>
 class BoundIndex {
  public:
+  void Reserve(std::size_t count) { entries_.reserve(count); }
   void Add(Bound bound, int position) { entries_.emplace_back(std::move(bound), position); }
 
   // Call once after the last Add and before the first question.
