@@ -66,7 +66,7 @@ void RunCase(const BenchDesktop& desktop, const std::string& binary, Case& c, in
   }
 
   const ResidentProcess floor({VESKORA_FLOOR_LOOP, desktop.Desktop(), c.statEach ? "stat" : "list"}, {});
-  const ResidentProcess veskora({program + "/veskora"}, ProgramEnvironment(root));
+  ResidentProcess veskora({program + "/veskora"}, ProgramEnvironment(root));
   const double started = WallSeconds();
   std::uint64_t previous = veskora.MainThreadCpuNs();
   std::uint64_t burst = 0;
@@ -78,6 +78,7 @@ void RunCase(const BenchDesktop& desktop, const std::string& binary, Case& c, in
     const std::uint64_t now = veskora.MainThreadCpuNs();
     const double t = WallSeconds();
     if (now == 0) {
+      if (veskora.Running()) continue;
       std::fprintf(stderr, "the program ended during %s\n", c.label);
       std::exit(1);
     }
@@ -88,7 +89,6 @@ void RunCase(const BenchDesktop& desktop, const std::string& binary, Case& c, in
     } else if (burst > 0 && t - lastActive > kQuietSeconds) {
       if (burstStart - started > kStartupSeconds) {
         c.cycleMs.push_back(static_cast<double>(burst) * 1e-6);
-        std::fprintf(stderr, "%s %.2f %.3f\n", c.label, burstStart - started, c.cycleMs.back());
         ++seen;
         usleep(1000000);
         floor.SendLine("run");

@@ -67,6 +67,13 @@ std::uint64_t ResidentProcess::MainThreadCpuNs() const {
   return ns;
 }
 
+bool ResidentProcess::Running() {
+  if (pid_ <= 0) return false;
+  if (waitpid(pid_, nullptr, WNOHANG) == 0) return true;
+  pid_ = -1;
+  return false;
+}
+
 void ResidentProcess::SendLine(const std::string& line) const {
   const std::string text = line + "\n";
   if (write(in_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {

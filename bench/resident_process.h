@@ -20,8 +20,11 @@ class ResidentProcess {
   ResidentProcess& operator=(const ResidentProcess&) = delete;
 
   // CPU time of its main thread so far (user + system), from the scheduler's
-  // own account; 0 once it has ended.
+  // own account; 0 when it cannot be read (once it has ended, and for a
+  // moment while it starts).
   std::uint64_t MainThreadCpuNs() const;
+  // False once it has ended.
+  bool Running();
   // One line to its input; one line from its output (empty at its end).
   void SendLine(const std::string& line) const;
   std::string ReadLine() const;
