@@ -19,6 +19,7 @@ namespace veskora {
 // reaches them: one row per state and one column per class of bytes (bytes no
 // keyword uses share one class), so each byte of a text costs two loads,
 // whatever the number of keywords, and a state no text reaches costs nothing.
+// Searching fills the table, so one automaton serves one thread.
 class KeywordAutomaton {
  public:
   struct Keyword {
@@ -75,8 +76,10 @@ class KeywordAutomaton {
   // class the next state: the offset of its row, or -(state + 1) while that
   // row is not made yet.
   mutable std::vector<std::int32_t> table_;
-  mutable std::vector<std::int32_t> rowOf_;   // by state; -1 while not made
-  mutable std::vector<std::int32_t> failOf_;  // by state: its longest proper suffix in the trie
+  mutable std::vector<std::int32_t> rowOf_;  // by state; -1 while not made
+  // By state, set when its parent's row is made: its longest proper suffix
+  // in the trie, as a cell gives a state (row offset or -(state + 1)).
+  mutable std::vector<std::int32_t> failOf_;
 };
 
 }  // namespace veskora
