@@ -60,26 +60,30 @@ std::uint64_t WordAt(const std::string& name, std::size_t depth) {
   return __builtin_bswap64(word);
 }
 
-// Sorts by bytes eight at a time: by the word at `depth`, then each run that
-// shares it by the next word. Desktop names share long beginnings
-// ("Screenshot 2024-05-"), which a comparison of whole names would go over
-// again at every step.
+// Sorts keys whose words hold their names' bytes from `depth` on: by the
+// word, then each run that shares it by the next word. Desktop names share
+// long beginnings ("Screenshot 2024-05-"), which a comparison of whole names
+// would go over again at every step.
 void SortFrom(const FolderListing& entries, SortKey* begin, SortKey* end, std::size_t depth) {
-  for (SortKey* key = begin; key != end; ++key) key->word = WordAt(entries[key->index].name, depth);
   std::sort(begin, end, [](const SortKey& a, const SortKey& b) { return a.word < b.word; });
   for (SortKey* run = begin; run != end;) {
     SortKey* next = run + 1;
     while (next != end && next->word == run->word) ++next;
     // Names that ended inside this word are equal, which a folder never holds.
-    if (next - run > 1 && (run->word & 0xFF) != 0) SortFrom(entries, run, next, depth + 8);
+    if (next - run > 1 && (run->word & 0xFF) != 0) {
+      for (SortKey* key = run; key != next; ++key) key->word = WordAt(entries[key->index].name, depth + 8);
+      SortFrom(entries, run, next, depth + 8);
+    }
     run = next;
   }
 }
 
 // Sorts the entries by the bytes of their names (what std::string's < says).
 void SortByName(FolderListing& entries) {
+  // The first words are read in listing order, which is the order the names
+  // were made in memory.
   std::vector<SortKey> keys(entries.size());
-  for (std::size_t i = 0; i < keys.size(); ++i) keys[i].index = static_cast<std::uint32_t>(i);
+  for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = {WordAt(entries[i].name, 0), static_cast<std::uint32_t>(i)};
   SortFrom(entries, keys.data(), keys.data() + keys.size(), 0);
   // Put each entry in its place, one cycle of the permutation at a time; a
   // key whose entry is in place points at itself.
