@@ -9,11 +9,11 @@ namespace {
 constexpr std::int64_t kDay = 86400;
 constexpr std::size_t kDaySlots = 1024;  // a desktop's files span a few years
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
+constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
 // Days since 1970-01-01 of a proleptic Gregorian date, and back (after
 // Howard Hinnant's civil calendar algorithms).
-std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
+constexpr std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
   y -= m <= 2;
   const std::int64_t era = FloorDiv(y, 400);
   const std::int64_t yoe = y - era * 400;
@@ -47,12 +47,6 @@ bool Same(const LocalTime& a, const LocalTime& b) {
          a.second == b.second;
 }
 
-// The offset from UTC that turns `t` into `local`.
-std::int64_t OffsetOf(std::int64_t t, const LocalTime& local) {
-  return DaysFromCivil(local.year, local.month, local.day) * kDay + local.hour * 3600 + local.minute * 60 +
-         local.second - t;
-}
-
 }  // namespace
 
 LocalTimes::Day LocalTimes::Learn(std::int64_t day) {
@@ -67,10 +61,10 @@ LocalTimes::Day LocalTimes::Learn(std::int64_t day) {
   const LocalTime a = ToLocalTime(first);
   const LocalTime b = ToLocalTime(last);
   if (a.month == 0 || b.month == 0) return learnt;  // the library failed
-  learnt.offset = OffsetOf(first, a);
+  learnt.offset = LocalSeconds(a) - first;
   // A leap second (a zone that counts them) shows as a field the arithmetic
   // would not give.
-  learnt.steady = learnt.offset == OffsetOf(last, b) && Same(CivilFromSeconds(first + learnt.offset), a) &&
+  learnt.steady = learnt.offset == LocalSeconds(b) - last && Same(CivilFromSeconds(first + learnt.offset), a) &&
                   Same(CivilFromSeconds(last + learnt.offset), b);
   return learnt;
 }
@@ -83,12 +77,34 @@ LocalTime LocalTimes::Of(std::int64_t epochSeconds) {
   return slot.steady ? CivilFromSeconds(epochSeconds + slot.offset) : ToLocalTime(epochSeconds);
 }
 
-bool TimeDigits(const LocalTime& t, std::uint64_t& digits) {
-  if (t.year < 0 || t.year > 9999) return false;
-  digits = static_cast<std::uint64_t>(t.year) * 10000000000ULL + static_cast<std::uint64_t>(t.month) * 100000000ULL +
-           static_cast<std::uint64_t>(t.day) * 1000000ULL + static_cast<std::uint64_t>(t.hour) * 10000ULL +
-           static_cast<std::uint64_t>(t.minute) * 100ULL + static_cast<std::uint64_t>(t.second);
+bool LocalTimes::OrdinarySeconds(std::int64_t epochSeconds, std::int64_t& localSeconds) {
+  if (days_.empty()) days_.resize(kDaySlots);
+  const std::int64_t day = FloorDiv(epochSeconds, kDay);
+  Day& slot = days_[static_cast<std::size_t>(day) % kDaySlots];
+  if (!slot.known || slot.day != day) slot = Learn(day);
+  if (slot.steady) {
+    // Every time of a steady day is ordinary but for its year.
+    constexpr std::int64_t kFirst = DaysFromCivil(0, 1, 1) * kDay;
+    constexpr std::int64_t kLast = DaysFromCivil(9999, 12, 31) * kDay + kDay - 1;
+    localSeconds = epochSeconds + slot.offset;
+    return localSeconds >= kFirst && localSeconds <= kLast;
+  }
+  const LocalTime local = ToLocalTime(epochSeconds);
+  if (!IsOrdinary(local)) return false;
+  localSeconds = LocalSeconds(local);
   return true;
+}
+
+bool IsOrdinary(const LocalTime& t) {
+  if (t.year < 0 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1) return false;
+  if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59) return false;
+  const std::int64_t nextMonth =
+      t.month == 12 ? DaysFromCivil(t.year + 1, 1, 1) : DaysFromCivil(t.year, t.month + 1, 1);
+  return t.day <= nextMonth - DaysFromCivil(t.year, t.month, 1);
+}
+
+std::int64_t LocalSeconds(const LocalTime& t) {
+  return DaysFromCivil(t.year, t.month, t.day) * kDay + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
 }  // namespace veskora

@@ -17,6 +17,9 @@ class LocalTimes {
  public:
   // What ToLocalTime gives.
   LocalTime Of(std::int64_t epochSeconds);
+  // The local seconds (below) of what ToLocalTime gives, when that is an
+  // ordinary time; false for any other.
+  bool OrdinarySeconds(std::int64_t epochSeconds, std::int64_t& localSeconds);
 
  private:
   struct Day {
@@ -30,8 +33,11 @@ class LocalTimes {
   std::vector<Day> days_;  // by day number, modulo its size
 };
 
-// The 14 digits YYYYMMDDhhmmss as one number, for years 0 to 9999 (where the
-// digits' order is the number's); nothing for other years.
-bool TimeDigits(const LocalTime& time, std::uint64_t& digits);
+// An ordinary time: a year of four digits (0 to 9999), a day its month has,
+// hours to 23, minutes and seconds to 59. Its "local seconds" count from
+// 1970-01-01 00:00:00 as if every day had 86,400 seconds, and ordinary times
+// order by them exactly as by their 14 digits YYYYMMDDhhmmss.
+bool IsOrdinary(const LocalTime& time);
+std::int64_t LocalSeconds(const LocalTime& time);
 
 }  // namespace veskora

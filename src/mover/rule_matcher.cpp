@@ -10,15 +10,21 @@ namespace veskora {
 
 namespace {
 
-// A time value of exactly 14 digits, as a number: among such texts the
-// order of the texts is the order of the numbers.
-bool DigitsValue(std::string_view value, std::uint64_t& number) {
+// A time value of 14 digits that is an ordinary time, as its local seconds.
+bool OrdinaryValue(std::string_view value, std::int64_t& seconds) {
   if (value.size() != 14) return false;
-  number = 0;
-  for (const char c : value) {
-    if (c < '0' || c > '9') return false;
-    number = number * 10 + static_cast<std::uint64_t>(c - '0');
+  int fields[6] = {};
+  const int widths[6] = {4, 2, 2, 2, 2, 2};
+  std::size_t at = 0;
+  for (int f = 0; f < 6; ++f) {
+    for (int i = 0; i < widths[f]; ++i, ++at) {
+      if (value[at] < '0' || value[at] > '9') return false;
+      fields[f] = fields[f] * 10 + (value[at] - '0');
+    }
   }
+  const LocalTime time{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
+  if (!IsOrdinary(time)) return false;
+  seconds = LocalSeconds(time);
   return true;
 }
 
@@ -40,8 +46,8 @@ RuleMatcher::RuleMatcher(const RuleList& rules) : rows_(&rules.Rows()) {
   smaller_.Reserve(count[kSizeSmaller]);
   larger_.Reserve(count[kSizeLarger]);
   timeRows_.reserve(count[kTimeOlder] + count[kTimeNewer]);
-  olderDigits_.Reserve(count[kTimeOlder]);
-  newerDigits_.Reserve(count[kTimeNewer]);
+  olderSeconds_.Reserve(count[kTimeOlder]);
+  newerSeconds_.Reserve(count[kTimeNewer]);
   int position = 0;
   for (const RuleRow& row : rows) {
     ++position;
@@ -74,9 +80,9 @@ RuleMatcher::RuleMatcher(const RuleList& rules) : rows_(&rules.Rows()) {
       case kTimeOlder:
       case kTimeNewer: {
         const bool older = rule.kind == kTimeOlder;
-        std::uint64_t digits = 0;
-        if (DigitsValue(rule.value, digits)) {
-          (older ? olderDigits_ : newerDigits_).Add(digits, position);
+        std::int64_t seconds = 0;
+        if (OrdinaryValue(rule.value, seconds)) {
+          (older ? olderSeconds_ : newerSeconds_).Add(seconds, position);
         } else {
           (older ? olderText_ : newerText_).Add(rule.value, position);
         }
@@ -93,17 +99,16 @@ RuleMatcher::RuleMatcher(const RuleList& rules) : rows_(&rules.Rows()) {
   keywords_ = KeywordAutomaton(keywords);
   smaller_.Seal();
   larger_.Seal();
-  olderDigits_.Seal();
-  newerDigits_.Seal();
+  olderSeconds_.Seal();
+  newerSeconds_.Seal();
   olderText_.Seal();
   newerText_.Seal();
 }
 
 int RuleMatcher::LowestTimeRow(std::int64_t mtime, int best) const {
-  const LocalTime local = localTimes_.Of(mtime);
-  std::uint64_t digits = 0;
-  if (TimeDigits(local, digits)) {
-    int lowest = std::min(olderDigits_.LowestAbove(digits), newerDigits_.LowestBelow(digits));
+  std::int64_t seconds = 0;
+  if (localTimes_.OrdinarySeconds(mtime, seconds)) {
+    int lowest = std::min(olderSeconds_.LowestAbove(seconds), newerSeconds_.LowestBelow(seconds));
     if (!olderText_.Empty() || !newerText_.Empty()) {
       const std::string text = TimeStampText(mtime);
       const std::string_view view = text;
@@ -111,8 +116,8 @@ int RuleMatcher::LowestTimeRow(std::int64_t mtime, int best) const {
     }
     return lowest;
   }
-  // A year of other than four digits gives a text of another length, which
-  // only a comparison of texts orders right.
+  // A time that is not ordinary (a year of other than four digits, a leap
+  // second) orders by its text only.
   const std::string text = TimeStampText(mtime);
   for (const TimeRow& row : timeRows_) {
     if (row.position >= best) break;

@@ -50,9 +50,10 @@ class RuleMatcher {
   KeywordAutomaton keywords_;
   BoundIndex<double> smaller_;  // length < threshold
   BoundIndex<double> larger_;   // length > threshold
-  // Time values of 14 digits compare as numbers; any other as text.
-  BoundIndex<std::uint64_t> olderDigits_;  // time < value
-  BoundIndex<std::uint64_t> newerDigits_;  // time > value
+  // Time values that are ordinary times (local_times.h) compare as local
+  // seconds; any other as text.
+  BoundIndex<std::int64_t> olderSeconds_;  // time < value
+  BoundIndex<std::int64_t> newerSeconds_;  // time > value
   BoundIndex<std::string_view> olderText_;
   BoundIndex<std::string_view> newerText_;
   std::vector<TimeRow> timeRows_;  // every time row, in row order

@@ -52,14 +52,46 @@ TEST(LocalTimes, AgreeWithTheCLibraryInZonesWithSummerTimeAndLeapSeconds) {
     for (int i = 0; i < 100000; ++i) {
       samples.push_back(static_cast<std::int64_t>(rng() % 12623040000ULL) - 5364662400LL);
     }
+    // The edges of the years of four digits.
+    for (const std::int64_t edge : {-62167219200LL, 253402300800LL}) {
+      for (std::int64_t t = edge - 90000; t < edge + 90000; t += 1801) samples.push_back(t);
+    }
     for (const std::int64_t t : samples) {
       const LocalTime a = times.Of(t);
       const LocalTime b = ToLocalTime(t);
       ASSERT_TRUE(a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
                   a.minute == b.minute && a.second == b.second)
           << tz << " " << t;
+      std::int64_t seconds = 0;
+      ASSERT_EQ(times.OrdinarySeconds(t, seconds), IsOrdinary(b)) << tz << " " << t;
+      if (IsOrdinary(b)) {
+        ASSERT_EQ(seconds, LocalSeconds(b)) << tz << " " << t;
+      }
     }
   }
+}
+
+// Only ordinary times order by local seconds as by their digits: 2024-02-30
+// would be 2024-03-01 in seconds but sorts before it in digits.
+TEST(LocalTimes, OrdinaryTimesAreRealDaysOfFourDigitYears) {
+  EXPECT_TRUE(IsOrdinary({2024, 2, 29, 23, 59, 59}));
+  EXPECT_TRUE(IsOrdinary({0, 1, 1, 0, 0, 0}));
+  EXPECT_TRUE(IsOrdinary({9999, 12, 31, 0, 0, 0}));
+  for (const LocalTime odd : std::vector<LocalTime>{{2023, 2, 29, 0, 0, 0},
+                                                    {2024, 2, 30, 0, 0, 0},
+                                                    {2024, 4, 31, 0, 0, 0},
+                                                    {2024, 13, 1, 0, 0, 0},
+                                                    {2024, 0, 1, 0, 0, 0},
+                                                    {2024, 1, 0, 0, 0, 0},
+                                                    {2024, 1, 1, 24, 0, 0},
+                                                    {2024, 1, 1, 0, 60, 0},
+                                                    {2024, 1, 1, 0, 0, 60},
+                                                    {10000, 1, 1, 0, 0, 0},
+                                                    {-1, 12, 31, 0, 0, 0}}) {
+    EXPECT_FALSE(IsOrdinary(odd)) << odd.year << "-" << odd.month << "-" << odd.day << " " << odd.hour << ":"
+                                  << odd.minute << ":" << odd.second;
+  }
+  EXPECT_EQ(LocalSeconds({1970, 1, 2, 1, 0, 1}), 86400 + 3601);
 }
 
 }  // namespace
