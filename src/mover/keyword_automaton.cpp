@@ -13,6 +13,11 @@ constexpr std::uint16_t kOtherColumn = 1;
 
 constexpr std::int32_t Pending(std::int32_t state) { return -(state + 1); }
 
+// Cells to a row: one per used byte, the output cell and the class of the
+// other bytes, rounded up to even so that every row starts at an even
+// offset and a cell has its lowest bit free for kEndsHere.
+std::size_t RowCells(std::size_t distinct) { return (distinct + 3) & ~std::size_t{1}; }
+
 }  // namespace
 
 KeywordAutomaton::KeywordAutomaton(const std::vector<Keyword>& keywords, std::size_t cellBudget) {
@@ -32,13 +37,13 @@ KeywordAutomaton::KeywordAutomaton(const std::vector<Keyword>& keywords, std::si
   admitted.reserve(keywords.size());
   // No row has more than 258 cells, so a list that fits even so needs no
   // count of its distinct bytes.
-  bool allFit = bytes + 1 <= cellBudget / 258;
+  bool allFit = bytes + 1 <= cellBudget / RowCells(256);
   if (!allFit) {
     for (const Keyword& keyword : keywords) {
       for (const unsigned char byte : keyword.text) used[byte] = true;
     }
     const auto distinct = static_cast<std::size_t>(std::count(used.begin(), used.end(), true));
-    allFit = bytes + 1 <= cellBudget / (distinct + 2);
+    allFit = bytes + 1 <= cellBudget / RowCells(distinct);
   }
   if (allFit) {
     for (const Keyword& keyword : keywords) {
@@ -59,7 +64,7 @@ KeywordAutomaton::KeywordAutomaton(const std::vector<Keyword>& keywords, std::si
   for (std::size_t byte = 0; byte < 256; ++byte) {
     if (used[byte]) column_[byte] = next++;
   }
-  stride_ = next;
+  stride_ = RowCells(next - 2u);
   rowOf_.assign(nodes_.size(), -1);
   failOf_.assign(nodes_.size(), 0);
   MakeRow(0);
@@ -84,7 +89,7 @@ std::size_t KeywordAutomaton::Admit(const std::vector<Keyword>& keywords, std::s
         ++added;
       }
     }
-    const std::size_t stride = distinct + added + 2;
+    const std::size_t stride = RowCells(distinct + added);
     const std::size_t states = bytes + keyword.text.size() + 1;
     if (states > cellBudget / stride) {
       overflow_.emplace_back(std::string(keyword.text), keyword.position);
@@ -153,7 +158,7 @@ void KeywordAutomaton::MakeRow(std::int32_t state) const {
       cells[kOutputColumn] = kNoRow;
     } else {
       const std::int32_t fail = failOf_[static_cast<std::size_t>(s)];
-      failRow = fail >= 0 ? fail : rowOf_[static_cast<std::size_t>(-fail - 1)];
+      failRow = fail >= 0 ? fail & ~kEndsHere : rowOf_[static_cast<std::size_t>(-fail - 1)];
       std::copy_n(table_.data() + failRow, stride_, cells);
       cells[kOutputColumn] = std::min(node.output, table_[static_cast<std::size_t>(failRow)]);
     }
@@ -164,10 +169,14 @@ void KeywordAutomaton::MakeRow(std::int32_t state) const {
       // The child's suffix: the root for a child of the root, else where the
       // suffix goes on the child's byte (read before this row's edge is set).
       failOf_[static_cast<std::size_t>(child)] = s == 0 ? 0 : cells[column];
-      const std::int32_t childRow = rowOf_[static_cast<std::size_t>(child)];
-      cells[column] = childRow >= 0 ? childRow : Pending(child);
+      cells[column] = rowOf_[static_cast<std::size_t>(child)] >= 0 ? RowRef(child) : Pending(child);
     }
   }
+}
+
+std::int32_t KeywordAutomaton::RowRef(std::int32_t state) const {
+  const std::int32_t row = rowOf_[static_cast<std::size_t>(state)];
+  return table_[static_cast<std::size_t>(row) + kOutputColumn] == kNoRow ? row : row | kEndsHere;
 }
 
 std::int32_t KeywordAutomaton::Follow(std::size_t cell) const {
@@ -175,31 +184,83 @@ std::int32_t KeywordAutomaton::Follow(std::size_t cell) const {
   if (target >= 0) return target;
   const std::int32_t state = -target - 1;
   if (rowOf_[static_cast<std::size_t>(state)] < 0) MakeRow(state);
-  table_[cell] = rowOf_[static_cast<std::size_t>(state)];
+  table_[cell] = RowRef(state);
   return table_[cell];
 }
 
-int KeywordAutomaton::LowestMatch(std::string_view text) const {
-  int best = emptyKeyword_;
-  if (!nodes_.empty()) {
-    const std::int32_t* table = table_.data();
-    std::size_t state = 0;
-    for (const unsigned char byte : text) {
-      const std::size_t cell = state + column_[byte];
-      std::int32_t next = table[cell];
-      if (next < 0) {
-        next = Follow(cell);
-        table = table_.data();  // the table may have grown
-      }
-      state = static_cast<std::size_t>(next);
-      best = std::min(best, table[state + kOutputColumn]);
-    }
-  }
+KeywordAutomaton::Arrival KeywordAutomaton::Arrive(std::size_t cell) const {
+  std::int32_t next = table_[cell];
+  if (next < 0) next = Follow(cell);
+  const auto row = static_cast<std::size_t>(next & ~kEndsHere);
+  return {row, table_[row + kOutputColumn]};
+}
+
+int KeywordAutomaton::LowestAside(std::string_view text, int best) const {
   for (const auto& [keyword, position] : overflow_) {
     if (position >= best) break;
     if (text.find(keyword) != std::string_view::npos) return position;
   }
   return best;
+}
+
+// The searches step from row to row by address, so that a step waits for
+// nothing but the load of the step before; the rare cases leave the loop.
+int KeywordAutomaton::SearchFrom(std::size_t start, std::string_view text, int best) const {
+  const std::int32_t* table = table_.data();
+  const std::int32_t* row = table + start;
+  for (const unsigned char byte : text) {
+    const std::int32_t next = row[column_[byte]];
+    if (Rare(next)) [[unlikely]] {
+      const Arrival arrival = Arrive(static_cast<std::size_t>(row - table) + column_[byte]);
+      best = std::min(best, arrival.lowest);
+      table = table_.data();  // the table may have grown
+      row = table + arrival.row;
+      continue;
+    }
+    row = table + next;
+  }
+  return best;
+}
+
+int KeywordAutomaton::LowestMatch(std::string_view text) const {
+  const int best = nodes_.empty() ? emptyKeyword_ : SearchFrom(0, text, emptyKeyword_);
+  return LowestAside(text, best);
+}
+
+std::pair<int, int> KeywordAutomaton::LowestMatches(std::string_view a, std::string_view b) const {
+  if (nodes_.empty()) return {LowestAside(a, emptyKeyword_), LowestAside(b, emptyKeyword_)};
+  int bestA = emptyKeyword_;
+  int bestB = emptyKeyword_;
+  const std::int32_t* table = table_.data();
+  const std::int32_t* rowA = table;
+  const std::int32_t* rowB = table;
+  const std::size_t both = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < both; ++i) {
+    const std::uint16_t columnA = column_[static_cast<unsigned char>(a[i])];
+    const std::uint16_t columnB = column_[static_cast<unsigned char>(b[i])];
+    const std::int32_t nextA = rowA[columnA];
+    const std::int32_t nextB = rowB[columnB];
+    if (Rare(nextA | nextB)) [[unlikely]] {
+      // By index: making a row for one may move the table under the other.
+      const auto cellA = static_cast<std::size_t>(rowA - table) + columnA;
+      const auto cellB = static_cast<std::size_t>(rowB - table) + columnB;
+      // (Arrive reads the cell again: the other's arrival may have made its row.)
+      const Arrival arrivalA = Rare(nextA) ? Arrive(cellA) : Arrival{static_cast<std::size_t>(nextA), kNoRow};
+      const Arrival arrivalB = Rare(nextB) ? Arrive(cellB) : Arrival{static_cast<std::size_t>(nextB), kNoRow};
+      bestA = std::min(bestA, arrivalA.lowest);
+      bestB = std::min(bestB, arrivalB.lowest);
+      table = table_.data();
+      rowA = table + arrivalA.row;
+      rowB = table + arrivalB.row;
+      continue;
+    }
+    rowA = table + nextA;
+    rowB = table + nextB;
+  }
+  // The longer text goes on alone from where it stands.
+  bestA = SearchFrom(static_cast<std::size_t>(rowA - table), a.substr(both), bestA);
+  bestB = SearchFrom(static_cast<std::size_t>(rowB - table), b.substr(both), bestB);
+  return {LowestAside(a, bestA), LowestAside(b, bestB)};
 }
 
 }  // namespace veskora

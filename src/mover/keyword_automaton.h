@@ -38,6 +38,9 @@ class KeywordAutomaton {
   // The lowest position of a keyword found in the text, or kNoRow. An empty
   // keyword is found in every text, the empty one included.
   int LowestMatch(std::string_view text) const;
+  // LowestMatch of two texts, searched side by side: each byte's step waits
+  // for the one before it, so two texts take about the time of one.
+  std::pair<int, int> LowestMatches(std::string_view a, std::string_view b) const;
 
   // The lowest position of all keywords: nothing LowestMatch answers is lower.
   int LowestPosition() const { return lowest_; }
@@ -58,7 +61,28 @@ class KeywordAutomaton {
                     std::vector<const Keyword*>& admitted);
   void Insert(std::string_view keyword, int position, std::array<std::int32_t, 256>& rootChild,
               std::array<bool, 256>& used);
-  // The table cell's target row, making the target's row first if needed.
+  // Where a cell leads that holds one of the rare cases of a search (a row
+  // not made yet, a keyword's end): the row, made if need be, and the
+  // lowest position ending there.
+  struct Arrival {
+    std::size_t row;
+    int lowest;
+  };
+  Arrival Arrive(std::size_t cell) const;
+  // The lowest of `best` and the positions of keywords that end in the text
+  // searched on from the state whose row starts at `start`.
+  int SearchFrom(std::size_t start, std::string_view text, int best) const;
+  static bool Rare(std::int32_t cell) { return (static_cast<std::uint32_t>(cell) & (0x80000000u | kEndsHere)) != 0; }
+  // The keywords kept aside, for a text whose table search gave `best`.
+  int LowestAside(std::string_view text, int best) const;
+
+  // Marks a cell whose target state ends a keyword.
+  static constexpr std::int32_t kEndsHere = 1;
+
+  // What a cell holds for a state whose row is made: its row's offset, with
+  // kEndsHere set when a keyword ends there.
+  std::int32_t RowRef(std::int32_t state) const;
+  // The table cell's target, making the target's row first if needed.
   std::int32_t Follow(std::size_t cell) const;
   void MakeRow(std::int32_t state) const;
 
@@ -73,8 +97,8 @@ class KeywordAutomaton {
 
   // Made as texts need them. Rows of stride_ cells: cell 0 the lowest
   // position that ends at this state (through its suffixes too), then per
-  // class the next state: the offset of its row, or -(state + 1) while that
-  // row is not made yet.
+  // class the next state: the offset of its row (even; its lowest bit set
+  // when a keyword ends there), or -(state + 1) while that row is not made.
   mutable std::vector<std::int32_t> table_;
   mutable std::vector<std::int32_t> rowOf_;  // by state; -1 while not made
   // By state, set when its parent's row is made: its longest proper suffix

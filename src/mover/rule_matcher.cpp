@@ -129,6 +129,27 @@ int RuleMatcher::LowestTimeRow(std::int64_t mtime, int best) const {
 std::optional<RowMatch> RuleMatcher::FirstMatch(const Candidate& file) const {
   int best = extensions_.Find(file.Extension());
   if (keywords_.LowestPosition() < best) best = std::min(best, keywords_.LowestMatch(file.Name()));
+  return Finish(file, best);
+}
+
+std::pair<std::optional<RowMatch>, std::optional<RowMatch>> RuleMatcher::FirstMatches(const Candidate& a,
+                                                                                      const Candidate& b) const {
+  int bestA = extensions_.Find(a.Extension());
+  int bestB = extensions_.Find(b.Extension());
+  const int keyword = keywords_.LowestPosition();
+  if (keyword < bestA && keyword < bestB) {
+    const auto [inA, inB] = keywords_.LowestMatches(a.Name(), b.Name());
+    bestA = std::min(bestA, inA);
+    bestB = std::min(bestB, inB);
+  } else if (keyword < bestA) {
+    bestA = std::min(bestA, keywords_.LowestMatch(a.Name()));
+  } else if (keyword < bestB) {
+    bestB = std::min(bestB, keywords_.LowestMatch(b.Name()));
+  }
+  return {Finish(a, bestA), Finish(b, bestB)};
+}
+
+std::optional<RowMatch> RuleMatcher::Finish(const Candidate& file, int best) const {
   // Only a size or time row above the best so far can change the answer; a
   // file that cannot be queried meets none of them.
   if (std::min(sizeLowest_, timeLowest_) < best && file.Facts()) {

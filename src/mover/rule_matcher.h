@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "mover/bound_index.h"
@@ -33,6 +34,10 @@ class RuleMatcher {
   // file system is asked about the file only when a size or time row stands
   // above every name or extension row it meets.
   std::optional<RowMatch> FirstMatch(const Candidate& file) const;
+  // FirstMatch of two files, with their names searched for keywords side by
+  // side (which takes about the time of one).
+  std::pair<std::optional<RowMatch>, std::optional<RowMatch>> FirstMatches(const Candidate& a,
+                                                                           const Candidate& b) const;
 
   // No enabled row can match anything.
   bool Empty() const { return lowest_ == kNoRow; }
@@ -43,6 +48,9 @@ class RuleMatcher {
     int position;
     bool older;
   };
+  // The answer for a file whose name and extension rows give `best`: a size
+  // or time row above it, or that row.
+  std::optional<RowMatch> Finish(const Candidate& file, int best) const;
   // The lowest time row below `best` that a file of this time meets.
   int LowestTimeRow(std::int64_t mtime, int best) const;
 
