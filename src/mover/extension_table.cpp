@@ -1,29 +1,29 @@
 #include "mover/extension_table.h"
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 
 namespace veskora {
 
 namespace {
 
-// Extensions are short: most take one eight-byte step.
-std::size_t Hash(std::string_view text) {
-  constexpr std::uint64_t kOdd = 0x9E3779B97F4A7C15ULL;
-  std::uint64_t hash = text.size() * kOdd;
-  std::size_t at = 0;
-  for (; at + 8 <= text.size(); at += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text.data() + at, 8);
-    hash = (hash ^ word) * kOdd;
+constexpr std::uint64_t kOdd = 0x9E3779B97F4A7C15ULL;
+
+// An extension as one number: up to seven bytes stand in it as they are,
+// with their count in the top byte, so equal numbers are equal extensions;
+// a longer one gives 0xFF there and a hash of its bytes below, which only
+// tells where to look.
+std::uint64_t Word(std::string_view text) {
+  std::uint64_t word = 0;
+  if (text.size() < 8) {
+    for (std::size_t i = 0; i < text.size(); ++i) word |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+    return word | std::uint64_t{text.size()} << 56;
   }
-  if (at < text.size()) {
-    std::uint64_t word = 0;
-    for (std::size_t i = at; i < text.size(); ++i) word = word << 8 | static_cast<unsigned char>(text[i]);
-    hash = (hash ^ word) * kOdd;
-  }
-  return static_cast<std::size_t>(hash ^ (hash >> 29));
+  for (const char c : text) word = (word ^ static_cast<unsigned char>(c)) * kOdd;
+  return word >> 8 | std::uint64_t{0xFF} << 56;
 }
+
+bool Short(std::uint64_t word) { return (word >> 56) != 0xFF; }
 
 }  // namespace
 
@@ -33,26 +33,36 @@ ExtensionTable::ExtensionTable(std::vector<std::pair<std::string_view, int>> row
   std::size_t size = 16;
   while (size < rows_.size() * 2) size *= 2;
   slots_.resize(size);
-  mask_ = size - 1;
+  shift_ = 64 - std::countr_zero(size);
   for (std::uint32_t row = 0; row < rows_.size(); ++row) {
     const std::string_view extension = rows_[row].first;
-    for (std::size_t at = Hash(extension) & mask_;; at = (at + 1) & mask_) {
-      if (slots_[at] == 0) {
-        slots_[at] = row + 1;
+    const std::uint64_t word = Word(extension);
+    for (std::size_t at = Start(word);; at = (at + 1) & (slots_.size() - 1)) {
+      Slot& slot = slots_[at];
+      if (slot.row == 0) {
+        slot = {word, row + 1};
         break;
       }
-      if (rows_[slots_[at] - 1].first == extension) break;  // an earlier row has it
+      // An earlier row has it.
+      if (slot.word == word && (Short(word) || rows_[slot.row - 1].first == extension)) break;
     }
   }
 }
 
 int ExtensionTable::Find(std::string_view extension) const {
   if (slots_.empty()) return kNoRow;
-  for (std::size_t at = Hash(extension) & mask_;; at = (at + 1) & mask_) {
-    if (slots_[at] == 0) return kNoRow;
-    const auto& [text, position] = rows_[slots_[at] - 1];
-    if (text == extension) return position;
+  const std::uint64_t word = Word(extension);
+  for (std::size_t at = Start(word);; at = (at + 1) & (slots_.size() - 1)) {
+    const Slot& slot = slots_[at];
+    if (slot.row == 0) return kNoRow;
+    if (slot.word == word && (Short(word) || rows_[slot.row - 1].first == extension)) {
+      return rows_[slot.row - 1].second;
+    }
   }
+}
+
+std::size_t ExtensionTable::Start(std::uint64_t word) const {
+  return static_cast<std::size_t>((word * kOdd) >> shift_);
 }
 
 }  // namespace veskora

@@ -25,10 +25,15 @@ class ExtensionTable {
   bool Empty() const { return slots_.empty(); }
 
  private:
+  struct Slot {
+    std::uint64_t word = 0;  // the extension as Word gives it
+    std::uint32_t row = 0;   // its first row's index in rows_, plus one; 0: a free slot
+  };
+  std::size_t Start(std::uint64_t word) const;
+
   std::vector<std::pair<std::string_view, int>> rows_;
-  // Per slot the index of a row in rows_, plus one; 0 marks a free slot.
-  std::vector<std::uint32_t> slots_;
-  std::size_t mask_ = 0;
+  std::vector<Slot> slots_;
+  int shift_ = 64;
 };
 
 }  // namespace veskora
