@@ -98,9 +98,9 @@ bool LocalTimes::OrdinarySeconds(std::int64_t epochSeconds, std::int64_t& localS
 bool IsOrdinary(const LocalTime& t) {
   if (t.year < 0 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1) return false;
   if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59) return false;
-  const std::int64_t nextMonth =
-      t.month == 12 ? DaysFromCivil(t.year + 1, 1, 1) : DaysFromCivil(t.year, t.month + 1, 1);
-  return t.day <= nextMonth - DaysFromCivil(t.year, t.month, 1);
+  constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = t.year % 4 == 0 && (t.year % 100 != 0 || t.year % 400 == 0);
+  return t.day <= kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0);
 }
 
 std::int64_t LocalSeconds(const LocalTime& t) {
