@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -61,8 +62,7 @@ void RunCase(const BenchDesktop& desktop, const std::string& binary, Case& c, in
   std::filesystem::copy_file(binary, program + "/veskora", std::filesystem::copy_options::overwrite_existing);
   const RuleList rules = RulesMatchingNothing(c.rules, c.mix);
   if (!NothingMatches(desktop, rules) || RuleFile(program + "/ZUL.dat").SaveRules(rules) == SaveOutcome::kFailed) {
-    std::fprintf(stderr, "cannot set up %s\n", c.label);
-    std::exit(1);
+    throw std::runtime_error(std::string("cannot set up ") + c.label);
   }
 
   const ResidentProcess floor({VESKORA_FLOOR_LOOP, desktop.Desktop(), c.statEach ? "stat" : "list"}, {});
@@ -75,13 +75,11 @@ void RunCase(const BenchDesktop& desktop, const std::string& binary, Case& c, in
   int seen = 0;
   while (seen < cycles) {
     usleep(2000);
+    // Thrown, so that the floor process is ended and the desktop removed.
+    if (!veskora.Running()) throw std::runtime_error(std::string("the program ended during ") + c.label);
     const std::uint64_t now = veskora.MainThreadCpuNs();
     const double t = WallSeconds();
-    if (now == 0) {
-      if (veskora.Running()) continue;
-      std::fprintf(stderr, "the program ended during %s\n", c.label);
-      std::exit(1);
-    }
+    if (now == 0) continue;
     if (now > previous) {
       if (burst == 0) burstStart = t;
       burst += now - previous;
@@ -100,6 +98,31 @@ void RunCase(const BenchDesktop& desktop, const std::string& binary, Case& c, in
   }
   std::filesystem::remove_all(root + "/config");
   std::filesystem::remove_all(root + "/data");
+}
+
+void Run(const std::string& base, const std::string& binary, int cycles, int rounds) {
+  const BenchDesktop desktop(base, kFiles, BenchDesktop::Naming::kDesktopMixture);
+  std::vector<Case> cases = {{"no rules", 0, RuleMix::kNamesOnly, false, {}, {}},
+                             {"keywords+extensions", 1000, RuleMix::kNamesOnly, false, {}, {}},
+                             {"all-six-kinds", 1000, RuleMix::kAllKinds, true, {}, {}}};
+  // Round by round, so that a busy spell of the machine does not fall on one
+  // case alone.
+  for (int round = 0; round < rounds; ++round) {
+    for (Case& c : cases) RunCase(desktop, binary, c, cycles);
+  }
+
+  std::printf("Machine: %s\n", MachineLine().c_str());
+  std::printf("Program: %s\n", binary.c_str());
+  std::printf("Desktop: %zu files on %s (%s); %d cycles of the real program per case, %d rounds\n", kFiles,
+              base.c_str(), FileSystemName(base).c_str(), cycles, rounds);
+  std::printf("CPU time of one cycle (program's main thread) and of one floor run, in ms\n\n");
+  std::printf("%-20s %6s %9s %9s %9s %9s %7s %7s\n", "mix", "rules", "cyc min", "cyc med", "floor min", "floor med",
+              "ratio", "goal");
+  for (const Case& c : cases) {
+    const double ratio = Least(c.cycleMs) / Least(c.floorMs);
+    std::printf("%-20s %6zu %9.3f %9.3f %9.3f %9.3f %7.3f %7s\n", c.label, c.rules, Least(c.cycleMs), Median(c.cycleMs),
+                Least(c.floorMs), Median(c.floorMs), ratio, ratio <= 1.10 ? "met" : "MISSED");
+  }
 }
 
 }  // namespace
@@ -126,27 +149,11 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  const BenchDesktop desktop(base, kFiles, BenchDesktop::Naming::kDesktopMixture);
-  std::vector<Case> cases = {{"no rules", 0, RuleMix::kNamesOnly, false, {}, {}},
-                             {"keywords+extensions", 1000, RuleMix::kNamesOnly, false, {}, {}},
-                             {"all-six-kinds", 1000, RuleMix::kAllKinds, true, {}, {}}};
-  // Round by round, so that a busy spell of the machine does not fall on one
-  // case alone.
-  for (int round = 0; round < rounds; ++round) {
-    for (Case& c : cases) RunCase(desktop, binary, c, cycles);
-  }
-
-  std::printf("Machine: %s\n", MachineLine().c_str());
-  std::printf("Program: %s\n", binary.c_str());
-  std::printf("Desktop: %zu files on %s (%s); %d cycles of the real program per case, %d rounds\n", kFiles,
-              base.c_str(), FileSystemName(base).c_str(), cycles, rounds);
-  std::printf("CPU time of one cycle (program's main thread) and of one floor run, in ms\n\n");
-  std::printf("%-20s %6s %9s %9s %9s %9s %7s %7s\n", "mix", "rules", "cyc min", "cyc med", "floor min", "floor med",
-              "ratio", "goal");
-  for (const Case& c : cases) {
-    const double ratio = Least(c.cycleMs) / Least(c.floorMs);
-    std::printf("%-20s %6zu %9.3f %9.3f %9.3f %9.3f %7.3f %7s\n", c.label, c.rules, Least(c.cycleMs), Median(c.cycleMs),
-                Least(c.floorMs), Median(c.floorMs), ratio, ratio <= 1.10 ? "met" : "MISSED");
+  try {
+    Run(base, binary, cycles, rounds);
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "%s\n", failure.what());
+    return 1;
   }
   return 0;
 }

@@ -20,8 +20,8 @@ class ResidentProcess {
   ResidentProcess& operator=(const ResidentProcess&) = delete;
 
   // CPU time of its main thread so far (user + system), from the scheduler's
-  // own account; 0 when it cannot be read (once it has ended, and for a
-  // moment while it starts).
+  // own account; 0 when it cannot be read (for a moment while it starts).
+  // An ended process may still show its last account: ask Running.
   std::uint64_t MainThreadCpuNs() const;
   // False once it has ended.
   bool Running();
