@@ -11,6 +11,9 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "mover/conditions.h"
+#include "mover/rule_matcher.h"
+#include "platform/posix/posix_file_system.h"
 #include "rules/rule_list_ops.h"
 
 namespace veskora::bench {
@@ -71,14 +74,17 @@ void CreateSparseFile(const std::string& path, long size, const timespec& mtime)
   if (!ok) throw std::runtime_error("cannot set up " + path);
 }
 
-timespec BenchFileTime() {
+// Files come to a desktop over a year: each its own time, spread over the
+// days and hours of kBenchFileYear (from 2 January to 28 December, whatever
+// the zone), so that a time rule meets many different days.
+timespec BenchFileTime(std::size_t i) {
   std::tm tm{};
   tm.tm_year = kBenchFileYear - 1900;
-  tm.tm_mon = 4;  // May
-  tm.tm_mday = 1;
-  tm.tm_hour = 12;
+  tm.tm_mon = 0;
+  tm.tm_mday = 2;
   tm.tm_isdst = -1;
-  return {std::mktime(&tm), 0};
+  const std::time_t start = std::mktime(&tm);
+  return {start + static_cast<std::time_t>(i * 7919 % 360) * 86400 + static_cast<std::time_t>(i * 104729 % 86400), 0};
 }
 
 constexpr std::array<const char*, 24> kWords = {"budget", "contract",  "resume",   "receipt", "tax",    "draft",
@@ -106,13 +112,13 @@ std::string TimeValue(int year, std::size_t j) {
 BenchDesktop::BenchDesktop(const std::string& base, std::size_t count, Naming naming)
     : root_(MakeTempFolder(base)), desktop_(root_ + "/Desktop") {
   if (mkdir(desktop_.c_str(), 0755) != 0) throw std::runtime_error("cannot create " + desktop_);
-  const timespec when = BenchFileTime();
   names_.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     char moveName[32];
     std::snprintf(moveName, sizeof moveName, "move-%05zu.dat", i);
     names_.push_back(naming == Naming::kDesktopMixture ? DesktopName(i) : moveName);
-    CreateSparseFile(desktop_ + "/" + names_.back(), naming == Naming::kDesktopMixture ? kBenchFileSize : 0, when);
+    CreateSparseFile(desktop_ + "/" + names_.back(), naming == Naming::kDesktopMixture ? kBenchFileSize : 0,
+                     BenchFileTime(i));
   }
 }
 
@@ -151,6 +157,17 @@ RuleList RulesMatchingNothing(std::size_t count, RuleMix mix) {
     if (!AddRuleItem(rules, true, kind, value, destination)) throw std::logic_error("duplicate bench rule");
   }
   return rules;
+}
+
+bool NothingMatches(const BenchDesktop& desktop, const RuleList& rules) {
+  PosixFileSystem files;
+  const auto listing = files.List(desktop.Desktop());
+  if (!listing || listing->size() != desktop.Names().size()) return false;
+  const RuleMatcher matcher(rules);
+  for (const FolderEntry& entry : *listing) {
+    if (matcher.FirstMatch(Candidate(desktop.Desktop(), entry.name, files))) return false;
+  }
+  return true;
 }
 
 std::string FileSystemName(const std::string& folder) {

@@ -31,8 +31,8 @@ class BenchDesktop {
   std::vector<std::string> names_;
 };
 
-// Length and modification time of every desktop-mixture file; the rules of
-// RulesMatchingNothing are drawn around them.
+// Length of every desktop-mixture file and the year of their modification
+// times; the rules of RulesMatchingNothing are drawn around them.
 inline constexpr long kBenchFileSize = 2048;
 inline constexpr int kBenchFileYear = 2024;
 
@@ -44,6 +44,10 @@ enum class RuleMix {
 // `count` enabled rules, all different, none of which any desktop-mixture
 // file meets.
 RuleList RulesMatchingNothing(std::size_t count, RuleMix mix);
+
+// True when no file of the desktop meets any of the rules (else a benchmark
+// would time moves, not matching).
+bool NothingMatches(const BenchDesktop& desktop, const RuleList& rules);
 
 // The file system type of a folder, for the report ("tmpfs", "ext4", ...).
 std::string FileSystemName(const std::string& folder);

@@ -17,6 +17,12 @@ inline double Median(std::vector<double> values) {
   return *middle;
 }
 
+// The least of several runs: what the work costs when nothing else on the
+// machine gets in its way, which single runs on a shared machine rarely see.
+inline double Least(const std::vector<double>& values) {
+  return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
+}
+
 inline double WallSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }

@@ -101,8 +101,6 @@ Figures Measure(const Place& place, int rounds) {
   return figures;
 }
 
-double Least(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
-
 }  // namespace
 }  // namespace veskora::bench
 

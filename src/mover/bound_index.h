@@ -16,6 +16,7 @@ namespace veskora {
 template <typename Bound>
 class BoundIndex {
  public:
+  void Reserve(std::size_t count) { entries_.reserve(count); }
   void Add(Bound bound, int position) { entries_.emplace_back(std::move(bound), position); }
 
   // Call once after the last Add and before the first question.
@@ -38,18 +39,17 @@ class BoundIndex {
   // (value < bound), or kNoRow.
   template <typename Value>
   int LowestAbove(const Value& value) const {
-    const auto first =
-        std::upper_bound(bounds_.begin(), bounds_.end(), value, [](const Value& v, const Bound& b) { return v < b; });
-    return suffixLowest_[static_cast<std::size_t>(first - bounds_.begin())];
+    // Most files meet no row at all: one comparison with the extreme bound.
+    if (bounds_.empty() || !(value < bounds_.back())) return kNoRow;
+    return suffixLowest_[Prefix([&value](const Bound& b) { return !(value < b); })];
   }
 
   // The lowest position among rows whose bound is below the value
   // (bound < value), or kNoRow.
   template <typename Value>
   int LowestBelow(const Value& value) const {
-    const auto end =
-        std::lower_bound(bounds_.begin(), bounds_.end(), value, [](const Bound& b, const Value& v) { return b < v; });
-    return prefixLowest_[static_cast<std::size_t>(end - bounds_.begin())];
+    if (bounds_.empty() || !(bounds_.front() < value)) return kNoRow;
+    return prefixLowest_[Prefix([&value](const Bound& b) { return b < value; })];
   }
 
   // The lowest position of all rows.
@@ -57,6 +57,23 @@ class BoundIndex {
   bool Empty() const { return bounds_.empty(); }
 
  private:
+  // How many bounds from the first the test holds for (it holds for a
+  // prefix of the sorted bounds). Halving without a branch on the bounds:
+  // a file's value lands anywhere among them, which no branch predictor
+  // guesses, and every file asks.
+  template <typename Test>
+  std::size_t Prefix(Test holds) const {
+    std::size_t n = bounds_.size();
+    if (n == 0) return 0;
+    const Bound* base = bounds_.data();
+    while (n > 1) {
+      const std::size_t half = n / 2;
+      base = holds(base[half]) ? base + half : base;
+      n -= half;
+    }
+    return static_cast<std::size_t>(base - bounds_.data()) + (holds(*base) ? 1 : 0);
+  }
+
   using Entry = std::pair<Bound, int>;
   std::vector<Entry> entries_;
   std::vector<Bound> bounds_;

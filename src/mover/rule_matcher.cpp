@@ -3,31 +3,71 @@
 #include <algorithm>
 #include <utility>
 
-#include "rules/move_rule.h"
 #include "rules/rule_description.h"
 #include "rules/rule_key.h"
 
 namespace veskora {
 
-RuleMatcher::RuleMatcher(const RuleList& rules) {
+namespace {
+
+// A time value of 14 digits that is an ordinary time, as its local seconds.
+bool OrdinaryValue(std::string_view value, std::int64_t& seconds) {
+  if (value.size() != 14) return false;
+  int fields[6] = {};
+  const int widths[6] = {4, 2, 2, 2, 2, 2};
+  std::size_t at = 0;
+  for (int f = 0; f < 6; ++f) {
+    for (int i = 0; i < widths[f]; ++i, ++at) {
+      if (value[at] < '0' || value[at] > '9') return false;
+      fields[f] = fields[f] * 10 + (value[at] - '0');
+    }
+  }
+  const LocalTime time{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
+  if (!IsOrdinary(time)) return false;
+  seconds = LocalSeconds(time);
+  return true;
+}
+
+}  // namespace
+
+RuleMatcher::RuleMatcher(const RuleList& rules) : rows_(&rules.Rows()) {
   const std::vector<RuleRow>& rows = rules.Rows();
-  destinations_.resize(rows.size());
-  // The automaton keeps views into these until it is built.
-  std::vector<std::string> keywordTexts;
-  std::vector<int> keywordPositions;
+  // Room for each kind at once, counted from the keys' first digit (a hint:
+  // an odd key may still need more).
+  std::size_t count[kTimeNewer + 1] = {};
+  for (const RuleRow& row : rows) {
+    const std::string& key = row.key;
+    if (key.size() >= 2 && key[1] == ',' && key[0] >= '1' && key[0] <= '0' + kTimeNewer) ++count[key[0] - '0'];
+  }
+  std::vector<std::pair<std::string_view, int>> extensions;
+  std::vector<KeywordAutomaton::Keyword> keywords;
+  extensions.reserve(count[kExtension]);
+  keywords.reserve(count[kNameKeyword]);
+  smaller_.Reserve(count[kSizeSmaller]);
+  larger_.Reserve(count[kSizeLarger]);
+  timeRows_.reserve(count[kTimeOlder] + count[kTimeNewer]);
+  olderSeconds_.Reserve(count[kTimeOlder]);
+  newerSeconds_.Reserve(count[kTimeNewer]);
   int position = 0;
   for (const RuleRow& row : rows) {
     ++position;
     if (!row.checked) continue;
-    MoveRule rule = SplitRuleKey(row.key);
+    RuleKeyView rule;
+    if (const auto view = ViewRuleKey(row.key)) {
+      rule = *view;
+    } else {
+      // Reserved once, so the views into earlier ones stay valid.
+      if (unquoted_.empty()) unquoted_.reserve(rows.size());
+      const MoveRule& owned = unquoted_.emplace_back(SplitRuleKey(row.key));
+      rule.kind = owned.kind;
+      rule.value = owned.value;
+    }
     switch (rule.kind) {
       case kNameKeyword:
-        keywordTexts.push_back(std::move(rule.value));
-        keywordPositions.push_back(position);
+        keywords.push_back({rule.value, position});
         break;
       case kExtension:
-        // Rows come in order, so the first one in stays: it is the lowest.
-        extensions_.try_emplace(std::move(rule.value), position);
+        extensions.emplace_back(rule.value, position);
         break;
       case kSizeSmaller:
         smaller_.Add(SizeThreshold(rule.value), position);
@@ -38,36 +78,78 @@ RuleMatcher::RuleMatcher(const RuleList& rules) {
         sizeLowest_ = std::min(sizeLowest_, position);
         break;
       case kTimeOlder:
-        older_.Add(std::move(rule.value), position);
+      case kTimeNewer: {
+        const bool older = rule.kind == kTimeOlder;
+        std::int64_t seconds = 0;
+        if (OrdinaryValue(rule.value, seconds)) {
+          (older ? olderSeconds_ : newerSeconds_).Add(seconds, position);
+        } else {
+          (older ? olderText_ : newerText_).Add(rule.value, position);
+        }
+        timeRows_.push_back({rule.value, position, older});
         timeLowest_ = std::min(timeLowest_, position);
         break;
-      case kTimeNewer:
-        newer_.Add(std::move(rule.value), position);
-        timeLowest_ = std::min(timeLowest_, position);
-        break;
+      }
       default:
         continue;  // any other kind never matches
     }
-    destinations_[static_cast<std::size_t>(position - 1)] = std::move(rule.destination);
     lowest_ = std::min(lowest_, position);
   }
-  std::vector<KeywordAutomaton::Keyword> keywords;
-  keywords.reserve(keywordTexts.size());
-  for (std::size_t i = 0; i < keywordTexts.size(); ++i) keywords.push_back({keywordTexts[i], keywordPositions[i]});
+  extensions_ = ExtensionTable(std::move(extensions));
   keywords_ = KeywordAutomaton(keywords);
   smaller_.Seal();
   larger_.Seal();
-  older_.Seal();
-  newer_.Seal();
+  olderSeconds_.Seal();
+  newerSeconds_.Seal();
+  olderText_.Seal();
+  newerText_.Seal();
+}
+
+int RuleMatcher::LowestTimeRow(std::int64_t mtime, int best) const {
+  std::int64_t seconds = 0;
+  if (localTimes_.OrdinarySeconds(mtime, seconds)) {
+    int lowest = std::min(olderSeconds_.LowestAbove(seconds), newerSeconds_.LowestBelow(seconds));
+    if (!olderText_.Empty() || !newerText_.Empty()) {
+      const std::string text = TimeStampText(mtime);
+      const std::string_view view = text;
+      lowest = std::min({lowest, olderText_.LowestAbove(view), newerText_.LowestBelow(view)});
+    }
+    return lowest;
+  }
+  // A time that is not ordinary (a year of other than four digits, a leap
+  // second) orders by its text only.
+  const std::string text = TimeStampText(mtime);
+  for (const TimeRow& row : timeRows_) {
+    if (row.position >= best) break;
+    if (row.older ? std::string_view(text) < row.value : std::string_view(text) > row.value) return row.position;
+  }
+  return kNoRow;
 }
 
 std::optional<RowMatch> RuleMatcher::FirstMatch(const Candidate& file) const {
-  int best = kNoRow;
-  if (!extensions_.empty()) {
-    const auto found = extensions_.find(file.Extension());
-    if (found != extensions_.end()) best = found->second;
-  }
+  int best = extensions_.Find(file.Extension());
   if (keywords_.LowestPosition() < best) best = std::min(best, keywords_.LowestMatch(file.Name()));
+  return Finish(file, best);
+}
+
+std::pair<std::optional<RowMatch>, std::optional<RowMatch>> RuleMatcher::FirstMatches(const Candidate& a,
+                                                                                      const Candidate& b) const {
+  int bestA = extensions_.Find(a.Extension());
+  int bestB = extensions_.Find(b.Extension());
+  const int keyword = keywords_.LowestPosition();
+  if (keyword < bestA && keyword < bestB) {
+    const auto [inA, inB] = keywords_.LowestMatches(a.Name(), b.Name());
+    bestA = std::min(bestA, inA);
+    bestB = std::min(bestB, inB);
+  } else if (keyword < bestA) {
+    bestA = std::min(bestA, keywords_.LowestMatch(a.Name()));
+  } else if (keyword < bestB) {
+    bestB = std::min(bestB, keywords_.LowestMatch(b.Name()));
+  }
+  return {Finish(a, bestA), Finish(b, bestB)};
+}
+
+std::optional<RowMatch> RuleMatcher::Finish(const Candidate& file, int best) const {
   // Only a size or time row above the best so far can change the answer; a
   // file that cannot be queried meets none of them.
   if (std::min(sizeLowest_, timeLowest_) < best && file.Facts()) {
@@ -75,14 +157,12 @@ std::optional<RowMatch> RuleMatcher::FirstMatch(const Candidate& file) const {
       const double length = static_cast<double>(file.Facts()->size);
       best = std::min({best, smaller_.LowestAbove(length), larger_.LowestBelow(length)});
     }
-    if (timeLowest_ < best) {
-      if (const std::string* text = file.TimeText()) {
-        best = std::min({best, older_.LowestAbove(*text), newer_.LowestBelow(*text)});
-      }
-    }
+    if (timeLowest_ < best) best = std::min(best, LowestTimeRow(file.Facts()->mtime, best));
   }
   if (best == kNoRow) return std::nullopt;
-  return RowMatch{best, destinations_[static_cast<std::size_t>(best - 1)]};
+  const std::string& key = (*rows_)[static_cast<std::size_t>(best - 1)].key;
+  const auto view = ViewRuleKey(key);
+  return RowMatch{best, view ? std::string(view->Destination()) : SplitRuleKey(key).destination};
 }
 
 }  // namespace veskora

@@ -24,23 +24,39 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
   const RuleMatcher matcher(rules);
   if (matcher.Empty()) return;
   const FolderListing& entries = listing->entries;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (env.stop && env.stop->load()) break;
-    const FolderEntry& entry = entries[i];
-    if (!entry.file) continue;
-    const Candidate file(listing->folder, entry.name, *env.files);
-    const auto match = matcher.FirstMatch(file);
+  const auto handle = [&](std::size_t i, const std::optional<RowMatch>& match) {
     // A download still arriving is passed over like a file in use: no move,
     // no line, and the next cycle looks again. Asked only of files a rule
     // wants, so a desktop where nothing matches pays nothing for it.
-    if (!match || StillArriving(entries, i)) continue;
+    if (!match || StillArriving(entries, i)) return;
+    const std::string& name = entries[i].name;
     // The file as it arrived: what an undo must find there to put it back.
     FileIdentity arrived;
-    if (MoveFileByRule(listing->folder, entry.name, match->destination, *env.files, *env.log, &arrived) &&
-        env.journal) {
-      env.journal->AddMove(listing->folder, entry.name, match->destination, arrived, match->position,
+    if (MoveFileByRule(listing->folder, name, match->destination, *env.files, *env.log, &arrived) && env.journal) {
+      env.journal->AddMove(listing->folder, name, match->destination, arrived, match->position,
                            rules.Row(match->position).key);
     }
+  };
+  const auto stopped = [&env] { return env.stop && env.stop->load(); };
+  // Files are judged two at a time (the matcher searches two names side by
+  // side), and handled one after the other in listing order.
+  std::optional<std::size_t> waiting;
+  for (std::size_t i = 0; i < entries.size() && !stopped(); ++i) {
+    if (!entries[i].file) continue;
+    if (!waiting) {
+      waiting = i;
+      continue;
+    }
+    const Candidate first(listing->folder, entries[*waiting].name, *env.files);
+    const Candidate second(listing->folder, entries[i].name, *env.files);
+    const auto [firstMatch, secondMatch] = matcher.FirstMatches(first, second);
+    handle(*waiting, firstMatch);
+    waiting.reset();
+    if (stopped()) break;
+    handle(i, secondMatch);
+  }
+  if (waiting && !stopped()) {
+    handle(*waiting, matcher.FirstMatch(Candidate(listing->folder, entries[*waiting].name, *env.files)));
   }
   // One write for the whole cycle, also when it was cut short.
   if (env.journal) env.journal->Flush();

@@ -1,0 +1,91 @@
+#include "resident_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace veskora::bench {
+
+ResidentProcess::ResidentProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+  std::vector<std::string> entries;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('=') + 1);
+    bool replaced = false;
+    for (const std::string& extra : env) replaced = replaced || extra.rfind(name, 0) == 0;
+    if (!replaced) entries.push_back(entry);
+  }
+  entries.insert(entries.end(), env.begin(), env.end());
+  std::vector<char*> envp;
+  for (std::string& entry : entries) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> args = argv;
+  std::vector<char*> argp;
+  for (std::string& arg : args) argp.push_back(arg.data());
+  argp.push_back(nullptr);
+
+  int toChild[2];
+  int fromChild[2];
+  if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork");
+  if (pid_ == 0) {
+    dup2(toChild[0], 0);
+    dup2(fromChild[1], 1);
+    execve(argp[0], argp.data(), envp.data());
+    _exit(127);
+  }
+  close(toChild[0]);
+  close(fromChild[1]);
+  in_ = toChild[1];
+  out_ = fromChild[0];
+}
+
+ResidentProcess::~ResidentProcess() {
+  close(in_);
+  close(out_);
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+std::uint64_t ResidentProcess::MainThreadCpuNs() const {
+  char path[64];
+  std::snprintf(path, sizeof path, "/proc/%d/task/%d/schedstat", static_cast<int>(pid_), static_cast<int>(pid_));
+  FILE* file = std::fopen(path, "r");
+  if (!file) return 0;
+  unsigned long long ns = 0;
+  if (std::fscanf(file, "%llu", &ns) != 1) ns = 0;
+  std::fclose(file);
+  return ns;
+}
+
+bool ResidentProcess::Running() {
+  if (pid_ <= 0) return false;
+  if (waitpid(pid_, nullptr, WNOHANG) == 0) return true;
+  pid_ = -1;
+  return false;
+}
+
+void ResidentProcess::SendLine(const std::string& line) const {
+  const std::string text = line + "\n";
+  if (write(in_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+    throw std::runtime_error("the process has gone");
+  }
+}
+
+std::string ResidentProcess::ReadLine() const {
+  std::string line;
+  char c = 0;
+  while (read(out_, &c, 1) == 1 && c != '\n') line.push_back(c);
+  return line;
+}
+
+}  // namespace veskora::bench
