@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <limits>
 #include <random>
 #include <sstream>
 
 #include "fake_file_system.h"
 #include "mover/keyword_automaton.h"
+#include "mover/local_times.h"
 #include "mover/rule_matcher.h"
 #include "mover/rule_walk.h"
 #include "platform/posix/clock.h"
@@ -53,10 +56,18 @@ TEST(KeywordAutomaton, AgreesWithAPlainSearchWithinAndBeyondItsBudget) {
     for (std::string& text : texts) text = word(5);
     std::vector<Keyword> keywords;
     for (const std::string& text : texts) keywords.push_back({text, static_cast<int>(pick(20)) + 1});
-    const KeywordAutomaton automaton(keywords, seed % 3 == 0 ? pick(200) : KeywordAutomaton::kDefaultCellBudget);
+    const std::size_t budget = seed % 3 == 0 ? pick(200) : KeywordAutomaton::kDefaultCellBudget;
+    const KeywordAutomaton automaton(keywords, budget);
     for (int probe = 0; probe < 20; ++probe) {
       const std::string text = word(12);
+      const std::string other = word(14);
       ASSERT_EQ(automaton.LowestMatch(text), BruteForceLowest(keywords, text)) << "seed " << seed << " " << text;
+      // Side by side, half the time in a fresh automaton whose rows are made
+      // during the paired search.
+      const KeywordAutomaton fresh(keywords, budget);
+      const auto [inText, inOther] = (probe % 2 ? fresh : automaton).LowestMatches(text, other);
+      ASSERT_EQ(inText, BruteForceLowest(keywords, text)) << "seed " << seed << " " << text;
+      ASSERT_EQ(inOther, BruteForceLowest(keywords, other)) << "seed " << seed << " " << other;
     }
   }
 }
@@ -64,8 +75,10 @@ TEST(KeywordAutomaton, AgreesWithAPlainSearchWithinAndBeyondItsBudget) {
 // Times around which rules and files are made: the first second of a day,
 // the epoch, far past and future (a five-digit year, a negative one).
 // clang-format off
+// Then the seconds where the odd time values below would fall, were they read as real times.
 constexpr std::int64_t kBaseTimes[] = {1224990000, 1224979200, 0, -1, 1700000000, 951782400, 4102444800,
-                                       253402300800, -62167219200, -100000000000};
+                                       253402300800, -62167219200, -100000000000,
+                                       1709251200, 1704153600, 1704070800, 1704067260};
 constexpr std::int64_t kTimeOffsets[] = {0, 1, -1, 59, -60, 3600, 86400};
 constexpr std::uint64_t kSizes[] = {0, 1, 9, 10, 11, 99, 100, 101, 1023, 1024, 1025, 10240, 102399, 102400, 1048575,
     1048576, 1048577, 104857600, 1073741823, 1073741824, 1073741825, 2147483648, 4294967295, 4294967296, 4294967297,
@@ -76,12 +89,14 @@ const Pool kSizeTexts = {"10", "100", "1K", "10K", "100K", "1M", "10M", "100M", 
     "2MK", "-1K", "1G1"};
 const Pool kKeywords = {"", "PHOTO", "photo", "IMG", "写真", "ＰＨＯＴＯ", "a", ".", ".jpg", "jpg", "mp3", "テスト",
     "\xff", "\xe5\x86", "\x99", " ", "tar.gz", "2024", "IMG_2024", "(1)", "ト."};
-const Pool kExtensions = {"jpg", "JPG", ".jpg", "", "gz", "tar.gz", "写真", "mp3", "MP3", "bak", "\xff", "jpg ", "."};
+const Pool kExtensions = {"jpg", "JPG", ".jpg", "", "gz", "tar.gz", "写真", "mp3", "MP3", "bak", "\xff", "jpg ", ".",
+    "jp", "jpgx", "abcdefg", "abcdefgh", "abcdefgha", "写真写真"};
 const Pool kDestinations = {"/dest/a", "/dest/b", std::string(kProtectMarker), std::string(kUndefinedMarker), "",
     "rel", "/d,with,comma", "/移動を禁止する/x", "\"q\""};
 const Pool kNameStarts = {"PHOTO", "photo", "IMG_", "写真", "ＰＨＯＴＯ", "report", "a", "", "テスト", "\xff\xfe", " "};
 const Pool kNameMiddles = {"", "", "-copy", "(1)", ".tar", "2024", "写", "."};
-const Pool kNameEnds = {".jpg", ".JPG", ".tar.gz", "", ".", ".mp3.bak", ".写真", ".mp3", ".gz", ".\xff", "jpg", ".a"};
+const Pool kNameEnds = {".jpg", ".JPG", ".tar.gz", "", ".", ".mp3.bak", ".写真", ".mp3", ".gz", ".\xff", "jpg", ".a",
+    ".jp", ".jpgx", ".abcdefg", ".abcdefgh", ".abcdefgha", ".写真写真", ".abcdefg\xff"};
 const Pool kOddKeys = {"", "1", "3,1K", "x,PHOTO,/d", " 1,a,/d", "+2,jpg,/d", "01,jpg,/d", "1,\"a,b\",/d",
     "1,a,b,c,d", "5,20081026120000", "6", "abc"};
 // clang-format on
@@ -107,7 +122,9 @@ class CaseGenerator {
       case 1:
         return text + std::string(1 + Pick(2), '0');
       case 2:
-        return From({"abc", "9", "\xff", "２００８", " 2008", "-1"});
+        // Not a real time: they order as text, never as seconds.
+        return From({"abc", "9", "\xff", "２００８", " 2008", "-1", "20240230000000", "20230229120000",
+                     "20241301000000", "20240101240000", "20240101006000", "20240101000060", "99991231235959"});
       default:
         return text;
     }
@@ -180,6 +197,10 @@ TEST(RuleMatcher, AgreesWithTheWalkAndAsksTheFileSystemNoMoreThanItWould) {
     CaseGenerator generate(seed);
     const RuleList rules = generate.Rules();
     const RuleMatcher matcher(rules);
+    // The file before, for judging two side by side.
+    std::string lastName;
+    std::optional<FileFacts> lastFacts;
+    std::string lastExpected;
     for (int file = 0; file < 25; ++file) {
       const std::string name = generate.Name();
       testing::FakeFileSystem walkFiles;
@@ -192,6 +213,19 @@ TEST(RuleMatcher, AgreesWithTheWalkAndAsksTheFileSystemNoMoreThanItWould) {
       ASSERT_LE(matcherFiles.factsAsked, 1);
       matched += expected.has_value();
       asked += matcherFiles.factsAsked;
+      if (file > 0) {
+        testing::FakeFileSystem firstFiles;
+        testing::FakeFileSystem secondFiles;
+        firstFiles.facts = lastFacts;
+        secondFiles.facts = walkFiles.facts;
+        const auto [first, second] =
+            matcher.FirstMatches(Candidate(desk, lastName, firstFiles), Candidate(desk, name, secondFiles));
+        ASSERT_EQ(Show(first), lastExpected) << Describe(seed, rules, lastName, lastFacts);
+        ASSERT_EQ(Show(second), Show(expected)) << Describe(seed, rules, name, walkFiles.facts);
+      }
+      lastName = name;
+      lastFacts = walkFiles.facts;
+      lastExpected = Show(expected);
     }
   }
   // The generator must reach both sides of every question, or agreeing says little.
@@ -221,6 +255,48 @@ TEST(TimeStampText, WritesFourteenDigitsAndOddYearsInFull) {
   }
   EXPECT_EQ(TimeStampText(253402300800).size(), 15u);  // year 10000
   EXPECT_EQ(TimeStampText(-62167219200 - 86400 * 366).front(), '-');
+}
+
+// Local times are worked out once or twice a day of file times: they must
+// agree with the C library's, second by second, through changes of summer
+// time and a leap second, in zones written out and from the database.
+TEST(LocalTimes, AgreeWithTheCLibraryInZonesWithSummerTimeAndLeapSeconds) {
+  const std::string old = std::getenv("TZ") ? std::getenv("TZ") : "";
+  for (const char* tz : {"UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "EST5EDT,M3.2.0,M11.1.0",
+                         "<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", "right/Europe/Berlin", "Europe/Moscow"}) {
+    setenv("TZ", tz, 1);
+    tzset();
+    LocalTimes times;
+    std::mt19937_64 rng(7);
+    // The days around the leap second that ended 2016, two years by 7
+    // minutes, random times from 1800 to 2200, and the edges of the years
+    // of four digits.
+    std::vector<std::int64_t> samples;
+    for (std::int64_t t = 1483142400; t < 1483315300; ++t) samples.push_back(t);
+    for (std::int64_t t = 1704067200; t < 1767225600; t += 419) samples.push_back(t);
+    for (int i = 0; i < 100000; ++i)
+      samples.push_back(static_cast<std::int64_t>(rng() % 12623040000ULL) - 5364662400LL);
+    for (const std::int64_t edge : {-62167219200LL, 253402300800LL}) {
+      for (std::int64_t t = edge - 90000; t < edge + 90000; t += 1801) samples.push_back(t);
+    }
+    for (const std::int64_t t : samples) {
+      const LocalTime a = times.Of(t);
+      const LocalTime b = ToLocalTime(t);
+      ASSERT_TRUE(a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+                  a.minute == b.minute && a.second == b.second)
+          << tz << " " << t;
+      std::int64_t seconds = 0;
+      ASSERT_EQ(times.OrdinarySeconds(t, seconds), IsOrdinary(b)) << tz << " " << t;
+      if (IsOrdinary(b)) {
+        ASSERT_EQ(seconds, LocalSeconds(b)) << tz << " " << t;
+      }
+    }
+  }
+  old.empty() ? unsetenv("TZ") : setenv("TZ", old.c_str(), 1);
+  tzset();
+  EXPECT_EQ(LocalSeconds({1970, 1, 2, 1, 0, 1}), 86400 + 3601);
+  EXPECT_FALSE(IsOrdinary({2023, 2, 29, 0, 0, 0}) || IsOrdinary({10000, 1, 1, 0, 0, 0}) ||
+               IsOrdinary({-1, 12, 31, 0, 0, 0}));
 }
 
 }  // namespace

@@ -8,6 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <random>
+#include <set>
+
+#include "fake_clock.h"
 #include "fake_file_system.h"
 #include "mover/conditions.h"
 #include "mover/move_log.h"
@@ -17,7 +21,6 @@
 #include "platform/posix/posix_file_system.h"
 #include "rules/move_rule.h"
 #include "rules/rule_list_ops.h"
-#include "fake_clock.h"
 #include "temp_dir.h"
 #include "test_processes.h"
 
@@ -268,6 +271,28 @@ TEST(ScanCycleSeam, AFileThatCannotBeQueriedMeetsNoSizeOrTimeRule) {
   RunScanCycle(rules, {[] { return std::string("/desk"); }, &files, &log});
   EXPECT_EQ(files.moves, (std::vector<std::string>{"a.txt -> /small", "b.txt -> /small"}));
   EXPECT_EQ(files.factsAsked, 4);  // once per file and cycle
+}
+
+// Names that share long beginnings, end inside and at the edges of eight-byte
+// steps, begin one another and hold bytes above 0x7F list in byte order.
+TEST(FolderListing, OrdersNamesByTheirBytesWhateverTheyShare) {
+  const std::string stems[] = {
+      "", "a", "IMG_000", "IMG_0000", "Screenshot 2024-", "Screenshot 2024-05-0", "スクリーンショット 2024-05-01"};
+  const std::string letters[] = {"a", "b", "0", "1", " ", "-", ".", "\xe3\x81\x82", "\xff"};
+  std::mt19937 rng(5);
+  std::set<std::string> names;
+  for (int i = 0; i < 600; ++i) {
+    std::string name = stems[rng() % std::size(stems)];
+    for (std::size_t n = rng() % 12; n > 0; --n) name += letters[rng() % std::size(letters)];
+    if (!name.empty() && name[0] != '.') names.insert(name);
+  }
+  testing::TempDir dir;
+  for (const std::string& name : names) WriteFile(dir / name, "");
+  const auto listing = PosixFileSystem().List(dir.Path());
+  ASSERT_TRUE(listing);
+  std::vector<std::string> listed;
+  for (const FolderEntry& entry : *listing) listed.push_back(entry.name);
+  EXPECT_EQ(listed, std::vector<std::string>(names.begin(), names.end()));
 }
 
 }  // namespace
