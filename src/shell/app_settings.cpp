@@ -78,7 +78,7 @@ std::optional<double> ParseBoolean(QStringView text) {
   return *number != 0 ? 1.0 : 0.0;
 }
 
-struct SettingSpec {
+struct SettingDefinition {
   const char16_t* group;
   const char16_t* key;
   const char16_t* defaultText;
@@ -87,20 +87,20 @@ struct SettingSpec {
 };
 
 // Every key of the settings store, its default text and how its text reads.
-constexpr SettingSpec kWidth{u"window", u"width", u"8000", &ParseSize};
-constexpr SettingSpec kHeight{u"window", u"height", u"5000", &ParseSize};
-constexpr SettingSpec kState{u"window", u"state", u"0", &ParseState};
-constexpr SettingSpec kAutomove{u"app", u"automove", u"True", &ParseBoolean};
+constexpr SettingDefinition kWidth{u"window", u"width", u"8000", &ParseSize};
+constexpr SettingDefinition kHeight{u"window", u"height", u"5000", &ParseSize};
+constexpr SettingDefinition kState{u"window", u"state", u"0", &ParseState};
+constexpr SettingDefinition kAutomove{u"app", u"automove", u"True", &ParseBoolean};
 
-double Read(const SettingsStore& store, const SettingSpec& spec) {
-  const QString defaultText = QString::fromUtf16(spec.defaultText);
-  const QString text = store.Read(QString::fromUtf16(spec.group), QString::fromUtf16(spec.key), defaultText);
-  if (const std::optional<double> value = spec.parse(text)) return *value;
-  return *spec.parse(defaultText);
+double Read(const SettingsStore& store, const SettingDefinition& setting) {
+  const QString defaultText = QString::fromUtf16(setting.defaultText);
+  const QString text = store.Read(QString::fromUtf16(setting.group), QString::fromUtf16(setting.key), defaultText);
+  if (const std::optional<double> value = setting.parse(text)) return *value;
+  return *setting.parse(defaultText);
 }
 
-void Write(SettingsStore& store, const SettingSpec& spec, const QString& text) {
-  store.Write(QString::fromUtf16(spec.group), QString::fromUtf16(spec.key), text);
+void Write(SettingsStore& store, const SettingDefinition& setting, const QString& text) {
+  store.Write(QString::fromUtf16(setting.group), QString::fromUtf16(setting.key), text);
 }
 
 }  // namespace
