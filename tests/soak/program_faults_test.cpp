@@ -39,13 +39,14 @@ TEST(ProgramUnderSignals, AnEndingSignalMidCopyEndsTheProgramAtOnceWithTheFileBa
     testing::Child veskora(sandbox.Command(),
                            sandbox.Environment({"LD_PRELOAD=" + FaultPreload(),
                                                 "VESKORA_FAULT=copy_file_range:slow;pwrite:slow:path=" + far.Path()}));
-    for (int wait = 0; wait < 200 && Exists(sandbox.Desktop() + "/movie.big"); ++wait) usleep(50000);
+    for (int wait = 0; wait < 600 && Exists(sandbox.Desktop() + "/movie.big"); ++wait) usleep(50000);
     ASSERT_FALSE(Exists(sandbox.Desktop() + "/movie.big")) << "the copy never started";
     usleep(300000);
     const double asked = Seconds();
     veskora.Signal(signal);
     EXPECT_EQ(testing::DescribeStatus(veskora.Wait()), "exit 0");
-    EXPECT_LT(Seconds() - asked, 1.5);
+    // Well before the copy's remaining four seconds and more, even on a busy machine.
+    EXPECT_LT(Seconds() - asked, 3.0);
     EXPECT_TRUE(ReadFile(sandbox.Desktop() + "/movie.big") == bytes);
     EXPECT_EQ(ListNames(sandbox.Desktop()), "movie.big");
     EXPECT_EQ(ListNames(far.Path()), "");
