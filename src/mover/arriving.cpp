@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace veskora {
@@ -37,17 +38,30 @@ bool IsMarker(std::string_view suffix, const FolderEntry& entry) {
                      [&](const Marker& m) { return m.suffix == suffix && m.folder != entry.file; });
 }
 
-// A marker NAME.xxx sorts after NAME, among the names that begin with NAME, so
-// only those few are looked at. Their count is bounded by the names of which
-// each is an extension, which keeps a whole cycle linear.
+bool ByName(const FolderEntry& entry, std::string_view name) { return entry.name < name; }
+
+// A marker NAME.xxx sorts after NAME, among the names that begin with NAME,
+// and usually within a step or two of it. A long run of names that begin
+// with NAME (made to make this scan slow, say) is searched marker by marker
+// instead, so that a cycle never costs more than n log n.
 bool MarkerBeside(const FolderListing& listing, std::size_t index) {
+  constexpr std::size_t kSteps = 8;
   const std::string_view name = listing[index].name;
-  for (std::size_t j = index + 1; j < listing.size(); ++j) {
+  const std::size_t last = std::min(listing.size(), index + 1 + kSteps);
+  for (std::size_t j = index + 1; j < last; ++j) {
     const std::string_view other = listing[j].name;
     if (other.size() <= name.size() || other.substr(0, name.size()) != name) return false;
     const std::string_view suffix = other.substr(name.size());
     if (suffix.front() > '.') return false;  // past every NAME.xxx
     if (IsMarker(suffix, listing[j])) return true;
+  }
+  if (last == listing.size()) return false;
+  std::string wanted;
+  for (const Marker& m : kMarkers) {
+    wanted.assign(name).append(m.suffix);
+    const auto found = std::lower_bound(listing.begin() + static_cast<std::ptrdiff_t>(last), listing.end(),
+                                        std::string_view(wanted), ByName);
+    if (found != listing.end() && found->name == wanted && found->file != m.folder) return true;
   }
   return false;
 }
@@ -59,8 +73,7 @@ bool FileBeside(const FolderListing& listing, std::size_t index) {
     if (m.folder || !EndsWith(name, m.suffix)) continue;
     const std::string_view stem = name.substr(0, name.size() - m.suffix.size());
     const auto end = listing.begin() + static_cast<std::ptrdiff_t>(index);
-    const auto found = std::lower_bound(listing.begin(), end, stem,
-                                        [](const FolderEntry& e, std::string_view s) { return e.name < s; });
+    const auto found = std::lower_bound(listing.begin(), end, stem, ByName);
     if (found != end && found->name == stem && found->file) return true;
   }
   return false;
