@@ -1,20 +1,15 @@
 #include "mover/move_journal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <ctime>
 #include <unordered_map>
 
 #include "platform/posix/data_folder.h"
+#include "platform/posix/diagnostics.h"
 #include "platform/posix/file_lock.h"
 #include "platform/posix/paths.h"
 #include "platform/posix/text_files.h"
-#include "platform/posix/unique_fd.h"
 #include "rules/field_codec.h"
 
 namespace veskora {
@@ -196,7 +191,7 @@ bool MoveJournal::Flush() {
   // is taken so that no prune rewrites the file under the append.
   const FileLock lock(path_ + ".lock");
   if (!AppendToFile(path_, bytes)) {
-    std::fprintf(stderr, "veskora: cannot write the move journal %s\n", path_.c_str());
+    Diagnose("cannot write the move journal " + path_);
     return false;
   }
   if (lock.Held() && PruneDue()) Prune();
@@ -219,13 +214,11 @@ std::string MoveJournal::Cutoff() const {
 // Due when the file is big, or its first record is older than the cutoff:
 // both told by one stat and one short read, whatever the journal's length.
 bool MoveJournal::PruneDue() const {
-  const UniqueFd fd(open(path_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-  struct stat st {};
-  if (!fd || fstat(fd.Get(), &st) != 0) return false;
-  if (static_cast<std::uint64_t>(st.st_size) > kPruneAboveBytes) return true;
-  char head[kMove.size() + 1 + kTimeLength];
-  if (read(fd.Get(), head, sizeof head) != static_cast<ssize_t>(sizeof head)) return false;
-  return std::string_view(head + kMove.size() + 1, kTimeLength) < Cutoff();
+  const std::optional<FileHead> head = ReadFileHead(path_, kMove.size() + 1 + kTimeLength);
+  if (!head) return false;
+  if (head->size > kPruneAboveBytes) return true;
+  if (head->bytes.size() < kMove.size() + 1 + kTimeLength) return false;
+  return std::string_view(head->bytes).substr(kMove.size() + 1, kTimeLength) < Cutoff();
 }
 
 void MoveJournal::Prune() const {

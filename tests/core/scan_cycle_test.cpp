@@ -14,6 +14,7 @@
 #include "fake_clock.h"
 #include "fake_file_system.h"
 #include "mover/conditions.h"
+#include "mover/move_journal.h"
 #include "mover/move_log.h"
 #include "other_file_system.h"
 #include "platform/posix/folder_listing.h"
@@ -293,6 +294,34 @@ TEST(FolderListing, OrdersNamesByTheirBytesWhateverTheyShare) {
   std::vector<std::string> listed;
   for (const FolderEntry& entry : *listing) listed.push_back(entry.name);
   EXPECT_EQ(listed, std::vector<std::string>(names.begin(), names.end()));
+}
+
+// The journal keeps 90 days of moves: a flush that finds older ones first
+// rewrites it with only the recent ones, in their order.
+TEST(MoveJournal, DropsWhatIsOlderThanItsDaysAtAFlush) {
+  testing::TempDir dir;
+  testing::FakeClock clock({2026, 1, 1, 12, 0, 0});
+  MoveJournal journal(dir / "state/veskora/move-journal.csv", clock);
+  const auto names = [&] {
+    std::string listed;
+    for (const JournalRecord& record : ReadJournal(journal.Path()).records) listed += record.name + " ";
+    return listed;
+  };
+  // clang-format off
+  const struct { LocalTime at; const char* name; const char* kept; } moves[] = {
+      {{2026, 1, 1, 12, 0, 0}, "first", "first "},
+      {{2026, 3, 1, 12, 0, 0}, "second", "first second "},
+      {{2026, 4, 1, 12, 0, 0}, "third", "first second third "},  // 90 days after the first: still kept
+      {{2026, 4, 1, 12, 0, 1}, "fifth", "second third fifth "},
+      {{2026, 7, 1, 12, 0, 0}, "sixth", "sixth "},
+  };
+  // clang-format on
+  for (const auto& m : moves) {
+    clock.Set(m.at);
+    journal.AddMove("/desk", m.name, "/dest", FileIdentity{1, 2, 3, 4}, 1, "2,txt,/dest");
+    ASSERT_TRUE(journal.Flush());
+    EXPECT_EQ(names(), m.kept);
+  }
 }
 
 }  // namespace

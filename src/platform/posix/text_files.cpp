@@ -39,6 +39,20 @@ ReadResult ReadWholeFile(const std::string& path) {
   return result;
 }
 
+std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t length) {
+  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+  struct stat st {};
+  if (!fd || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  FileHead head{static_cast<std::uint64_t>(st.st_size), std::string(length, '\0')};
+  ssize_t got;
+  do {
+    got = read(fd.Get(), head.bytes.data(), length);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) return std::nullopt;
+  head.bytes.resize(static_cast<std::size_t>(got));
+  return head;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string folder(ParentOf(path));
   // One fixed temporary name: a save that was killed before its rename

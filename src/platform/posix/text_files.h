@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +15,14 @@ struct ReadResult {
 // The whole content of a regular file. Anything else (a FIFO, a device, a
 // folder) is not read, so nothing can make this block or read forever.
 ReadResult ReadWholeFile(const std::string& path);
+
+// The size of a regular file and its first `length` bytes (fewer when it is
+// shorter); nothing for anything else, or a file that cannot be read.
+struct FileHead {
+  std::uint64_t size = 0;
+  std::string bytes;
+};
+std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t length);
 
 // Writes a temporary file beside the target, syncs it and renames it over the
 // target, so the target is either the old or the new content, never a part.
