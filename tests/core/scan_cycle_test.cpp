@@ -312,8 +312,8 @@ TEST(MoveJournal, DropsWhatIsOlderThanItsDaysAtAFlush) {
       {{2026, 1, 1, 12, 0, 0}, "first", "first "},
       {{2026, 3, 1, 12, 0, 0}, "second", "first second "},
       {{2026, 4, 1, 12, 0, 0}, "third", "first second third "},  // 90 days after the first: still kept
-      {{2026, 4, 1, 12, 0, 1}, "fifth", "second third fifth "},
-      {{2026, 7, 1, 12, 0, 0}, "sixth", "sixth "},
+      {{2026, 4, 1, 12, 0, 1}, "fourth", "second third fourth "},
+      {{2026, 7, 1, 12, 0, 0}, "fifth", "fifth "},
   };
   // clang-format on
   for (const auto& m : moves) {
