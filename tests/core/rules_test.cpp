@@ -83,7 +83,9 @@ TEST(RuleDescription, EveryKindReadsAsTheListShowsIt) {
 
 RuleList FiveRules() {
   RuleList list;
-  for (int i = 1; i <= 5; ++i) AddRuleItem(list, i != 3, 1, "k" + std::to_string(i), "/d" + std::to_string(i));
+  for (int i = 1; i <= 5; ++i)
+    AddRuleItem(list, i != 3, 1, std::string("k").append(std::to_string(i)),
+                std::string("/d").append(std::to_string(i)));
   return list;
 }
 
@@ -153,7 +155,9 @@ struct RecordingObserver : RuleListObserver {
   void RowChanged(int position) override { Note("chg", position, position); }
   void SelectionChanged(int position) override { Note("sel", position, position); }
   void Note(const char* what, int first, int last) {
-    events.push_back(what + std::to_string(first) + (first == last ? "" : "-" + std::to_string(last)));
+    std::string event = std::string(what).append(std::to_string(first));
+    if (first != last) event.append("-").append(std::to_string(last));
+    events.push_back(event);
   }
 };
 
@@ -313,7 +317,7 @@ TEST(RuleFile, WhatCouldNotBeLoadedIsNeverLostToASave) {
       EXPECT_EQ(ReadFile(path), "-1,1,caf\xe9,/home/u/caf\xe9\r\n-1,2,txt,/t\r\n");
       EXPECT_EQ(list.Row(1).subItem, "/home/u/caf\xe9");  // no Shift-JIS: the path the system knows
     } else if (c.outcome == LoadOutcome::kStopped) {
-      EXPECT_EQ(ReadFile(path), "0" + c.savedUnchanged.substr(2));
+      EXPECT_EQ(ReadFile(path), std::string("0").append(c.savedUnchanged, 2));
     }
   }
   // A second run that again cannot load all keeps its original beside the first.
