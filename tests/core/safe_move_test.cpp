@@ -95,19 +95,25 @@ TEST(SafeMove, LinksAreMovedAsThemselvesAndKeepTheirMeaning) {
   const std::string desk = home.MakeDir("Desktop");
   const std::string docs = home.MakeDir("Documents");
   WriteFile(docs + "/x.pdf", "pdf");
+  ASSERT_EQ(symlink("x.pdf", (docs + "/alias").c_str()), 0);  // a link to a link leads to that link
   testing::OtherFileSystem other;
   for (const std::string& dest : {home.MakeDir("Links"), other.Path()}) {
     SCOPED_TRACE(dest);
     ASSERT_EQ(symlink("../Documents/x.pdf", (desk + "/rel").c_str()), 0);
     ASSERT_EQ(symlink((docs + "/x.pdf").c_str(), (desk + "/abs").c_str()), 0);
     ASSERT_EQ(symlink("../Documents/none", (desk + "/dangling").c_str()), 0);
-    for (const char* name : {"rel", "abs", "dangling"}) EXPECT_EQ(Move(desk + "/" + name, dest), MoveOutcome::kMoved);
+    ASSERT_EQ(symlink("../Documents/alias", (desk + "/via").c_str()), 0);
+    for (const char* name : {"rel", "abs", "dangling", "via"}) {
+      EXPECT_EQ(Move(desk + "/" + name, dest), MoveOutcome::kMoved);
+    }
     EXPECT_EQ(ReadFile(dest + "/rel"), "pdf");
     EXPECT_EQ(LinkText(dest + "/rel").front(), '.');
     EXPECT_EQ(LinkText(dest + "/abs"), docs + "/x.pdf");
     EXPECT_EQ(LinkText(dest + "/dangling"), "../Documents/none");
+    EXPECT_EQ(NameOf(LinkText(dest + "/via")), "alias");
+    EXPECT_EQ(ReadFile(dest + "/via"), "pdf");
     EXPECT_EQ(ListNames(desk), "");
-    EXPECT_EQ(ListNames(dest), "abs dangling rel");
+    EXPECT_EQ(ListNames(dest), "abs dangling rel via");
     if (dest == other.Path() && !other.Usable()) break;
   }
 }
