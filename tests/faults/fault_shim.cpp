@@ -1,25 +1,15 @@
 // A preloaded library that makes chosen C library calls fail, slow down or
-// kill the process on demand, so the tests can drive the move path through
-// every failure it must survive. Controlled by the environment:
-//
-//   VESKORA_FAULT         rules separated by ";", each  CALL:ACTION[:after=N][:times=M][:path=TEXT]
-//                           CALL    renameat2 rename mkdirat linkat unlinkat open tmpfile copy_file_range
-//                                   pread pwrite write fsync close fchmod futimens lease wrlease
-//                                   (tmpfile: opens with O_TMPFILE; lease: a read lease taken to ask
-//                                   for writers; wrlease: the write lease held during a copy)
-//                           ACTION  an errno name (EIO, ENOSPC, EPERM, ...): fail without doing anything
-//                                   kill: SIGKILL before the call
-//                                   slow: sleep a tenth of a second, then make the call
-//                                   break: after a lease is taken, open the file for writing as
-//                                          another program would
-//                           after   let the first N matching calls through (default 0)
-//                           times   act on at most M calls (default: every one after that)
-//                           path    only calls whose paths contain TEXT (folders of *at calls and
-//                                   paths of descriptors resolved)
-//   VESKORA_FAULT_REPORT  a file that gets one line "CALL ACTION" for every fault acted on
+// kill the process. VESKORA_FAULT holds rules separated by ";", each
+// CALL:ACTION[:after=N][:times=M][:path=TEXT]: CALL one of kCalls (tmpfile an
+// open with O_TMPFILE, lease the read lease that asks for writers, wrlease the
+// write lease held during a copy); ACTION an errno name (fail without making
+// the call), kill (SIGKILL first), slow (sleep 0.1 s first) or break (once a
+// lease is taken, open the file for writing); let the first N matching calls
+// through, act on at most M, only on calls whose paths (descriptors resolved)
+// contain TEXT. VESKORA_FAULT_REPORT names a file that gets a line
+// "CALL ACTION" for every fault acted on.
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <pthread.h>
 #include <signal.h>
 #include <stdarg.h>
 #include <sys/stat.h>
@@ -30,28 +20,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <list>
+#include <sstream>
 #include <string>
-#include <vector>
 
 namespace {
 
-constexpr const char* kCalls[] = {"renameat2", "rename",          "mkdirat",  "linkat", "unlinkat", "open",
-                                  "tmpfile",   "copy_file_range", "pread",    "pwrite", "write",    "fsync",
-                                  "close",     "fchmod",          "futimens", "lease",  "wrlease"};
+constexpr const char* kCalls =
+    " renameat2 rename mkdirat linkat unlinkat open tmpfile copy_file_range pread pwrite write fsync close fchmod"
+    " futimens lease wrlease ";
 
 struct Rule {
-  std::string call;
-  std::string action;
+  std::string call, action, path;
   int error = 0;
-  long after = 0;
-  long times = -1;
-  std::string path;
+  long after = 0, times = -1;
   std::atomic<long> seen{0};
 };
 
-std::vector<Rule*>* g_rules = nullptr;
-std::string* g_report = nullptr;
-pthread_once_t g_once = PTHREAD_ONCE_INIT;
 thread_local bool t_inside = false;  // our own calls are never faulted
 
 template <typename F>
@@ -59,297 +44,170 @@ F Real(const char* name) {
   return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  for (std::size_t start = 0;;) {
-    const std::size_t end = text.find(separator, start);
-    parts.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) return parts;
-    start = end + 1;
-  }
-}
-
-// A rule the shim cannot read ends the process at once: a test whose fault
-// silently never happens would prove nothing.
+// A rule the shim cannot read ends the process: a fault that silently never
+// happens would prove nothing.
 [[noreturn]] void Refuse(const std::string& rule) {
   std::fprintf(stderr, "fault_shim: cannot read rule \"%s\"\n", rule.c_str());
   _exit(97);
 }
 
-bool ParseAction(Rule& rule) {
-  for (const char* action : {"kill", "slow", "break"}) {
-    if (rule.action == action) return true;
-  }
+int ErrorNamed(const std::string& name) {
   for (int error = 1; error < 134; ++error) {
-    const char* name = strerrorname_np(error);
-    if (name && rule.action == name) {
-      rule.error = error;
-      return true;
-    }
+    if (const char* known = strerrorname_np(error); known && name == known) return error;
   }
-  return false;
+  return 0;
 }
 
-void Parse() {
+std::list<Rule>* Parse() {
   t_inside = true;
-  g_rules = new std::vector<Rule*>;
-  if (const char* report = std::getenv("VESKORA_FAULT_REPORT")) g_report = new std::string(report);
-  const char* spec = std::getenv("VESKORA_FAULT");
-  for (const std::string& text : Split(spec ? spec : "", ';')) {
+  auto* parsed = new std::list<Rule>;
+  const char* all = std::getenv("VESKORA_FAULT");
+  std::istringstream rules(all ? all : "");
+  for (std::string text; std::getline(rules, text, ';');) {
     if (text.empty()) continue;
-    const std::vector<std::string> parts = Split(text, ':');
-    auto* rule = new Rule;
-    rule->call = parts[0];
-    rule->action = parts.size() > 1 ? parts[1] : "";
-    bool known = false;
-    for (const char* call : kCalls) known = known || rule->call == call;
-    if (!known || !ParseAction(*rule)) Refuse(text);
-    for (std::size_t i = 2; i < parts.size(); ++i) {
-      const std::string& option = parts[i];
-      if (option.rfind("after=", 0) == 0) {
-        rule->after = std::atol(option.c_str() + 6);
-      } else if (option.rfind("times=", 0) == 0) {
-        rule->times = std::atol(option.c_str() + 6);
-      } else if (option.rfind("path=", 0) == 0) {
-        rule->path = option.substr(5);
-      } else {
+    std::istringstream parts(text);
+    Rule& rule = parsed->emplace_back();
+    std::getline(parts, rule.call, ':');
+    std::getline(parts, rule.action, ':');
+    rule.error = ErrorNamed(rule.action);
+    const bool action = rule.error || rule.action == "kill" || rule.action == "slow" || rule.action == "break";
+    if (!action || !std::strstr(kCalls, (" " + rule.call + " ").c_str())) Refuse(text);
+    for (std::string option; std::getline(parts, option, ':');) {
+      if (option.rfind("path=", 0) == 0) {
+        rule.path = option.substr(5);
+      } else if (std::sscanf(option.c_str(), "after=%ld", &rule.after) +
+                     std::sscanf(option.c_str(), "times=%ld", &rule.times) !=
+                 1) {
         Refuse(text);
       }
     }
-    g_rules->push_back(rule);
   }
   t_inside = false;
+  return parsed;
 }
 
 std::string FdPath(int fd) {
-  char link[64];
-  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
   char target[4096];
-  const ssize_t length = readlink(link, target, sizeof target);
+  const ssize_t length = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, sizeof target);
   return length < 0 ? std::string() : std::string(target, static_cast<std::size_t>(length));
 }
 
 std::string AtPath(int dir_fd, const char* name) {
   if (!name) return {};
-  if (name[0] == '/' || dir_fd == AT_FDCWD) return name;
-  return FdPath(dir_fd) + "/" + name;
+  return name[0] == '/' || dir_fd == AT_FDCWD ? std::string(name) : FdPath(dir_fd) + "/" + name;
 }
 
-void Report(const Rule& rule) {
-  if (!g_report) return;
-  static auto real_open = Real<int (*)(const char*, int, ...)>("open");
-  static auto real_write = Real<ssize_t (*)(int, const void*, size_t)>("write");
-  static auto real_close = Real<int (*)(int)>("close");
-  const int fd = real_open(g_report->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return;
-  const std::string line = rule.call + " " + rule.action + "\n";
-  if (real_write(fd, line.data(), line.size()) < 0) {
-    // Nothing to do: the test then sees the fault as not acted on.
-  }
-  real_close(fd);
-}
-
-// The rule that acts on this call, if any; counts the call for every rule
-// that matches it. `subject` gives the paths involved, asked only when a rule
-// filters by path.
+// The rule that acts on this call, if any, reported; counts the call for
+// every rule that matches it. `subject` gives the paths involved, asked only
+// when a rule filters by path.
 template <typename Subject>
 Rule* Match(const char* call, Subject subject) {
   if (t_inside) return nullptr;
-  pthread_once(&g_once, Parse);
+  static std::list<Rule>* const rules = Parse();
+  t_inside = true;
   Rule* chosen = nullptr;
   std::string paths;
-  bool have_paths = false;
-  t_inside = true;
-  for (Rule* rule : *g_rules) {
-    if (rule->call != call) continue;
-    if (!rule->path.empty()) {
-      if (!have_paths) {
-        paths = subject();
-        have_paths = true;
-      }
-      if (paths.find(rule->path) == std::string::npos) continue;
+  for (Rule& rule : *rules) {
+    if (rule.call != call) continue;
+    if (!rule.path.empty()) {
+      if (paths.empty()) paths = subject();
+      if (paths.find(rule.path) == std::string::npos) continue;
     }
-    const long n = rule->seen.fetch_add(1);
-    if (n < rule->after || (rule->times >= 0 && n >= rule->after + rule->times)) continue;
-    if (!chosen) chosen = rule;
+    const long n = rule.seen.fetch_add(1);
+    if (!chosen && n >= rule.after && (rule.times < 0 || n < rule.after + rule.times)) chosen = &rule;
   }
-  if (chosen) Report(*chosen);
+  const char* report = std::getenv("VESKORA_FAULT_REPORT");
+  if (FILE* out = chosen && report ? std::fopen(report, "ae") : nullptr) {
+    std::fprintf(out, "%s %s\n", chosen->call.c_str(), chosen->action.c_str());
+    std::fclose(out);
+  }
   t_inside = false;
   return chosen;
 }
 
-// Acts on the rule before the call. True when the call must fail with errno
+// Acts on the rule before the call; true when the call must fail with errno
 // set instead of being made.
 bool Before(Rule* rule) {
   if (!rule) return false;
   if (rule->action == "kill") raise(SIGKILL);
   if (rule->action == "slow") usleep(100000);
-  if (rule->error == 0) return false;
-  errno = rule->error;
-  return true;
+  errno = rule->error ? rule->error : errno;
+  return rule->error != 0;
 }
 
-#define SUBJECT(expr) [&]() -> std::string { return expr; }
-#define FAULT(call, expr) \
-  if (Before(Match(call, SUBJECT(expr)))) return -1
+#define FAULTED(call, subject) Before(Match(call, [&]() -> std::string { return subject; }))
 
-}  // namespace
-
-extern "C" {
-
-int renameat2(int from_dir, const char* from, int to_dir, const char* to, unsigned flags) {
-  static auto real = Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
-  FAULT("renameat2", AtPath(from_dir, from) + "\n" + AtPath(to_dir, to));
-  return real(from_dir, from, to_dir, to, flags);
-}
-
-int rename(const char* from, const char* to) {
-  static auto real = Real<int (*)(const char*, const char*)>("rename");
-  FAULT("rename", std::string(from) + "\n" + to);
-  return real(from, to);
-}
-
-int mkdirat(int dir_fd, const char* name, mode_t mode) {
-  static auto real = Real<int (*)(int, const char*, mode_t)>("mkdirat");
-  FAULT("mkdirat", AtPath(dir_fd, name));
-  return real(dir_fd, name, mode);
-}
-
-int linkat(int from_dir, const char* from, int to_dir, const char* to, int flags) {
-  static auto real = Real<int (*)(int, const char*, int, const char*, int)>("linkat");
-  FAULT("linkat", AtPath(from_dir, from) + "\n" + AtPath(to_dir, to));
-  return real(from_dir, from, to_dir, to, flags);
-}
-
-int link(const char* from, const char* to) { return linkat(AT_FDCWD, from, AT_FDCWD, to, 0); }
-
-int unlinkat(int dir_fd, const char* name, int flags) {
-  static auto real = Real<int (*)(int, const char*, int)>("unlinkat");
-  FAULT("unlinkat", AtPath(dir_fd, name));
-  return real(dir_fd, name, flags);
-}
-
-int unlink(const char* path) { return unlinkat(AT_FDCWD, path, 0); }
-
-static int OpenAt(int dir_fd, const char* path, int flags, mode_t mode) {
+int OpenAt(int dir_fd, const char* path, int flags, mode_t mode) {
   static auto real = Real<int (*)(int, const char*, int, ...)>("openat");
-  const bool tmpfile = (flags & O_TMPFILE) == O_TMPFILE;
-  Rule* rule = tmpfile ? Match("tmpfile", SUBJECT(AtPath(dir_fd, path))) : nullptr;
-  if (!rule) rule = Match("open", SUBJECT(AtPath(dir_fd, path)));
-  if (Before(rule)) return -1;
+  Rule* rule = (flags & O_TMPFILE) == O_TMPFILE ? Match("tmpfile", [&] { return AtPath(dir_fd, path); }) : nullptr;
+  if (Before(rule ? rule : Match("open", [&] { return AtPath(dir_fd, path); }))) return -1;
   return real(dir_fd, path, flags, mode);
 }
 
-#define OPEN_WRAPPER(name, ...)                                                                        \
-  int name(__VA_ARGS__, int flags, ...) {                                                              \
-    va_list args;                                                                                      \
-    va_start(args, flags);                                                                             \
-    const mode_t mode = (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(args, int) : 0; \
-    va_end(args);                                                                                      \
-    return OpenAt(DIR_OF, path, flags, mode);                                                          \
-  }
-#define DIR_OF AT_FDCWD
-OPEN_WRAPPER(open, const char* path)
-OPEN_WRAPPER(open64, const char* path)
-#undef DIR_OF
-#define DIR_OF dir_fd
-OPEN_WRAPPER(openat, int dir_fd, const char* path)
-OPEN_WRAPPER(openat64, int dir_fd, const char* path)
-#undef DIR_OF
-
-// The fortified forms a release build may call.
-int __open_2(const char* path, int flags) { return OpenAt(AT_FDCWD, path, flags, 0); }
-int __openat_2(int dir_fd, const char* path, int flags) { return OpenAt(dir_fd, path, flags, 0); }
-
-ssize_t copy_file_range(int from, loff_t* from_offset, int to, loff_t* to_offset, size_t length, unsigned flags) {
-  static auto real = Real<ssize_t (*)(int, loff_t*, int, loff_t*, size_t, unsigned)>("copy_file_range");
-  FAULT("copy_file_range", FdPath(from) + "\n" + FdPath(to));
-  return real(from, from_offset, to, to_offset, length, flags);
-}
-
-ssize_t pread(int fd, void* buffer, size_t length, off_t offset) {
-  static auto real = Real<ssize_t (*)(int, void*, size_t, off_t)>("pread");
-  FAULT("pread", FdPath(fd));
-  return real(fd, buffer, length, offset);
-}
-
-ssize_t pwrite(int fd, const void* buffer, size_t length, off_t offset) {
-  static auto real = Real<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
-  FAULT("pwrite", FdPath(fd));
-  return real(fd, buffer, length, offset);
-}
-
-ssize_t pread64(int fd, void* buffer, size_t length, off_t offset) { return pread(fd, buffer, length, offset); }
-ssize_t pwrite64(int fd, const void* buffer, size_t length, off_t offset) { return pwrite(fd, buffer, length, offset); }
-
-ssize_t write(int fd, const void* buffer, size_t length) {
-  static auto real = Real<ssize_t (*)(int, const void*, size_t)>("write");
-  FAULT("write", FdPath(fd));
-  return real(fd, buffer, length);
-}
-
-int fsync(int fd) {
-  static auto real = Real<int (*)(int)>("fsync");
-  FAULT("fsync", FdPath(fd));
-  return real(fd);
-}
-
-// As on Linux, a close that reports an error has still released the descriptor.
-int close(int fd) {
-  static auto real = Real<int (*)(int)>("close");
-  const bool fail = Before(Match("close", SUBJECT(FdPath(fd))));
-  const int saved = errno;
-  const int result = real(fd);
-  if (!fail) return result;
-  errno = saved;
-  return -1;
-}
-
-int fchmod(int fd, mode_t mode) {
-  static auto real = Real<int (*)(int, mode_t)>("fchmod");
-  FAULT("fchmod", FdPath(fd));
-  return real(fd, mode);
-}
-
-int futimens(int fd, const struct timespec times[2]) {
-  static auto real = Real<int (*)(int, const struct timespec*)>("futimens");
-  FAULT("futimens", FdPath(fd));
-  return real(fd, times);
-}
-
-static int Fcntl(int fd, int command, void* argument) {
+int Fcntl(int fd, int command, void* argument) {
   static auto real = Real<int (*)(int, int, ...)>("fcntl");
   const long type = reinterpret_cast<long>(argument);
   const bool taking = command == F_SETLEASE && (type == F_RDLCK || type == F_WRLCK);
-  Rule* rule = taking ? Match(type == F_RDLCK ? "lease" : "wrlease", SUBJECT(FdPath(fd))) : nullptr;
+  Rule* rule = taking ? Match(type == F_RDLCK ? "lease" : "wrlease", [&] { return FdPath(fd); }) : nullptr;
   if (Before(rule)) return -1;
   const int result = real(fd, command, argument);
   if (result == 0 && rule && rule->action == "break") {
     // Another program opening the file for writing while the lease is held.
-    static auto real_open = Real<int (*)(const char*, int, ...)>("open");
-    static auto real_close = Real<int (*)(int)>("close");
     t_inside = true;
-    const int writer = real_open(FdPath(fd).c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (writer >= 0) real_close(writer);
+    const int writer = open(FdPath(fd).c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (writer >= 0) close(writer);
     t_inside = false;
   }
   return result;
 }
 
-int fcntl(int fd, int command, ...) {
-  va_list args;
-  va_start(args, command);
-  void* argument = va_arg(args, void*);
-  va_end(args);
-  return Fcntl(fd, command, argument);
-}
+}  // namespace
 
-int fcntl64(int fd, int command, ...) {
-  va_list args;
-  va_start(args, command);
-  void* argument = va_arg(args, void*);
-  va_end(args);
-  return Fcntl(fd, command, argument);
-}
+// clang-format off
+// A call that fails without being made when a rule says so; its paths for `path=`.
+#define WRAP(R, name, params, args, subject) \
+  R name params { static auto real = Real<R(*) params>(#name); return FAULTED(#name, subject) ? -1 : real args; }
+#define OPEN(name, dir, ...) \
+  int name(__VA_ARGS__, int flags, ...) { va_list args; va_start(args, flags); \
+    const mode_t mode = (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(args, int) : 0; \
+    va_end(args); return OpenAt(dir, path, flags, mode); }
+#define FCNTL(name) int name(int fd, int command, ...) { \
+    va_list args; va_start(args, command); void* argument = va_arg(args, void*); va_end(args); \
+    return Fcntl(fd, command, argument); }
 
+extern "C" {
+WRAP(int, renameat2, (int fd, const char* a, int to, const char* b, unsigned f), (fd, a, to, b, f), AtPath(fd, a) + "\n" + AtPath(to, b))
+WRAP(int, rename, (const char* a, const char* b), (a, b), std::string(a) + "\n" + b)
+WRAP(int, mkdirat, (int fd, const char* a, mode_t mode), (fd, a, mode), AtPath(fd, a))
+WRAP(int, linkat, (int fd, const char* a, int to, const char* b, int f), (fd, a, to, b, f), AtPath(fd, a) + "\n" + AtPath(to, b))
+WRAP(int, unlinkat, (int fd, const char* a, int f), (fd, a, f), AtPath(fd, a))
+WRAP(ssize_t, copy_file_range, (int fd, loff_t* at, int to, loff_t* to_at, size_t n, unsigned f), (fd, at, to, to_at, n, f), FdPath(fd) + "\n" + FdPath(to))
+WRAP(ssize_t, pread, (int fd, void* b, size_t n, off_t at), (fd, b, n, at), FdPath(fd))
+WRAP(ssize_t, pwrite, (int fd, const void* b, size_t n, off_t at), (fd, b, n, at), FdPath(fd))
+WRAP(ssize_t, write, (int fd, const void* b, size_t n), (fd, b, n), FdPath(fd))
+WRAP(int, fsync, (int fd), (fd), FdPath(fd))
+WRAP(int, fchmod, (int fd, mode_t mode), (fd, mode), FdPath(fd))
+WRAP(int, futimens, (int fd, const struct timespec* t), (fd, t), FdPath(fd))
+OPEN(open, AT_FDCWD, const char* path)
+OPEN(open64, AT_FDCWD, const char* path)
+OPEN(openat, dir_fd, int dir_fd, const char* path)
+OPEN(openat64, dir_fd, int dir_fd, const char* path)
+FCNTL(fcntl)
+FCNTL(fcntl64)
+// The other names of the same calls, and the fortified opens a release build may call.
+int link(const char* a, const char* b) { return linkat(AT_FDCWD, a, AT_FDCWD, b, 0); }
+int unlink(const char* a) { return unlinkat(AT_FDCWD, a, 0); }
+ssize_t pread64(int fd, void* b, size_t n, off_t at) { return pread(fd, b, n, at); }
+ssize_t pwrite64(int fd, const void* b, size_t n, off_t at) { return pwrite(fd, b, n, at); }
+int __open_2(const char* path, int flags) { return OpenAt(AT_FDCWD, path, flags, 0); }
+int __openat_2(int dir_fd, const char* path, int flags) { return OpenAt(dir_fd, path, flags, 0); }
+// As on Linux, a close that reports an error has still released the descriptor.
+int close(int fd) {
+  static auto real = Real<int (*)(int)>("close");
+  const bool fail = FAULTED("close", FdPath(fd));
+  const int saved = errno, result = real(fd);
+  errno = fail ? saved : errno;
+  return fail ? -1 : result;
+}
 }  // extern "C"
+// clang-format on

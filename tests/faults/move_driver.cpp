@@ -1,12 +1,11 @@
 // The mover without the window, as the fault and race tests run it (under the
-// fault shim, as another user, on odd file systems): load the rule file, run
-// scan cycles over a desktop folder logging the moves, and save the rules as
-// shutdown does. SIGTERM ends it as it ends the program: the cycle stops at
-// the next file and a copy in progress gives up.
+// fault shim, as another user, on odd file systems):
 //
-//   move_driver RULE_FILE DESKTOP LOG [--cycles N] [--pause-ms N] [--save]
+//   move_driver RULE_FILE DESKTOP LOG CYCLES PAUSE_MS [--save]
 //
-// Runs N cycles (default 1; -1 runs until SIGTERM) with a pause between them.
+// runs CYCLES scan cycles (-1: until SIGTERM) with a pause between them, then
+// saves the rules as shutdown does when asked. SIGTERM ends it as it ends the
+// program: the cycle stops at the next file and a copy in progress gives up.
 // Exits 0: the outcome of each move is only ever seen in the folders and log.
 #include <signal.h>
 #include <unistd.h>
@@ -22,33 +21,15 @@
 #include "rules/rule_file.h"
 
 namespace {
-
 std::atomic<bool> ending{false};
-
-void AskToEnd(int) { ending = true; }
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) return 2;
+  if (argc < 6) return 2;
   const std::string desktop = argv[2];
-  long cycles = 1;
-  long pauseMs = 0;
-  bool save = false;
-  for (int i = 4; i < argc; ++i) {
-    const std::string option = argv[i];
-    if (option == "--cycles" && i + 1 < argc) {
-      cycles = std::atol(argv[++i]);
-    } else if (option == "--pause-ms" && i + 1 < argc) {
-      pauseMs = std::atol(argv[++i]);
-    } else if (option == "--save") {
-      save = true;
-    } else {
-      return 2;
-    }
-  }
+  const long cycles = std::atol(argv[4]), pauseMs = std::atol(argv[5]);
   struct sigaction action {};
-  action.sa_handler = AskToEnd;
+  action.sa_handler = [](int) { ending = true; };
   sigaction(SIGTERM, &action, nullptr);
 
   veskora::RuleList rules;
@@ -62,6 +43,6 @@ int main(int argc, char** argv) {
     veskora::RunScanCycle(rules, env);
     if (pauseMs > 0 && !ending) usleep(static_cast<useconds_t>(pauseMs * 1000));
   }
-  if (save) ruleFile.SaveRules(rules);
+  if (argc > 6) ruleFile.SaveRules(rules);
   return 0;
 }
