@@ -45,7 +45,6 @@ xdotool key Down Down Return  # 開く, 終了
 du_wait_end 30 || du_fail "終了 in the tray menu did not end the program ($du_status)"
 
 # Under a title bar, in Japanese, the bottom row lies inside; libdbus keeps some memory to the end.
-LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 \
-  "$3" theLayoutKeepsEveryControlInPlace qtsOwnTextsSpeakTheUsersLanguage ||
+LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 "$3" theWindowIsAtHomeForAJapaneseUser ||
   du_fail "the window is not at home on this desktop"
 echo "passed"

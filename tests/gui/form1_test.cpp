@@ -1,4 +1,4 @@
-// The main window from start-up to every way of ending; the last two tests also run under a real window manager.
+// The main window from start-up to every way of ending; the last test also runs under a real window manager.
 #include <unistd.h>
 
 #include <QAbstractItemModelTester>
@@ -281,7 +281,8 @@ class Form1Test : public QObject {
     QVERIFY(Exists(dest + "/todo.txt"));
   }
 
-  void theLayoutKeepsEveryControlInPlace() {
+  // Every control in place, and Qt's own texts in Japanese.
+  void theWindowIsAtHomeForAJapaneseUser() {
     UserEnvironment user;
     user.SetSettings("3000|abc||");
     Form1* form = user.Start();
@@ -312,9 +313,6 @@ class Form1Test : public QObject {
     QCOMPARE(Misplaced(form), QString());
     form->EndProgram();  // the outer size is what is saved
     QCOMPARE(user.Ini("window/height").toInt(), qRound(twips.TwipsY(OuterSize(*form).height())));
-  }
-
-  void qtsOwnTextsSpeakTheUsersLanguage() {
     QCOMPARE(QLocale().language(), QLocale::Japanese);
     QVERIFY(LoadQtTranslations());
     QStringList seen;
