@@ -1,5 +1,4 @@
-// The real veskora-cli, and for its journal the real veskora, run as programs
-// against real temporary folders: plan, why and undo, and their mistakes.
+// The real veskora-cli, and for its journal the real veskora, run against real temporary folders.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QThread>
+#include <csignal>
 #include <filesystem>
 
 #include "mover/move_journal.h"
@@ -22,8 +22,7 @@
 namespace veskora::testing {
 namespace {
 
-// The window tests' user environment, with copies of veskora and veskora-cli
-// in the program's folder beside their rule file, so both find the same data.
+// Copies of both programs in the program's folder beside their rule file, so both find the same data.
 class CliSandbox : public UserEnvironment {
  public:
   CliSandbox() {
@@ -35,17 +34,14 @@ class CliSandbox : public UserEnvironment {
     QFile::copy(VESKORA_PROGRAM, QString::fromStdString(Program("veskora")));
     MakeDir("dest");
   }
-
   struct Result {
     int code = -1;
     std::string out, err;
   };
-  // One of the two programs: run to its end, or (with `running`) started.
-  Result Run(const std::string& program, const QStringList& arguments, QProcess* running = nullptr) const {
-    QProcess process;
-    QProcess& p = running ? *running : process;
+  Result Run(const std::string& program, const QStringList& arguments) const {
+    QProcess p;
     p.start(QString::fromStdString(Program(program)), arguments);
-    if (running || !p.waitForFinished(60000)) return {};
+    if (!p.waitForFinished(60000)) return {};
     return {p.exitCode(), p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
   }
   Result Cli(const QStringList& arguments) const { return Run("veskora-cli", arguments); }
@@ -56,7 +52,6 @@ class CliSandbox : public UserEnvironment {
   }
 
   void Rules(const std::string& lines) const { WriteFile(RulePath(), lines); }
-  void Automove(bool on) const { SetSettings(on ? "|||True" : "|||False"); }
   std::string Dest(const std::string& name = "") const { return Path("dest") + (name.empty() ? "" : "/") + name; }
   std::string Journal() const { return Path("state/veskora/move-journal.csv"); }
 };
@@ -83,16 +78,14 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   // Local time as the journal writes it, formatted here independently.
   const auto now = [] { return QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString(); };
   const std::string started = now();
-  QProcess program;
-  box.Run("veskora", {}, &program);
+  Child program({box.Program("veskora")});
   for (int i = 0; i < 300 && ListNames(box.Dest()) != "a.txt b.txt c.txt d.txt keep-me.dat"; ++i) {
     QThread::msleep(100);
   }
-  program.terminate();
-  ASSERT_TRUE(program.waitForFinished(30000));
+  program.Signal(SIGTERM);
+  ASSERT_EQ(DescribeStatus(program.Wait()), "exit 0");
   const std::string ended = now();
 
-  // The cycle journaled each move as the file arrived.
   const JournalContents journal = ReadJournal(box.Journal());
   ASSERT_EQ(journal.records.size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -106,10 +99,9 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
     EXPECT_TRUE(started <= r.time && r.time <= ended) << r.time;
   }
 
-  // Row 1 unticked, row 2 still takes keep-me.dat; b.txt changed since; the
-  // desktop has a new c.txt.
+  // Row 1 unticked, row 2 still takes keep-me.dat; b.txt changed since; a new c.txt on the desktop.
   box.Rules("0,2,txt," + box.Dest() + "\r\n-1,1,keep," + box.Dest() + "\r\n");
-  box.Automove(true);
+  box.SetSettings("|||True");
   WriteFile(box.Dest("b.txt"), "b.txt, edited");
   WriteFile(box.Desktop("c.txt"), "a new c.txt");
   const std::string before = ListNames(box.Desktop()) + ListNames(box.Dest()) + ReadFile(box.Journal());
@@ -136,12 +128,14 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   EXPECT_EQ(again.code, 1);
   EXPECT_EQ(again.out.find("a.txt"), std::string::npos) << again.out;
   EXPECT_EQ(ReadFile(box.Program("veskora.log")), log);
-  box.Automove(false);
+  box.SetSettings("|||False");
   EXPECT_HAS(box.Cli({"undo", "--last", "1"}).out, "put back keep-me.dat");
   EXPECT_EQ(box.Cli({"undo", "--since", "2999-01-01"}).out, "Nothing to undo.\n");
 }
 
-TEST(CliPlan, ShowsWhatACycleWouldDoWithEveryFileAndMovesNothing) {
+// Plan shows what a cycle would do with every file and moves nothing; why gives each enabled row's verdict and the
+// first match; mistakes end with a message and code 2.
+TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   const CliSandbox box;
   box.Rules("-1,1,keep,(移動を禁止する)\r\n-1,2,txt," + box.Dest() + "\r\n-1,2,doc," + box.Dest("missing") +
             "\r\n-1,2,tmp,(未定義)\r\n");
@@ -159,38 +153,32 @@ TEST(CliPlan, ShowsWhatACycleWouldDoWithEveryFileAndMovesNothing) {
             "a.txt 2 moves\nb.doc 3 no-folder\nbig.txt 2 in-use\nc.tmp 4 no-folder\ndup.txt 2 name-taken\n"
             "keep.txt 1 protected\nw.txt 2 in-use\n");
   EXPECT_EQ(plan["listed"].toInt(), 9);
-  const std::string text = box.Cli({"plan"}).out;
-  EXPECT_HAS(text, "keep.txt: row 1 ファイル名に\"keep\"が含まれる: protected\n");
-  EXPECT_HAS(text, "dup.txt: row 2 拡張子が\"txt\": not moved: " + box.Dest("dup.txt") + " exists\n");
-  EXPECT_HAS(text, "7 of 9 files in " + box.Desktop() + " match an enabled row; 1 would move.\n");
+  const std::string planned = box.Cli({"plan"}).out;
+  EXPECT_HAS(planned, "keep.txt: row 1 ファイル名に\"keep\"が含まれる: protected\n");
+  EXPECT_HAS(planned, "dup.txt: row 2 拡張子が\"txt\": not moved: " + box.Dest("dup.txt") + " exists\n");
+  EXPECT_HAS(planned, "7 of 9 files in " + box.Desktop() + " match an enabled row; 1 would move.\n");
   EXPECT_EQ(ListNames(box.Desktop()) + ListNames(box.Dest()), before);
-}
 
-TEST(CliWhy, GivesEveryEnabledRowsVerdictAndTheFirstMatch) {
-  const CliSandbox box;
+  // Why: every enabled row's verdict and the first match.
   const std::string to = "," + box.Dest() + "\r\n";
   box.Rules("-1,1,PHOTO,(移動を禁止する)\r\n-1,2,pdf" + to + "-1,3,1K" + to + "-1,4,1M" + to + "0,2,md" + to +
             "-1,5,20080101120000" + to + "-1,6,20300101120000" + to);
-  const struct {
-    std::string name;
-    std::size_t size;
-    int year;
-    std::string verdicts;  // rows 1, 2, 3, 4, 6 and 7 (5 is not ticked), then the first match
-  } cases[] = {
+  // name, size, year; verdicts of rows 1, 2, 3, 4, 6 and 7 (5 is not ticked), then the first match
+  const std::tuple<std::string, std::size_t, int, std::string> cases[] = {
       {"MYPHOTO.txt", 1023, 2007, "101010 1 protected\n"},
       {"report.pdf", 1024, 2031, "010001 2 moves\n"},
       {"photo.PDF", 1048577, 2020, "000100 4 moves\n"},
       {"notes.md", 1025, 2020, "000000  \n"},  // no match
   };
-  for (const auto& c : cases) {
-    WriteFile(box.Desktop(c.name), std::string(c.size, 'x'));
-    SetMtime(box.Desktop(c.name), {c.year, 1, 1, 0, 0, 0});
+  for (const auto& [name, size, year, _] : cases) {
+    WriteFile(box.Desktop(name), std::string(size, 'x'));
+    SetMtime(box.Desktop(name), {year, 1, 1, 0, 0, 0});
   }
-  for (const auto& c : cases) {
-    const QJsonObject why = box.Json({"why", "--json", QString::fromStdString(box.Desktop(c.name))});
+  for (const auto& [name, size, year, expected] : cases) {
+    const QJsonObject why = box.Json({"why", "--json", QString::fromStdString(box.Desktop(name))});
     std::string verdicts;
     for (const QJsonValue row : why["rows"].toArray()) verdicts += row["matches"].toBool() ? "1" : "0";
-    EXPECT_EQ(verdicts + " " + Fields({why["first_match"]}, {"row", "outcome"}), c.verdicts) << c.name;
+    EXPECT_EQ(verdicts + " " + Fields({why["first_match"]}, {"row", "outcome"}), expected) << name;
   }
   const std::string text = box.Cli({"why", "report.pdf"}).out;
   EXPECT_HAS(text, "report.pdf: 1024 bytes, modified 2031-01-01 00:00:00\n");
@@ -201,34 +189,29 @@ TEST(CliWhy, GivesEveryEnabledRowsVerdictAndTheFirstMatch) {
   const QJsonObject hidden = box.Json({"why", "--json", ".hidden.pdf"});
   EXPECT_EQ(Fields({hidden}, {"looked_at", "ignored"}), "false hidden\n");
   EXPECT_FALSE(hidden.contains("rows"));
-}
 
-TEST(CliUsage, MistakesEndWithAMessageAndCodeTwo) {
-  const CliSandbox box;
   WriteFile(box.Dest("elsewhere.txt"), "x");
-  const struct {
-    QStringList arguments;
-    const char* message;
-    std::string folderInPlace = {};  // input that is there but cannot be read
-  } cases[] = {
-      {{}, "no command given"},
-      {{"tidy"}, "unknown command 'tidy'"},
-      {{"plan", "--fast"}, "Unknown option 'fast'"},
-      {{"plan", "extra"}, "unexpected 'extra'"},
-      {{"why"}, "missing FILE"},
-      {{"why", "absent.txt"}, "no absent.txt in the desktop folder"},
-      {{"why", QString::fromStdString(box.Dest("elsewhere.txt"))}, "is not in the desktop folder"},
-      {{"undo", "--last", "0"}, "--last wants a count"},
-      {{"undo", "--all", "--last", "2"}, "give one of --last, --since and --all"},
-      {{"undo", "--since", "yesterday"}, "--since wants a time"},
+  std::filesystem::remove(box.RulePath());
+  // arguments, message, and input that is there but cannot be read
+  const std::tuple<QStringList, const char*, std::string> mistakes[] = {
+      {{}, "no command given", ""},
+      {{"tidy"}, "unknown command 'tidy'", ""},
+      {{"plan", "--fast"}, "Unknown option 'fast'", ""},
+      {{"plan", "extra"}, "unexpected 'extra'", ""},
+      {{"why"}, "missing FILE", ""},
+      {{"why", "absent.txt"}, "no absent.txt in the desktop folder", ""},
+      {{"why", QString::fromStdString(box.Dest("elsewhere.txt"))}, "is not in the desktop folder", ""},
+      {{"undo", "--last", "0"}, "--last wants a count", ""},
+      {{"undo", "--all", "--last", "2"}, "give one of --last, --since and --all", ""},
+      {{"undo", "--since", "yesterday"}, "--since wants a time", ""},
       {{"undo"}, "cannot read the move journal", box.Journal()},
       {{"plan"}, "cannot read the rule file", box.Program("ZUL.dat")},
   };
-  for (const auto& c : cases) {
-    if (!c.folderInPlace.empty()) std::filesystem::create_directories(c.folderInPlace);
-    const CliSandbox::Result result = box.Cli(c.arguments);
-    EXPECT_EQ(result.code, 2) << c.arguments.join(' ').toStdString();
-    EXPECT_HAS(result.err, c.message);
+  for (const auto& [arguments, message, folderInPlace] : mistakes) {
+    if (!folderInPlace.empty()) std::filesystem::create_directories(folderInPlace);
+    const CliSandbox::Result result = box.Cli(arguments);
+    EXPECT_EQ(result.code, 2) << arguments.join(' ').toStdString();
+    EXPECT_HAS(result.err, message);
   }
   EXPECT_EQ(box.Run("veskora", {"--tray"}).code, 2);
   for (const char* program : {"veskora", "veskora-cli"}) {

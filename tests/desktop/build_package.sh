@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package as it is shipped, into WORK_FOLDER/package: a
-# release build of the program alone (never the sanitizer build the tests
-# run), incremental, packaged by CPack.
-#   build_package.sh SOURCE_FOLDER WORK_FOLDER GENERATOR CXX_COMPILER CMAKE CPACK
+# The Debian package as shipped, into WORK_FOLDER/package: an incremental release build (never the sanitizer build)
+# packaged by CPack.   build_package.sh SOURCE_FOLDER WORK_FOLDER GENERATOR CXX_COMPILER CMAKE CPACK
 set -euo pipefail
 source_folder="$1" work="$2" generator="$3" compiler="$4" cmake="$5" cpack="$6"
 

@@ -1,17 +1,12 @@
 #!/usr/bin/env bash
-# The Debian package as a user gets it: its control fields and dependencies,
-# the files it installs, and the packaged program run from an unpacked copy
-# by a user who may not write beside it, so that rules, log and settings go
-# to the user's own folders. Killed, it leaves nothing that blocks the next
-# start; ended by SIGTERM, it saves.   package_test.sh PACKAGE_FOLDER VERSION
+# The Debian package's fields, dependencies and files; its program run by a user who may not write beside it: killed,
+# it leaves nothing that blocks the next start; ended by SIGTERM, it saves.   package_test.sh PACKAGE_FOLDER VERSION
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/desktop_user.sh"
 failed=0
 check() { "${@:2}" || { failed=1 && echo "FAILED: $1" >&2; }; } # check WHAT COMMAND...
 has() { [[ "$1" == *"$2"* ]]; }
 lacks() { ! grep -Eq "$2" <<< "$1"; }
-
-# --- The file, its fields and what it installs ------------------------------
 du_setup "$1" "$2" || exit 1
 deb="$du_deb" root="$du_package" version="$2" share="$du_package/usr/share"
 check "exactly one package, $deb" test "$(find "$1" -maxdepth 1 -name '*.deb')" = "$deb"
@@ -44,7 +39,7 @@ check "the menu entry starts the installed program" grep -qx Exec=veskora "$shar
 check "the metainfo launches it, this version its newest release" grep -qz \
   "veskora.desktop</launchable>.*<release version=\"$version\"" "$share/metainfo/io.github.veskora.Veskora.metainfo.xml"
 
-# --- The packaged program, run by a user ------------------------------------
+# The packaged program, run by a user.
 rules="$du_data/veskora/ZUL.dat" log="$du_data/veskora/veskora.log" settings="$du_config/ZUL/ZUL.ini"
 du_put "$rules" $'5,1,report,'"$du_home/書類"$'\r\n'
 snapshot() { (cd "$root" && find . -printf '%p %s %T@ %m\n' | LC_ALL=C sort); }

@@ -1,5 +1,4 @@
-// The rule editor in the real window: what it shows and draws when it opens,
-// what it refuses, and what a commit writes into the list and the rule file.
+// The rule editor in the real window: what it shows and draws, what it refuses, what a commit writes.
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,10 +21,8 @@ void Edit(const Form1* form, int row) {
   Action(form, "mledit")->trigger();
 }
 
-// What the editor shows, in one line: caption, OK button, kind, the condition
-// panel in front ("low" when not at the top, "blocked" when some input of it is
-// hidden), the text boxes, the ten lists, the destination ("cut" when it does
-// not fit) and the option chosen.
+// Caption|OK|kind|panel in front ("low" when not at the top, "blocked" when an input of it is hidden)|text boxes|
+// the ten lists|destination ("cut" when it does not fit)|option.
 QString Shown(const Form1* form) {
   const auto* frame = Find<QGroupBox>(form, "Frame1");
   if (frame->isHidden()) return "hidden";
@@ -51,7 +48,7 @@ QString Shown(const Form1* form) {
       .join('|');
 }
 
-// Leaves something in every input, so that an opening must reset it.
+// Something in every input, for an opening to reset.
 void Scribble(const Form1* form) {
   Text(form, 1)->setText("stale");
   Text(form, 2)->setText("stale");
@@ -93,9 +90,7 @@ class RuleEditorTest : public QObject {
     QStringList lastEntries;  // the time lists end at the last month, day, hour and minute
     for (int n = 4; n <= 11; ++n) lastEntries << List(form, n)->itemText(List(form, n)->count() - 1);
     QCOMPARE(lastEntries.join(','), "12,31,23,59,12,31,23,59");
-    // What screenshots once showed, kept from coming back: the size panel lets
-    // the editor's frame line show through instead of painting a box of its
-    // own; the picture buttons are drawn, not left blank.
+    // The size panel lets the frame's line show through, not a box of its own; picture buttons are drawn.
     const QWidget* panel = Find(form, "Frame2_3");
     const QImage image = Find(form, "Frame1")->grab().toImage();
     const int clearX = panel->x() - 3;  // between Combo1 and the panel only the frame
@@ -107,16 +102,13 @@ class RuleEditorTest : public QObject {
       QCOMPARE(image.pixel(x, lineY), image.pixel(clearX, lineY));
     QCOMPARE(image.pixel(panel->x() + panel->width() / 2, lineY + 3), image.pixel(clearX, lineY + 3));
     for (const char* name : {"Command0", "Command2", "Command5"}) {
-      const QImage picture = Find(form, name)->grab().toImage();
-      QSet<QRgb> colours;
-      for (int i = 0; i < picture.width() * picture.height(); ++i)
-        colours << picture.pixel(i % picture.width(), i / picture.width());
-      QVERIFY2(colours.size() > 2, name);
+      const QImage picture = Find(form, name)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      const auto* pixels = reinterpret_cast<const QRgb*>(picture.constBits());  // no padding in 32-bit rows
+      QVERIFY2(QSet<QRgb>(pixels, pixels + picture.width() * picture.height()).size() > 2, name);
     }
     QTreeView* list = ListView1(form);  // a double-click runs the same
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
     QCOMPARE(Shown(form), "選択中の移動条件を変更|変更|" + rows[0]);
-
     // Every way to a new rule starts from scratch, with the focus on the kind.
     for (const char* command : {"Command0", "mlnew", "m2new"}) {
       Scribble(form);
@@ -130,8 +122,7 @@ class RuleEditorTest : public QObject {
     QCOMPARE(Rows(form).size(), rows.size());
   }
 
-  // Refused, a rule leaves the editor open and the list alone; committed, it
-  // adds or rewrites a row and reaches the file at once.
+  // Refused, a rule leaves the editor open and the list alone; committed, it reaches the list and file at once.
   void refusalsAndCommits() {
     UserEnvironment user;
     const std::string rules =
@@ -141,11 +132,8 @@ class RuleEditorTest : public QObject {
     Press(form, "Command0");
     Press(form, "Command3");
     QVERIFY(List(form, 1)->hasFocus());  // without a kind the focus stays
-    const struct {
-      int kind, firstList;
-      QStringList picks;
-      QString keyword, message;
-    } refusals[] = {
+    // kind, the first time list picked from, picks, keyword, message
+    const std::tuple<int, int, QStringList, QString, QString> refusals[] = {
         {0, 0, {}, "", "移動条件が指定されていません"},
         {1, 0, {}, "", "キーワードが指定されていません"},
         {2, 0, {}, "", "拡張子が指定されていません"},
@@ -155,16 +143,16 @@ class RuleEditorTest : public QObject {
         {6, 8, {"", "26", "09", "30"}, "", "ファイル作成時刻が指定されていません"},
         {1, 0, {}, "PHOTO", "すでに同一の移動条件があります"},
     };
-    QStringList messages{refusals[0].message};
-    for (const auto& refusal : std::span(refusals).subspan(1)) {
-      List(form, 1)->setCurrentIndex(refusal.kind - 1);
-      Pick(form, refusal.firstList, refusal.picks);
-      Text(form, 1)->setText(refusal.keyword);
+    QStringList messages{std::get<4>(refusals[0])};
+    for (const auto& [kind, firstList, picks, keyword, message] : std::span(refusals).subspan(1)) {
+      List(form, 1)->setCurrentIndex(kind - 1);
+      Pick(form, firstList, picks);
+      Text(form, 1)->setText(keyword);
       List(form, 1)->setFocus();
       Press(form, "Command3");
       QVERIFY(Find(form, "Frame1")->isVisible());
       QTRY_VERIFY(ListView1(form)->hasFocus());  // refused or not, the list takes the focus
-      messages << refusal.message;
+      messages << message;
     }
     QCOMPARE(user.dialogs.texts, messages);
     QVERIFY(!user.dialogs.icons.contains(Dialogs::Icon::kInformation));
@@ -176,8 +164,7 @@ class RuleEditorTest : public QObject {
       Press(form, "Command1");
       List(form, 1)->setCurrentIndex(kind - 1);
     };
-    // A keyword rule into a folder with a comma: a ticked, selected row at the
-    // end; the focus back on the list.
+    // A keyword rule into a folder with a comma: a ticked, selected row at the end; the focus on the list.
     add(1, "/srv/a, b");
     Text(form, 1)->setText("DOC");
     Press(form, "Command3");
@@ -186,8 +173,7 @@ class RuleEditorTest : public QObject {
     QCOMPARE(SelectedRow(form), 4);
     QTRY_VERIFY(ListView1(form)->hasFocus());
     QVERIFY(ReadFile(user.RulePath()).ends_with("-1,1,DOC,\"/srv/a, b\"\r\n"));
-    // Blanks are a keyword; protecting drops any folder; a time takes the
-    // clock's year, and no calendar check.
+    // Blanks are a keyword; protecting drops any folder; a time takes the clock's year, no calendar check.
     add(1, "");
     Text(form, 1)->setText(" ");
     Press(form, "Command3");
@@ -195,7 +181,6 @@ class RuleEditorTest : public QObject {
     Find<QRadioButton>(form, "Option2")->setChecked(true);
     Pick(form, 8, {"02", "31", "23", "59"});
     Press(form, "Command3");
-
     // Changing only the folder leaves a duplicate of the row itself.
     Edit(form, 0);
     user.dialogs.folderAnswers = {"/q"};

@@ -1,16 +1,10 @@
 # shellcheck shell=bash
-# A desktop user for the packaged program, in a temporary folder: a home with
-# a Japanese desktop folder, settings and data folders, and a runtime folder.
-# Run as root, the user is "nobody", who may not write to the unpacked
-# package, as a user may not write to /usr/bin; otherwise it is the caller,
-# and the package folder loses its write permission instead. Sourced; bounded
-# polling (xs_poll) comes from the X session helpers.
+# A desktop user of the packaged program in a temporary folder, with a Japanese desktop folder. As root the user is
+# "nobody", who may not write to the unpacked package (as to /usr/bin); otherwise the package loses its write bits.
 # shellcheck source=../../scripts/x_session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x_session.sh"
 
-# du_setup PACKAGE_FOLDER VERSION: the package unpacked into $du_package (its
-# program $du_program) and the user under $du_root, all removed at exit with
-# everything started there.
+# du_setup PACKAGE_FOLDER VERSION: the package in $du_package, the user under $du_root; all removed at exit.
 du_setup() {
   du_work="$(mktemp -d)" du_root="$du_work/user"
   trap '[[ -n "${du_pid:-}" ]] && kill -KILL "$du_pid" 2> /dev/null; xs_stop; chmod -R u+w "$du_work"; rm -rf "$du_work"' EXIT
@@ -19,8 +13,7 @@ du_setup() {
   du_desktop="$du_home/デスクトップ" du_config="$du_home/.config" du_data="$du_home/.local/share"
   dpkg-deb -x "$du_deb" "$du_package" || return 1
   mkdir -p "$du_desktop" "$du_config" "$du_data/veskora" "$du_home/書類" && mkdir -m 700 "$du_runtime"
-  # What xdg-user-dirs writes for a Japanese desktop.
-  # shellcheck disable=SC2016
+  # shellcheck disable=SC2016 # what xdg-user-dirs writes for a Japanese desktop
   printf 'XDG_DESKTOP_DIR="$HOME/デスクトップ"\n' > "$du_config/user-dirs.dirs"
   du_user="$(id -un)" du_as=()
   if ((EUID == 0)); then
@@ -34,25 +27,16 @@ du_setup() {
 }
 
 # du_put PATH TEXT: a file of the user's, as the user would have made it.
-du_put() {
-  printf '%s' "$2" > "$1"
-  ((EUID != 0)) || chown "$du_user" "$1"
-}
+du_put() { printf '%s' "$2" > "$1" && { ((EUID != 0)) || chown "$du_user" "$1"; }; }
 
-# du_start [NAME=VALUE...]: the program started as the user with a clean
-# environment; its output goes to $du_root/program.out.
-du_start() {
-  "${du_as[@]}" env -i "${du_env[@]}" "$@" "$du_program" > "$du_root/program.out" 2>&1 &
-  du_pid=$!
-}
+# du_start [NAME=VALUE...]: the program as the user, in a clean environment; its output in $du_root/program.out.
+du_start() { "${du_as[@]}" env -i "${du_env[@]}" "$@" "$du_program" > "$du_root/program.out" 2>&1 & du_pid=$!; }
 
-# du_wait_end SECONDS: waits for the program to end by itself, killing it when
-# it does not; true when it ended with status 0, which du_status holds.
+# du_wait_end SECONDS: waits for the end (killing it after), true on status 0; du_status holds the status.
 _du_ended() { [[ "$(cut -d' ' -f3 "/proc/$du_pid/stat" 2> /dev/null)" =~ ^Z?$ ]]; }
 du_wait_end() {
   du_status=killed
-  xs_poll "$1" _du_ended ||
-    { kill -KILL "$du_pid" 2> /dev/null; wait "$du_pid" 2> /dev/null; return 1; }
+  xs_poll "$1" _du_ended || { kill -KILL "$du_pid" 2> /dev/null; wait "$du_pid" 2> /dev/null; return 1; }
   du_status=0
   { wait "$du_pid"; } 2> /dev/null || du_status=$?
   [[ "$du_status" == 0 ]]
@@ -61,9 +45,5 @@ du_wait_end() {
 # du_end: SIGTERM, as at logout, then du_wait_end.
 du_end() { kill -TERM "$du_pid" && du_wait_end 30; }
 
-# du_fail WHAT: says what failed and what the program said, and ends the test.
-du_fail() {
-  echo "FAILED: $*" >&2
-  [[ -f "${du_root:-}/program.out" ]] && cat "$du_root/program.out" >&2
-  exit 1
-}
+# du_fail WHAT: says what failed and what the program said; ends the test.
+du_fail() { echo "FAILED: $*" >&2; [[ -f "${du_root:-}/program.out" ]] && cat "$du_root/program.out" >&2; exit 1; }

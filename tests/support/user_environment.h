@@ -1,7 +1,6 @@
 #pragma once
 
-// What the window tests share: the whole program in a user environment, its
-// dialogs and desktop hand-offs recorded, and the widgets they look at.
+// The whole program in a temporary user environment, its dialogs and desktop hand-offs recorded.
 #include <sys/stat.h>
 
 #include <QAbstractButton>
@@ -14,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "fake_clock.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/qt/desktop_handoff.h"
 #include "platform/qt/dialogs.h"
@@ -23,33 +23,26 @@
 #include "shell/form1.h"
 #include "shell/program.h"
 #include "shell/window_layout.h"
-#include "fake_clock.h"
-#include "fake_clock.h"
 #include "temp_dir.h"
 
 namespace veskora::testing {
 
-// Answers the program's questions from a script (No, or a cancelled folder
-// choice, when none is queued) and records every box and picker shown.
+// Answers from queues (No, or a cancelled folder choice, when empty); records every box and picker shown.
 class ScriptedDialogs final : public Dialogs {
  public:
   void Inform(QWidget*, const QString& text, Icon icon) override { texts << text, icons << icon; }
   bool AskYesNo(QWidget*, const QString& text) override { return Next(text, yesNoAnswers, false); }
   QString ChooseFolder(QWidget*, const QString& title) override { return Next(title, folderAnswers, QString()); }
+  template <typename T>
+  T Next(const QString& text, std::deque<T>& answers, T answer) {
+    Inform(nullptr, text, Icon::kNone);
+    if (!answers.empty()) answer = answers.front(), answers.pop_front();
+    return answer;
+  }
   QStringList texts;
   QList<Icon> icons;
   std::deque<bool> yesNoAnswers;
   std::deque<QString> folderAnswers;
-
- private:
-  template <typename T>
-  T Next(const QString& text, std::deque<T>& answers, T none) {
-    Inform(nullptr, text, Icon::kNone);
-    if (answers.empty()) return none;
-    T answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
 };
 
 // Records what the program hands to the desktop: "folder:PATH" or "file:PATH".
@@ -60,11 +53,8 @@ class RecordingHandoff final : public DesktopHandoff {
   QStringList opened;
 };
 
-// A whole user environment in a temporary folder: a home with its desktop
-// (home/Desktop), the settings store (a real INI file under config), the
-// runtime folder for the instance lock, and the program's folder with
-// "ZUL.dat" and "veskora.log". The process's environment, and so that of the
-// programs it starts, points at it.
+// home/Desktop, a real INI file under config, the lock's runtime folder and the program's folder with
+// ZUL.dat and veskora.log; the environment, and so that of programs started, points at them.
 class UserEnvironment {
  public:
   UserEnvironment() {
@@ -82,9 +72,7 @@ class UserEnvironment {
   }
   ~UserEnvironment() { Finish(); }
 
-  // Starts a copy of the program with its own instance lock, as a second
-  // process would; nullptr when it was refused. With a rule file's text, the
-  // rule file is written first.
+  // A copy of the program with its own instance lock, as another process; nullptr when refused.
   Form1* Start(const std::string& ruleFile = {}) {
     if (!ruleFile.empty()) WriteFile(RulePath(), ruleFile);
     locks_.push_back(std::make_unique<InstanceLock>(QString::fromStdString(root_ / "runtime/veskora.lock")));
@@ -102,21 +90,17 @@ class UserEnvironment {
   }
 
   std::string Path(const std::string& name) const { return root_ / name; }
-  // A file in the desktop folder, or the folder itself.
   std::string Desktop(const std::string& name = "") const {
-    return Home() + "/Desktop" + (name.empty() ? "" : "/") + name;
+    return Path("home/Desktop") + (name.empty() ? "" : "/") + name;
   }
-  std::string Home() const { return root_ / "home"; }
   std::string Program(const std::string& name) const { return root_ / ("program/" + name); }
   std::string RulePath() const { return Program("ZUL.dat"); }
-  std::string LogPath() const { return Program("veskora.log"); }
   std::string IniPath() const { return root_ / "config/ZUL/ZUL.ini"; }
   std::string MakeDir(const std::string& name) const { return root_.MakeDir(name); }
   QString Ini(const QString& key) const {
     return QSettings(QString::fromStdString(IniPath()), QSettings::IniFormat).value(key).toString();
   }
-  // The four settings as stored, "width height state automove"; and setting
-  // them from "width|height|state|automove".
+  // The four settings as stored, "width height state automove"; set from "width|height|state|automove".
   QString Settings() const {
     QStringList values;
     for (const char* key : kKeys) values << Ini(key);
@@ -132,9 +116,7 @@ class UserEnvironment {
   FakeClock clock{LocalTime{2024, 10, 26, 14, 5, 9}};
   PosixFileSystem files;
   bool trayAvailable = true;
-  // The desktop the cycles see; the test's own desktop folder unless replaced
-  // before the start.
-  std::function<std::string()> desktopFolder = [this] { return Desktop(); };
+  std::function<std::string()> desktopFolder = [this] { return Desktop(); };  // set before Start to change
 
  private:
   static constexpr const char* kKeys[] = {"window/width", "window/height", "window/state", "app/automove"};
@@ -166,9 +148,9 @@ inline QStringList Rows(const QObject* form) {
   const QAbstractItemModel* model = ListView1(form)->model();
   QStringList rows;
   for (int row = 0; row < model->rowCount(); ++row) {
-    rows << QStringList{model->index(row, 0).data().toString(), model->index(row, 1).data().toString(),
-                        QString::number(model->index(row, 0).data(Qt::CheckStateRole).toInt())}
-                .join('|');
+    const QModelIndex first = model->index(row, 0);
+    rows << first.data().toString() + '|' + model->index(row, 1).data().toString() + '|' +
+                QString::number(first.data(Qt::CheckStateRole).toInt());
   }
   return rows;
 }
