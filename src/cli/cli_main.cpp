@@ -3,6 +3,7 @@
 // lookup and settings as the program itself.
 #include <QCoreApplication>
 
+#include "cli/arguments.h"
 #include "cli/command.h"
 #include "cli/output.h"
 #include "shell/command_line.h"
@@ -55,5 +56,6 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("veskora-cli"));
   QCoreApplication::setApplicationVersion(QStringLiteral(VESKORA_VERSION));
-  return RunCli(QCoreApplication::arguments());
+  // Not QCoreApplication::arguments(), which loses the bytes of names that are not UTF-8.
+  return RunCli(DecodeArguments(argc, argv));
 }

@@ -1,12 +1,12 @@
 // veskora-cli why FILE: why the rules move a desktop file or leave it.
 #include <sys/stat.h>
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cstdlib>
 #include <filesystem>
 
+#include "cli/arguments.h"
 #include "cli/command.h"
 #include "cli/outcome_words.h"
 #include "cli/output.h"
@@ -104,7 +104,7 @@ class WhyCommand final : public Command {
     if (!loaded) return kBadUsage;
     const std::string desktop = FindDesktop();
     if (desktop.empty()) return kBadUsage;
-    std::string given = QFile::encodeName(operands.front()).toStdString();
+    std::string given = EncodeArgument(operands.front());
     while (given.size() > 1 && given.back() == '/') given.pop_back();
     const std::string name(NameOf(given));
     const std::string path = JoinPath(desktop, name);

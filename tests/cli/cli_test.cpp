@@ -188,6 +188,13 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   EXPECT_HAS(text, "row 3 ファイルサイズが\"1KByte\"より小さい: no: 1024 bytes is not less than 1K (1024 bytes)\n");
   EXPECT_HAS(text, ": yes: modified 2031-01-01 00:00:00 is after 2030-01-01 12:00:00\n");
   EXPECT_HAS(text, "First match: row 2: moves to " + box.Dest() + ".\n");
+  // A name that is not UTF-8 is found by its very bytes (made by the shell: QProcess passes only text).
+  WriteFile(box.Desktop("r\xff.pdf"), "x");
+  QProcess shell;
+  shell.start("/bin/sh", {"-c", "exec \"$0\" why \"$(printf 'r\\377.pdf')\"",
+                          QString::fromStdString(box.Program("veskora-cli"))});
+  ASSERT_TRUE(shell.waitForFinished(60000));
+  EXPECT_HAS(shell.readAllStandardOutput().toStdString(), "First match: row 2: moves to " + box.Dest() + ".\n");
   WriteFile(box.Desktop(".hidden.pdf"), "x");
   const QJsonObject hidden = box.Json({"why", "--json", ".hidden.pdf"});
   EXPECT_EQ(Fields({hidden}, {"looked_at", "ignored"}), "false hidden\n");
