@@ -8,28 +8,12 @@
 #include <cstdio>
 #include <stdexcept>
 
-extern char** environ;
+#include "exec_image.h"
 
 namespace veskora::bench {
 
 ResidentProcess::ResidentProcess(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
-  std::vector<std::string> entries;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry = *e;
-    const std::string name = entry.substr(0, entry.find('=') + 1);
-    bool replaced = false;
-    for (const std::string& extra : env) replaced = replaced || extra.rfind(name, 0) == 0;
-    if (!replaced) entries.push_back(entry);
-  }
-  entries.insert(entries.end(), env.begin(), env.end());
-  std::vector<char*> envp;
-  for (std::string& entry : entries) envp.push_back(entry.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> args = argv;
-  std::vector<char*> argp;
-  for (std::string& arg : args) argp.push_back(arg.data());
-  argp.push_back(nullptr);
-
+  const testing::ExecImage image(argv, env);
   int toChild[2];
   int fromChild[2];
   if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
@@ -38,7 +22,7 @@ ResidentProcess::ResidentProcess(const std::vector<std::string>& argv, const std
   if (pid_ == 0) {
     dup2(toChild[0], 0);
     dup2(fromChild[1], 1);
-    execve(argp[0], argp.data(), envp.data());
+    image.Exec();
     _exit(127);
   }
   close(toChild[0]);

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <random>
 
-extern char** environ;
+#include "exec_image.h"
 
 namespace veskora::testing {
 
@@ -43,30 +43,14 @@ void Holder::Release() {
 }
 
 Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& env, int user) {
-  // Built before the fork: the child only calls execve and _exit.
-  std::vector<std::string> entries;
-  for (char** e = environ; *e; ++e) {
-    const std::string entry = *e;
-    const std::string name = entry.substr(0, entry.find('=') + 1);
-    if (std::none_of(env.begin(), env.end(), [&](const std::string& extra) { return extra.rfind(name, 0) == 0; })) {
-      entries.push_back(entry);
-    }
-  }
-  entries.insert(entries.end(), env.begin(), env.end());
-  std::vector<char*> envp;
-  for (std::string& entry : entries) envp.push_back(entry.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> args = argv;
-  std::vector<char*> argp;
-  for (std::string& arg : args) argp.push_back(arg.data());
-  argp.push_back(nullptr);
+  const ExecImage image(argv, env);
   pid_ = fork();
   if (pid_ == 0) {
     if (user >= 0 && (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(user)) != 0 ||
                       setuid(static_cast<uid_t>(user)) != 0)) {
       _exit(126);
     }
-    execve(argp[0], argp.data(), envp.data());
+    image.Exec();
     _exit(127);
   }
 }
