@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "mover/decimal_digits.h"
 #include "platform/posix/clock.h"
 #include "platform/posix/paths.h"
 #include "rules/move_rule.h"
@@ -10,12 +11,6 @@
 namespace veskora {
 
 namespace {
-
-// Writes the value as exactly `width` decimal digits, zero-padded.
-char* PutDigits(char* out, int value, int width) {
-  for (int i = width - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
-  return out + width;
-}
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
 

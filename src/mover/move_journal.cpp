@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <charconv>
 #include <ctime>
+#include <tuple>
 #include <unordered_map>
 
+#include "mover/decimal_digits.h"
 #include "platform/posix/data_folder.h"
 #include "platform/posix/diagnostics.h"
 #include "platform/posix/file_lock.h"
@@ -100,20 +102,15 @@ const std::string& MoveJournal::FieldMemo::Of(const std::string& text) {
 }
 
 std::string FormatJournalTime(const LocalTime& t) {
-  // Digit by digit: written once per move, where a formatter costs more
-  // than the rest of the record.
   std::string text = "0000-00-00 00:00:00";
-  const auto put = [&text](std::size_t end, int value, int width) {
-    value = value < 0 ? 0 : value;
-    for (int i = 0; i < width; ++i, value /= 10)
-      text[end - static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
-  };
-  put(3, t.year, 4);
-  put(6, t.month, 2);
-  put(9, t.day, 2);
-  put(12, t.hour, 2);
-  put(15, t.minute, 2);
-  put(18, t.second, 2);
+  for (const auto& [at, value, width] : {std::tuple{0, t.year, 4},
+                                         {5, t.month, 2},
+                                         {8, t.day, 2},
+                                         {11, t.hour, 2},
+                                         {14, t.minute, 2},
+                                         {17, t.second, 2}}) {
+    PutDigits(&text[static_cast<std::size_t>(at)], value < 0 ? 0 : value, width);
+  }
   return text;
 }
 

@@ -1,7 +1,9 @@
 #include "mover/move_log.h"
 
 #include <cstdio>
+#include <utility>
 
+#include "mover/decimal_digits.h"
 #include "platform/posix/diagnostics.h"
 #include "platform/posix/text_encoding.h"
 #include "platform/posix/text_files.h"
@@ -9,18 +11,11 @@
 namespace veskora {
 
 std::string FormatLogTime(const LocalTime& time) {
-  // Written digit by digit: it runs once for every move of a cycle.
   std::string text = "00/00 00:00:00";
-  const auto put = [&text](std::size_t at, int value) {
-    value = ((value % 100) + 100) % 100;
-    text[at] = static_cast<char>('0' + value / 10);
-    text[at + 1] = static_cast<char>('0' + value % 10);
-  };
-  put(0, time.month);
-  put(3, time.day);
-  put(6, time.hour);
-  put(9, time.minute);
-  put(12, time.second);
+  for (const auto& [at, value] :
+       {std::pair{0, time.month}, {3, time.day}, {6, time.hour}, {9, time.minute}, {12, time.second}}) {
+    PutDigits(&text[static_cast<std::size_t>(at)], ((value % 100) + 100) % 100, 2);
+  }
   return text;
 }
 
