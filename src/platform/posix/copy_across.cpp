@@ -106,12 +106,11 @@ MoveOutcome CopyAcross(const MoveSource& from, int fd, const struct stat& st, in
   return MoveOutcome::kMoved;
 }
 
-MoveOutcome LinkAcross(const MoveSource& from, int destFd, struct stat& arrived) {
+MoveOutcome LinkAcross(const MoveSource& from, int destFd, struct stat& linked) {
   // A hard link never replaces; it is made first, from the name as judged.
   if (linkat(from.dirFd, from.name.c_str(), destFd, from.name.c_str(), 0) != 0) {
     return errno == EEXIST ? MoveOutcome::kTargetExists : MoveOutcome::kFailed;
   }
-  struct stat& linked = arrived;
   if (fstatat(destFd, from.name.c_str(), &linked, AT_SYMLINK_NOFOLLOW) != 0) return MoveOutcome::kFailed;
   // The name is then taken away from the desktop, never by unlinking it there:
   // a new version saved over it in the meantime is given back, beside or in

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/paths.h"
@@ -12,18 +13,23 @@
 
 namespace veskora {
 
+namespace {
+
+// A regular file opened for reading, never blocking on anything else (a FIFO,
+// a device); otherwise an errno value, EINVAL for what is no regular file.
+UniqueFd OpenRegularFile(const std::string& path, int flags, struct stat& st, int& error) {
+  UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags));
+  error = !fd || fstat(fd.Get(), &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
+  return error == 0 ? std::move(fd) : UniqueFd();
+}
+
+}  // namespace
+
 ReadResult ReadWholeFile(const std::string& path) {
   ReadResult result;
-  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   struct stat st {};
-  if (!fd || fstat(fd.Get(), &st) != 0) {
-    result.error = errno;
-    return result;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    result.error = EINVAL;
-    return result;
-  }
+  const UniqueFd fd = OpenRegularFile(path, 0, st, result.error);
+  if (!fd) return result;
   std::vector<char> buffer(1 << 16);
   while (true) {
     const ssize_t got = read(fd.Get(), buffer.data(), buffer.size());
@@ -40,9 +46,10 @@ ReadResult ReadWholeFile(const std::string& path) {
 }
 
 std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t length) {
-  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
   struct stat st {};
-  if (!fd || fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  int error = 0;
+  const UniqueFd fd = OpenRegularFile(path, O_NOFOLLOW, st, error);
+  if (!fd) return std::nullopt;
   FileHead head{static_cast<std::uint64_t>(st.st_size), std::string(length, '\0')};
   ssize_t got;
   do {
