@@ -1,7 +1,7 @@
 #include "cli/command.h"
 
 #include "cli/output.h"
-#include "shell/command_line.h"
+#include "session/command_line.h"
 
 namespace veskora::cli {
 
