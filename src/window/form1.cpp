@@ -281,7 +281,7 @@ void Form1::CorrectRestoredSizeForFrame() {
 }
 
 void Form1::Timer1Tick() {
-  RunScanCycle(rules_,
+  RunScanCycle(rules_, matchers_.For(rules_),
                ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal});
 }
 
