@@ -48,7 +48,10 @@ struct CaseResult {
   bool failed = false;
 };
 
-const char* MixName(RuleMix mix) { return mix == RuleMix::kNamesOnly ? "keywords+extensions" : "all-six-kinds"; }
+const char* MixName(RuleMix mix) {
+  if (mix == RuleMix::kRealistic) return "realistic";
+  return mix == RuleMix::kNamesOnly ? "keywords+extensions" : "all-six-kinds";
+}
 
 // Folders are slow to make (32,767 files), so each is made once per process.
 class Desktops {
