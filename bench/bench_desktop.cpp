@@ -13,7 +13,7 @@
 
 #include "mover/conditions.h"
 #include "mover/rule_matcher.h"
-#include "platform/posix/posix_file_system.h"
+#include "adapters/posix/posix_file_system.h"
 #include "rules/rule_list_ops.h"
 
 namespace veskora::bench {

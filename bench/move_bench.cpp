@@ -23,9 +23,10 @@
 #include "mover/move_journal.h"
 #include "mover/move_log.h"
 #include "mover/scan_cycle.h"
-#include "platform/posix/clock.h"
-#include "platform/posix/posix_file_system.h"
+#include "ports/clock.h"
+#include "adapters/posix/posix_file_system.h"
 #include "rules/rule_list_ops.h"
+#include "adapters/posix/system_clock.h"
 
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)

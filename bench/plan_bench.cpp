@@ -28,10 +28,11 @@
 #include "mover/cycle_plan.h"
 #include "mover/move_log.h"
 #include "mover/scan_cycle.h"
-#include "platform/posix/clock.h"
-#include "platform/posix/posix_file_system.h"
+#include "ports/clock.h"
+#include "adapters/posix/posix_file_system.h"
 #include "rules/move_rule.h"
 #include "rules/rule_list_ops.h"
+#include "adapters/posix/system_clock.h"
 
 namespace veskora::bench {
 namespace {

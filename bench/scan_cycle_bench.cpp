@@ -20,8 +20,9 @@
 #include "mover/move_log.h"
 #include "mover/rule_matcher.h"
 #include "mover/scan_cycle.h"
-#include "platform/posix/clock.h"
-#include "platform/posix/posix_file_system.h"
+#include "ports/clock.h"
+#include "adapters/posix/posix_file_system.h"
+#include "adapters/posix/system_clock.h"
 
 namespace veskora::bench {
 namespace {

@@ -6,7 +6,7 @@
 #include "cli/arguments.h"
 #include "cli/command.h"
 #include "cli/output.h"
-#include "shell/command_line.h"
+#include "session/command_line.h"
 
 namespace {
 

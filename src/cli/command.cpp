@@ -4,7 +4,7 @@
 #include <numeric>
 
 #include "cli/output.h"
-#include "shell/command_line.h"
+#include "session/command_line.h"
 
 namespace veskora::cli {
 

@@ -1,7 +1,7 @@
 #include "cli/outcome_words.h"
 
 #include "cli/output.h"
-#include "platform/posix/paths.h"
+#include "mover/paths.h"
 #include "rules/move_rule.h"
 
 namespace veskora::cli {

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "mover/move_log.h"
-#include "platform/posix/text_encoding.h"
+#include "rules/text_encoding.h"
 
 namespace veskora::cli {
 

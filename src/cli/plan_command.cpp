@@ -7,7 +7,7 @@
 #include "cli/output.h"
 #include "cli/session.h"
 #include "mover/cycle_plan.h"
-#include "platform/posix/posix_file_system.h"
+#include "adapters/posix/posix_file_system.h"
 
 namespace veskora::cli {
 

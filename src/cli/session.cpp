@@ -3,11 +3,12 @@
 #include <QString>
 
 #include "cli/output.h"
-#include "platform/posix/data_folder.h"
-#include "platform/qt/desktop_folder.h"
-#include "platform/qt/settings_store.h"
+#include "adapters/posix/data_folder.h"
+#include "session/desktop_folder.h"
+#include "ports/settings_store.h"
 #include "rules/rule_file.h"
-#include "shell/app_settings.h"
+#include "session/app_settings.h"
+#include "session/ini_settings_store.h"
 
 namespace veskora::cli {
 

@@ -9,9 +9,10 @@
 #include "cli/session.h"
 #include "mover/move_step.h"
 #include "mover/undo_moves.h"
-#include "platform/posix/clock.h"
-#include "platform/posix/paths.h"
-#include "platform/posix/posix_file_system.h"
+#include "ports/clock.h"
+#include "mover/paths.h"
+#include "adapters/posix/posix_file_system.h"
+#include "adapters/posix/system_clock.h"
 
 namespace veskora::cli {
 

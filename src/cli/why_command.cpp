@@ -13,8 +13,8 @@
 #include "cli/session.h"
 #include "mover/conditions.h"
 #include "mover/file_explanation.h"
-#include "platform/posix/paths.h"
-#include "platform/posix/posix_file_system.h"
+#include "mover/paths.h"
+#include "adapters/posix/posix_file_system.h"
 #include "rules/rule_description.h"
 
 namespace veskora::cli {

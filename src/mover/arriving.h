@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "platform/file_system.h"
+#include "ports/file_system.h"
 
 namespace veskora {
 

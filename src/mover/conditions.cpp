@@ -3,10 +3,11 @@
 #include <cstdio>
 
 #include "mover/decimal_digits.h"
-#include "platform/posix/clock.h"
-#include "platform/posix/paths.h"
+#include "ports/clock.h"
+#include "mover/paths.h"
 #include "rules/move_rule.h"
 #include "rules/rule_description.h"
+#include "mover/local_time.h"
 
 namespace veskora {
 

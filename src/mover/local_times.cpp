@@ -1,4 +1,5 @@
 #include "mover/local_times.h"
+#include "mover/local_time.h"
 
 #include <limits>
 

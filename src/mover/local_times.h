@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/posix/clock.h"
+#include "ports/clock.h"
+#include "mover/local_time.h"
 
 namespace veskora {
 

@@ -7,12 +7,13 @@
 #include <unordered_map>
 
 #include "mover/decimal_digits.h"
-#include "platform/posix/data_folder.h"
-#include "platform/posix/diagnostics.h"
-#include "platform/posix/file_lock.h"
-#include "platform/posix/paths.h"
-#include "platform/posix/text_files.h"
+#include "adapters/posix/data_folder.h"
+#include "adapters/posix/diagnostics.h"
+#include "adapters/posix/file_lock.h"
+#include "mover/paths.h"
+#include "adapters/posix/text_files.h"
 #include "rules/field_codec.h"
+#include "mover/local_time.h"
 
 namespace veskora {
 

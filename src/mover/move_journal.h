@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
-#include "platform/posix/clock.h"
+#include "ports/file_system.h"
+#include "ports/clock.h"
 
 namespace veskora {
 

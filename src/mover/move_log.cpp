@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "mover/decimal_digits.h"
-#include "platform/posix/diagnostics.h"
-#include "platform/posix/text_encoding.h"
-#include "platform/posix/text_files.h"
+#include "adapters/posix/diagnostics.h"
+#include "rules/text_encoding.h"
+#include "adapters/posix/text_files.h"
 
 namespace veskora {
 

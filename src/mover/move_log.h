@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/posix/clock.h"
+#include "ports/clock.h"
 
 namespace veskora {
 

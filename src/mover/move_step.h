@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "mover/move_log.h"
-#include "platform/file_system.h"
+#include "ports/file_system.h"
 
 namespace veskora {
 

@@ -6,7 +6,7 @@
 
 #include "mover/move_journal.h"
 #include "mover/move_log.h"
-#include "platform/file_system.h"
+#include "ports/file_system.h"
 #include "rules/rule_list.h"
 
 namespace veskora {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/posix/text_encoding.h"
+#include "rules/text_encoding.h"
 #include "rules/field_codec.h"
 #include "rules/move_rule.h"
 

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "platform/posix/text_encoding.h"
-#include "platform/posix/text_files.h"
+#include "rules/text_encoding.h"
+#include "adapters/posix/text_files.h"
 #include "rules/field_codec.h"
 #include "rules/rule_key.h"
 #include "rules/rule_list_ops.h"

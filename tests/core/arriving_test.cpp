@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_file_system.h"
+#include "adapters/posix/posix_file_system.h"
 #include "temp_dir.h"
 
 namespace veskora {

@@ -14,10 +14,11 @@
 #include "mover/local_times.h"
 #include "mover/rule_matcher.h"
 #include "mover/rule_walk.h"
-#include "platform/posix/clock.h"
+#include "ports/clock.h"
 #include "rules/move_rule.h"
 #include "rules/rule_key.h"
 #include "rules/rule_list_ops.h"
+#include "mover/local_time.h"
 
 namespace veskora {
 namespace {

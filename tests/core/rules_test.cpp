@@ -5,7 +5,7 @@
 
 #include <limits>
 
-#include "platform/posix/data_folder.h"
+#include "adapters/posix/data_folder.h"
 #include "rules/move_rule.h"
 #include "rules/rule_description.h"
 #include "rules/rule_file.h"

@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "other_file_system.h"
-#include "platform/posix/paths.h"
-#include "platform/posix/posix_file_system.h"
+#include "mover/paths.h"
+#include "adapters/posix/posix_file_system.h"
 #include "temp_dir.h"
 #include "test_processes.h"
 

@@ -16,9 +16,10 @@
 
 #include "mover/move_log.h"
 #include "mover/scan_cycle.h"
-#include "platform/posix/clock.h"
-#include "platform/posix/posix_file_system.h"
+#include "ports/clock.h"
+#include "adapters/posix/posix_file_system.h"
 #include "rules/rule_file.h"
+#include "adapters/posix/system_clock.h"
 
 namespace {
 std::atomic<bool> ending{false};

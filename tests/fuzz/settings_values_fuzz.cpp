@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/qt/settings_store.h"
-#include "platform/qt/twips.h"
-#include "shell/app_settings.h"
+#include "ports/settings_store.h"
+#include "window/twips.h"
+#include "session/app_settings.h"
 
 namespace {
 

@@ -10,9 +10,11 @@
 #include <QSystemTrayIcon>
 #include <QWindow>
 
-#include "platform/qt/desktop_folder.h"
-#include "platform/qt/qt_translations.h"
-#include "shell/app_settings.h"
+#include "session/desktop_folder.h"
+#include "adapters/qt/qt_translations.h"
+#include "session/app_settings.h"
+#include "session/ini_settings_store.h"
+#include "adapters/qt/qt_dialogs.h"
 #include "user_environment.h"
 
 using namespace veskora;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/posix/clock.h"
+#include "ports/clock.h"
 
 namespace veskora::testing {
 

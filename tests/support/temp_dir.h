@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/posix/clock.h"
+#include "ports/clock.h"
 
 namespace veskora::testing {
 

@@ -14,16 +14,17 @@
 #include <memory>
 
 #include "fake_clock.h"
-#include "platform/posix/posix_file_system.h"
-#include "platform/qt/desktop_handoff.h"
-#include "platform/qt/dialogs.h"
-#include "platform/qt/instance_lock.h"
-#include "platform/qt/settings_store.h"
-#include "platform/qt/twips.h"
-#include "shell/form1.h"
-#include "shell/program.h"
-#include "shell/window_layout.h"
+#include "adapters/posix/posix_file_system.h"
+#include "ports/desktop_handoff.h"
+#include "ports/dialogs.h"
+#include "adapters/qt/instance_lock.h"
+#include "ports/settings_store.h"
+#include "window/twips.h"
+#include "window/form1.h"
+#include "window/program.h"
+#include "window/window_layout.h"
 #include "temp_dir.h"
+#include "session/ini_settings_store.h"
 
 namespace veskora::testing {
 

@@ -1,0 +1,76 @@
+#include "adapters/posix/posix_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "adapters/posix/folder_listing.h"
+#include "mover/paths.h"
+#include "adapters/posix/private_names.h"
+#include "adapters/posix/safe_move.h"
+
+namespace veskora {
+
+std::optional<FolderListing> PosixFileSystem::List(const std::string& folder) {
+  memory_.NextCycle();
+  // Looked up afresh every cycle: the folder may have been replaced.
+  destination_.Reset();
+  destinationPath_.clear();
+  listed_ = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  listedPath_ = listed_ ? folder : std::string();
+  if (!listed_) return std::nullopt;
+  std::vector<std::string> ours;
+  auto listing = ListFolder(listed_.Get(), &ours);
+  if (ours.empty()) return listing;
+  // What a killed run left claimed comes back now, to be listed with the rest.
+  for (const std::string& name : ours) RecoverLeftovers(listed_.Get(), name);
+  return ListFolder(listed_.Get());
+}
+
+int PosixFileSystem::FolderFd(const std::string& folder) const {
+  return listed_ && folder == listedPath_ ? listed_.Get() : AT_FDCWD;
+}
+
+std::optional<FileFacts> PosixFileSystem::Facts(const std::string& folder, const std::string& name) {
+  const int dirFd = FolderFd(folder);
+  return FactsAt(dirFd, dirFd == AT_FDCWD ? JoinPath(folder, name) : name);
+}
+
+std::optional<FileIdentity> PosixFileSystem::Identity(const std::string& folder, const std::string& name) {
+  const int dirFd = FolderFd(folder);
+  struct stat st {};
+  if (fstatat(dirFd, (dirFd == AT_FDCWD ? JoinPath(folder, name) : name).c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return std::nullopt;
+  }
+  return IdentityOf(st);
+}
+
+MoveOutcome PosixFileSystem::Check(const std::string& folder, const std::string& name, const std::string& destination) {
+  return CheckMove(JoinPath(folder, name), destination);
+}
+
+MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& name, const std::string& destination,
+                                  FileIdentity* arrived) {
+  UniqueFd opened;
+  int dirFd = FolderFd(folder);
+  if (dirFd == AT_FDCWD) {
+    opened = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!opened) return MoveOutcome::kFailed;
+    dirFd = opened.Get();
+  }
+  const int destFd = DestinationFd(destination);
+  if (destFd < 0) return MoveOutcome::kFailed;
+  MoveContext context{memory_, stop_};
+  const MoveOutcome outcome = SafeMove({dirFd, folder, name}, destFd, destination, context);
+  if (outcome == MoveOutcome::kMoved && arrived) *arrived = IdentityOf(context.arrived);
+  return outcome;
+}
+
+int PosixFileSystem::DestinationFd(const std::string& destination) {
+  if (!destination_ || destination != destinationPath_) {
+    destination_ = UniqueFd(open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    destinationPath_ = destination;
+  }
+  return destination_.Get();
+}
+
+}  // namespace veskora

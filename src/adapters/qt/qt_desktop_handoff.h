@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ports/desktop_handoff.h"
+
+namespace veskora {
+
+// Through QDesktopServices: the path travels as one URL, never through a shell.
+class QtDesktopHandoff final : public DesktopHandoff {
+ public:
+  void OpenFolder(const QString& path) override;
+  void OpenFile(const QString& path) override;
+};
+
+}  // namespace veskora

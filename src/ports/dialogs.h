@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace veskora {
+
+// Every modal question the program asks, behind one seam so tests can answer
+// them without a person. All boxes carry the title "VESKORA".
+class Dialogs {
+ public:
+  enum class Icon { kNone, kInformation };
+  virtual ~Dialogs() = default;
+
+  // A box with an OK button only.
+  virtual void Inform(QWidget* parent, const QString& text, Icon icon) = 0;
+  // A box with Yes and No and no icon; true for Yes.
+  virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
+  // The folder picker: the chosen folder's full path, or empty on cancel.
+  virtual QString ChooseFolder(QWidget* parent, const QString& title) = 0;
+};
+
+}  // namespace veskora

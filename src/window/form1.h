@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QSystemTrayIcon>
+#include <optional>
+#include <string>
+
+#include "mover/move_log.h"
+#include "rules/rule_file.h"
+#include "rules/rule_list.h"
+#include "window/main_menus.h"
+#include "window/shell_services.h"
+#include "window/window_layout.h"
+
+class QLabel;
+class QTimer;
+
+namespace veskora {
+
+class PictureButton;
+class RuleEditor;
+class RuleListModel;
+class RuleListView;
+
+// The main window: the rule list, the editor panel, the picture buttons, the
+// status label, the menus, the tray icon and Timer1, and the life of the
+// program from its load handling to its shutdown.
+class Form1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // dataFolder holds the rule file "ZUL.dat" and the move log "veskora.log".
+  Form1(const ShellServices& services, const std::string& dataFolder, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // The load handling after the single-instance check, in this order: the
+  // tray icon; width, height and state from the settings; the check mark of
+  // m2mauto and Timer1; the rules. Then the window is shown, unless it comes
+  // up in the tray.
+  void Load();
+
+ public slots:
+  // Every way of ending comes here: the shutdown runs once (rules, width,
+  // height, state, automove, tray icon), then ended() asks the program to end.
+  void EndProgram();
+
+ signals:
+  void ended();
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  // The client area settles its size after the window's: the layout, which
+  // places the bottom row from it, runs again then.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // A close request is never refused: it ends the program.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildControls();
+  void WireCommands();
+
+  void Timer1Tick();
+  void Command2Click();
+  void MleditClick();
+  void SwitchAutomove(bool on);
+  void DeleteSelectedRuleAfterQuestion();
+  void OpenSelectedRuleFolder();
+  void ConfirmEnd();
+  void ShowAbout();
+  void PutIntoTray();
+  void RestoreFromTray();
+  void TrayActivated(QSystemTrayIcon::ActivationReason reason);
+
+  // Every change of size or state: hide into the tray when minimized, else
+  // lay the window out.
+  void OnResizeNotification();
+  void RestoreOuterSize(const QSize& outer);
+  void CorrectRestoredSizeForFrame();
+  // From the end of the load on, every change of the list reaches the rule
+  // file at once, so a crash or a forced end loses no edit.
+  void KeepRuleFileCurrent();
+  void Unload();
+  // Writes the rule list to the rule file; says so in the status line when the
+  // file's original had to be kept aside first.
+  void SaveRuleFile();
+  int StateNumber() const;
+
+  ShellServices services_;
+  RuleFile ruleFile_;
+  MoveLog log_;
+  RuleList rules_;
+  bool unloaded_ = false;
+  // The outer size restored at start-up until the frame around the window is
+  // known (the window manager adds it only once the window is mapped).
+  std::optional<QSize> restoringOuterSize_;
+  QSize frameUsedForRestore_;
+
+  RuleListModel* model_ = nullptr;
+  RuleListView* ListView1 = nullptr;
+  RuleEditor* Frame1 = nullptr;
+  PictureButton* Command0 = nullptr;
+  PictureButton* Command2 = nullptr;
+  PictureButton* Command5 = nullptr;
+  QLabel* monitor = nullptr;
+  QTimer* Timer1 = nullptr;
+  QSystemTrayIcon* trayIcon_ = nullptr;
+  MainMenus menus_;
+  LayoutControls layout_;
+};
+
+}  // namespace veskora

@@ -1,0 +1,84 @@
+#include "window/rule_list_model.h"
+
+namespace veskora {
+
+namespace {
+
+constexpr int kColumns = 2;
+
+// Bounds are checked here rather than with checkIndex(), which warns about
+// the invalid indexes that views legitimately ask about.
+bool InBounds(const QModelIndex& index, const QAbstractItemModel* model, int rows) {
+  return index.isValid() && index.model() == model && !index.parent().isValid() && index.row() < rows &&
+         index.column() < kColumns;
+}
+
+}  // namespace
+
+RuleListModel::RuleListModel(RuleList& rules, QObject* parent) : QAbstractTableModel(parent), rules_(rules) {
+  rules_.SetObserver(this);
+}
+
+RuleListModel::~RuleListModel() { rules_.SetObserver(nullptr); }
+
+int RuleListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rules_.Count(); }
+
+int RuleListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+
+QVariant RuleListModel::data(const QModelIndex& index, int role) const {
+  if (!InBounds(index, this, rules_.Count())) return {};
+  const RuleRow& row = rules_.Row(index.row() + 1);
+  switch (role) {
+    case Qt::DisplayRole:
+      return QString::fromStdString(index.column() == 0 ? row.text : row.subItem);
+    case Qt::CheckStateRole:
+      if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
+      return {};
+    default:
+      return {};
+  }
+}
+
+QVariant RuleListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (section == 0) return QStringLiteral("移動条件");
+  if (section == 1) return QStringLiteral("移動先フォルダ");
+  return {};
+}
+
+Qt::ItemFlags RuleListModel::flags(const QModelIndex& index) const {
+  if (!InBounds(index, this, rules_.Count())) return Qt::NoItemFlags;
+  Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+  if (index.column() == 0) flags |= Qt::ItemIsUserCheckable;
+  return flags;
+}
+
+bool RuleListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::CheckStateRole || index.column() != 0 || !InBounds(index, this, rules_.Count())) return false;
+  const bool checked = value.toInt() == Qt::Checked;
+  changingRoles_ = {Qt::CheckStateRole};
+  const bool changed = rules_.SetChecked(index.row() + 1, checked);
+  changingRoles_.clear();
+  return changed;
+}
+
+void RuleListModel::RowsAboutToBeInserted(int first, int last) { beginInsertRows({}, first - 1, last - 1); }
+
+void RuleListModel::RowsInserted() { endInsertRows(); }
+
+void RuleListModel::RowsAboutToBeRemoved(int first, int last) { beginRemoveRows({}, first - 1, last - 1); }
+
+void RuleListModel::RowsRemoved() { endRemoveRows(); }
+
+void RuleListModel::RowChanged(int position) {
+  const int row = position - 1;
+  if (!changingRoles_.isEmpty()) {
+    emit dataChanged(index(row, 0), index(row, 0), changingRoles_);
+  } else {
+    emit dataChanged(index(row, 0), index(row, kColumns - 1));
+  }
+}
+
+void RuleListModel::SelectionChanged(int position) { emit ruleSelectionChanged(position - 1); }
+
+}  // namespace veskora
