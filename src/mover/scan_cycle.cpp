@@ -16,6 +16,7 @@ std::optional<DesktopListing> ScanDesktop(const ScanEnvironment& env) {
 }
 
 void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
+  if (env.journal) env.journal->BeginCycle();
   // No desktop, or one that cannot be listed, makes an empty cycle.
   const auto listing = ScanDesktop(env);
   if (!listing || !env.log) return;
@@ -58,8 +59,6 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
   if (waiting && !stopped()) {
     handle(*waiting, matcher.FirstMatch(Candidate(listing->folder, entries[*waiting].name, *env.files)));
   }
-  // One write for the whole cycle, also when it was cut short.
-  if (env.journal) env.journal->Flush();
 }
 
 }  // namespace veskora
