@@ -310,66 +310,51 @@ TEST(FolderListing, OrdersNamesByTheirBytesWhateverTheyShare) {
 // The journal keeps 90 days of moves, at most so many records (four here):
 // whole cycles go, oldest first, never the newest. A damaged record (a torn
 // append, a changed byte) hides nothing after it, and a prune drops it.
-TEST(MoveJournal, KeepsWholeRecentCyclesUpToItsBoundAndReadsPastDamage) {
+// Records that met a lock another process held wait, in order, for the next.
+TEST(MoveJournal, KeepsWholeRecentCyclesUpToItsBoundPastDamageAndLocks) {
   testing::TempDir dir;
   testing::FakeClock clock({2026, 1, 1, 12, 0, 0});
   PosixDataFiles files;
   MoveJournal journal(files, dir / "state/veskora/move-journal.csv", clock, 4);
+  std::unique_ptr<testing::Child> holder;
   // clang-format off
-  const struct { LocalTime at; bool newCycle; const char* name; bool damage; const char* kept; } moves[] = {
-      {{2026, 1, 1, 12, 0, 0}, true, "a1", false, "a1"},
-      {{2026, 3, 1, 12, 0, 0}, true, "b1", false, "a1 b1"},
-      {{2026, 3, 1, 12, 0, 1}, false, "b2", true, "a1 b1 b2 damaged"},
-      {{2026, 4, 1, 12, 0, 0}, true, "c1", false, "a1 b1 b2 c1 damaged"},  // 90 days after the first: still kept
-      {{2026, 4, 1, 12, 0, 1}, false, "c2", false, "b1 b2 c1 c2"},
-      {{2026, 4, 2, 12, 0, 0}, true, "d1", false, "c1 c2 d1"},  // b2 alone would do: its cycle goes whole
-      {{2026, 4, 2, 12, 0, 0}, false, "d2", false, "c1 c2 d1 d2"},
-      {{2026, 4, 2, 12, 0, 0}, false, "d3", false, "d1 d2 d3"},
-      {{2026, 4, 2, 12, 0, 0}, false, "d4", false, "d1 d2 d3 d4"},
-      {{2026, 4, 2, 12, 0, 0}, false, "d5", false, "d1 d2 d3 d4 d5"},
+  const struct { LocalTime at; bool newCycle; const char* name; char before; const char* kept; } moves[] = {
+      {{2026, 1, 1, 12, 0, 0}, true, "a1", ' ', "a1"},
+      {{2026, 3, 1, 12, 0, 0}, true, "b1", ' ', "a1 b1"},
+      {{2026, 3, 1, 12, 0, 1}, false, "b2", 'd', "a1 b1 b2 damaged"},
+      {{2026, 4, 1, 12, 0, 0}, true, "c1", ' ', "a1 b1 b2 c1 damaged"},  // 90 days after the first: still kept
+      {{2026, 4, 1, 12, 0, 1}, false, "c2", ' ', "b1 b2 c1 c2"},
+      {{2026, 4, 2, 12, 0, 0}, true, "d1", ' ', "c1 c2 d1"},  // b2 alone would do: its cycle goes whole
+      {{2026, 4, 2, 12, 0, 0}, false, "d2", ' ', "c1 c2 d1 d2"},
+      {{2026, 4, 2, 12, 0, 0}, false, "d3", ' ', "d1 d2 d3"},
+      {{2026, 4, 2, 12, 0, 0}, false, "d4", ' ', "d1 d2 d3 d4"},
+      {{2026, 4, 2, 12, 0, 0}, false, "d5", ' ', "d1 d2 d3 d4 d5"},
+      {{2026, 4, 2, 12, 0, 1}, true, "e1", 'l', "d1 d2 d3 d4 d5"},
+      {{2026, 4, 2, 12, 0, 1}, false, "e2", ' ', "d1 d2 d3 d4 d5"},
+      {{2026, 4, 2, 12, 0, 1}, false, "e3", 'u', "e1 e2 e3"},
   };
   // clang-format on
   for (const auto& m : moves) {
     clock.Set(m.at);
     if (m.newCycle) journal.BeginCycle();
-    if (m.damage) {
+    if (m.before == 'd') {
       // A record with one byte changed, and one cut short by a full disk.
       std::string whole = FormatJournalRecord(
           {false, "2026-03-01 12:00:00", "2026-03-01 12:00:00", "/desk", "x1", "/dest", {}, 1, "2,txt,/dest"});
       whole[whole.find("x1")] = 'y';
       ASSERT_EQ(files.Append(journal.Path(), whole + whole.substr(0, 40)), 0);
+    } else if (m.before == 'l') {
+      const std::string lock = journal.Path() + ".lock";
+      holder.reset(new testing::Child({"/bin/sh", "-c", "exec 9>>\"$0\" && flock 9 && exec sleep 60", lock}));
+      for (int i = 0; i < 500 && files.Lock(lock, {}).held; ++i) usleep(10000);
     }
+    if (m.before == 'u') holder.reset();
     journal.AddMove("/desk", m.name, "/dest", FileIdentity{1, 2, 3, 4}, 1, "2,txt,/dest");
     const JournalContents contents = ReadJournal(files, journal.Path());
     std::string kept;
     for (const JournalRecord& record : contents.records) kept += (kept.empty() ? "" : " ") + record.name;
     EXPECT_EQ(kept + (contents.damaged ? " damaged" : ""), m.kept);
   }
-}
-
-// Another process holding the journal's lock holds up the first move a
-// moment, and no later one; the records wait and keep their order.
-TEST(MoveJournal, AppendsWhatWaitedForALockOnceItIsFree) {
-  testing::TempDir dir;
-  testing::FakeClock clock({2026, 1, 1, 12, 0, 0});
-  PosixDataFiles files;
-  MoveJournal journal(files, dir / "move-journal.csv", clock);
-  const auto names = [&] {
-    std::string listed;
-    for (const JournalRecord& record : ReadJournal(files, journal.Path()).records) listed += record.name;
-    return listed;
-  };
-  journal.AddMove("/desk", "a", "/dest", FileIdentity{}, 1, "2,txt,/dest");
-  auto holder = std::make_unique<testing::Child>(std::vector<std::string>{
-      "/bin/sh", "-c", "exec 9>>\"$0\" && flock 9 && exec sleep 60", journal.Path() + ".lock"});
-  for (int i = 0; i < 500 && files.Lock(journal.Path() + ".lock", {}).held; ++i) usleep(10000);
-  journal.AddMove("/desk", "b", "/dest", FileIdentity{}, 1, "2,txt,/dest");
-  journal.AddMove("/desk", "c", "/dest", FileIdentity{}, 1, "2,txt,/dest");
-  EXPECT_FALSE(journal.Flush(std::chrono::milliseconds(0)));
-  EXPECT_EQ(names(), "a");
-  holder.reset();
-  journal.BeginCycle();
-  EXPECT_EQ(names(), "abc");
 }
 
 }  // namespace
