@@ -20,6 +20,8 @@
 #include "session/ini_settings_store.h"
 #include "adapters/qt/qt_dialogs.h"
 #include "adapters/qt/qt_desktop_handoff.h"
+#include "adapters/qt/qt_tray.h"
+#include "window/app_icon.h"
 
 int main(int argc, char** argv) {
   if (const auto ended = veskora::HandleProgramOptions(argc, argv)) return *ended;
@@ -33,6 +35,7 @@ int main(int argc, char** argv) {
   veskora::QtDialogs dialogs;
   veskora::QtDesktopHandoff handoff;
   veskora::IniSettingsStore settings;
+  veskora::QtTray tray(veskora::MakeAppIcon());
   veskora::SystemClock clock;
   // A copy in progress gives up when the session ends, so that the program
   // ends within a second.
@@ -42,6 +45,7 @@ int main(int argc, char** argv) {
   const veskora::ShellServices services{dialogs,
                                         handoff,
                                         settings,
+                                        tray,
                                         clock,
                                         files,
                                         &veskora::DesktopFolderPath,

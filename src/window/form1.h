@@ -1,22 +1,22 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QSystemTrayIcon>
 #include <optional>
 #include <string>
 
 #include "mover/move_log.h"
+#include "ports/tray.h"
 #include "rules/rule_file.h"
 #include "rules/rule_list.h"
 #include "window/main_menus.h"
 #include "window/shell_services.h"
 #include "window/window_layout.h"
 
-class QLabel;
 class QTimer;
 
 namespace veskora {
 
+class ElidedLabel;
 class PictureButton;
 class RuleEditor;
 class RuleListModel;
@@ -43,6 +43,8 @@ class Form1 : public QMainWindow {
   // Every way of ending comes here: the shutdown runs once (rules, width,
   // height, state, automove, tray icon), then ended() asks the program to end.
   void EndProgram();
+  // Out of the tray or from behind other windows; a maximized window stays so.
+  void BringForward();
 
  signals:
   void ended();
@@ -68,11 +70,14 @@ class Form1 : public QMainWindow {
   void SwitchAutomove(bool on);
   void DeleteSelectedRuleAfterQuestion();
   void OpenSelectedRuleFolder();
+  void ReportFailedHandoff(const QString& text);
   void ConfirmEnd();
   void ShowAbout();
   void PutIntoTray();
   void RestoreFromTray();
-  void TrayActivated(QSystemTrayIcon::ActivationReason reason);
+  void TrayClicked(Tray::Click click);
+  // The tray icon says whether automatic moving is on.
+  void ShowAutomoveInTray();
 
   // Every change of size or state: hide into the tray when minimized, else
   // lay the window out.
@@ -104,9 +109,8 @@ class Form1 : public QMainWindow {
   PictureButton* Command0 = nullptr;
   PictureButton* Command2 = nullptr;
   PictureButton* Command5 = nullptr;
-  QLabel* monitor = nullptr;
+  ElidedLabel* monitor = nullptr;
   QTimer* Timer1 = nullptr;
-  QSystemTrayIcon* trayIcon_ = nullptr;
   MainMenus menus_;
   LayoutControls layout_;
 };

@@ -29,7 +29,9 @@ QVariant RuleListModel::data(const QModelIndex& index, int role) const {
   if (!InBounds(index, this, rules_.Count())) return {};
   const RuleRow& row = rules_.Row(index.row() + 1);
   switch (role) {
+    // A cell cut at the column's edge is read whole in its tooltip.
     case Qt::DisplayRole:
+    case Qt::ToolTipRole:
       return QString::fromStdString(index.column() == 0 ? row.text : row.subItem);
     case Qt::CheckStateRole:
       if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;

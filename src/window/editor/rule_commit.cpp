@@ -29,8 +29,8 @@ void RuleEditor::CommitPressed() {
 
 void RuleEditor::CommitRuleEditor() {
   const int kind = Combo1->currentIndex() + 1;
-  // Label1 is taken unchecked: with no folder chosen it reads "(未定義)".
-  const QString destination = Option2->isChecked() ? ToQString(kProtectMarker) : Label1->text();
+  // What Label1 shows is taken unchecked: with no folder chosen "(未定義)".
+  const QString destination = Option2->isChecked() ? ToQString(kProtectMarker) : destination_;
   const std::optional<QString> value = ReadValue(kind);
   if (!value) return;
   // Only the condition counts: a rule that differs from a row in its

@@ -1,13 +1,17 @@
 #include "window/editor/rule_editor.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "window/editor/utf8_text.h"
+#include "window/elided_label.h"
 #include "ports/dialogs.h"
 #include "window/twips.h"
 #include "rules/move_rule.h"
@@ -68,6 +72,20 @@ void RuleEditor::OpenForChange(int kind, const QString& value, const QString& de
   show();
 }
 
+// The inputs leave Enter and Escape to their panel; a focused push button
+// takes Enter itself.
+void RuleEditor::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    CommitPressed();
+  } else if (key == Qt::Key_Escape) {
+    hide();
+    emit ruleListFocusRequested();
+  } else {
+    QGroupBox::keyPressEvent(event);
+  }
+}
+
 void RuleEditor::OpenForNewRule() {
   OpenRuleEditor(0, QString(), QString());
   Combo1->setFocus();
@@ -126,12 +144,16 @@ void RuleEditor::LoadValue(int kind, const QString& value) {
 }
 
 void RuleEditor::ShowDestination(const QString& text) {
-  Label1->setText(text);
-  Label1->adjustSize();
+  destination_ = text;
+  Label1->SetFullText(text);
 }
 
 void RuleEditor::ChooseDestination() {
-  const QString path = dialogs_.ChooseFolder(window(), QStringLiteral("移動先フォルダを選択してください"));
+  // At the rule's folder when there is one, else at home; never in the
+  // program's working folder, which means nothing to the user.
+  const QFileInfo current(destination_);
+  const QString start = current.isAbsolute() && current.isDir() ? destination_ : QDir::homePath();
+  const QString path = dialogs_.ChooseFolder(window(), QStringLiteral("移動先フォルダを選択してください"), start);
   if (path.isEmpty()) return;
   ShowDestination(path);
   Option1->setChecked(true);

@@ -17,6 +17,7 @@ namespace veskora {
 
 class Clock;
 class Dialogs;
+class ElidedLabel;
 class RuleList;
 
 // The rule editor panel (objectName "Frame1"): creates a rule or changes the
@@ -44,6 +45,10 @@ class RuleEditor : public QGroupBox {
   // The list should take the input focus (after a press of Command3).
   void ruleListFocusRequested();
 
+ protected:
+  // Enter commits (or presses the focused button), Escape cancels.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   // The controls, named as in the window's design; each carries its name as
   // objectName. Frame2[k] is the condition panel of kind k (objectName
@@ -64,7 +69,7 @@ class RuleEditor : public QGroupBox {
   QComboBox* Combo11 = nullptr;
   QRadioButton* Option1 = nullptr;
   QRadioButton* Option2 = nullptr;
-  QLabel* Label1 = nullptr;
+  ElidedLabel* Label1 = nullptr;
   QPushButton* Command1 = nullptr;
   QPushButton* Command3 = nullptr;
   QPushButton* Command4 = nullptr;
@@ -92,6 +97,8 @@ class RuleEditor : public QGroupBox {
   // Month, day, hour and minute lists of a time kind.
   std::array<QComboBox*, 4> TimeLists(int kind) const;
 
+  // What Label1 shows in full: a folder or a marker.
+  QString destination_;
   RuleList& rules_;
   Dialogs& dialogs_;
   const Clock& clock_;
