@@ -50,10 +50,9 @@ Qt::WindowStates StateFlags(int state) {
 Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      ruleFile_(dataFolder + "/ZUL.dat"),
-      log_(dataFolder + "/veskora.log", services.clock, [this](const std::string& line) {
-        monitor->SetFullText(QString::fromStdString(line));
-      }) {
+      log_(dataFolder + "/veskora.log", services.clock,
+           [this](const std::string& line) { monitor->SetFullText(QString::fromStdString(line)); }),
+      book_(dataFolder + "/ZUL.dat", [this](const std::string& backupPath) { ShowOriginalKept(backupPath); }) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(kCaption);
   setWindowIcon(MakeAppIcon());
@@ -66,7 +65,7 @@ Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidg
 }
 
 Form1::~Form1() {
-  // The views and the editor refer to rules_, a member that dies before the
+  // The views and the editor refer to book_, a member that dies before the
   // base class deletes its children: take them down first.
   delete takeCentralWidget();
   delete model_;
@@ -77,7 +76,7 @@ void Form1::BuildControls() {
   auto* client = new QWidget(this);
   setCentralWidget(client);
 
-  model_ = new RuleListModel(rules_, this);
+  model_ = new RuleListModel(book_, this);
   ListView1 = new RuleListView(client);
   ListView1->setModel(model_);
   QItemSelectionModel* defaultSelection = ListView1->selectionModel();
@@ -98,7 +97,7 @@ void Form1::BuildControls() {
   monitor = new ElidedLabel(QStringLiteral("\u3000\u3000\u3000"), Qt::ElideRight, client);
   monitor->setObjectName(QStringLiteral("monitor"));
 
-  Frame1 = new RuleEditor(rules_, services_.dialogs, services_.clock, client);
+  Frame1 = new RuleEditor(book_, services_.dialogs, services_.clock, client);
   Frame1->raise();
   layout_ = {this,
              client,
@@ -128,8 +127,8 @@ void Form1::WireCommands() {
   connect(Frame1, &RuleEditor::ruleListFocusRequested, ListView1, qOverload<>(&QWidget::setFocus));
 
   connect(m.mlfopen, &QAction::triggered, this, &Form1::OpenSelectedRuleFolder);
-  connect(m.mlup, &QAction::triggered, this, [this] { MoveSelectedRuleUp(rules_); });
-  connect(m.mldown, &QAction::triggered, this, [this] { MoveSelectedRuleDown(rules_); });
+  connect(m.mlup, &QAction::triggered, this, [this] { book_.MoveSelectedUp(); });
+  connect(m.mldown, &QAction::triggered, this, [this] { book_.MoveSelectedDown(); });
   connect(m.mldel, &QAction::triggered, this, &Form1::DeleteSelectedRuleAfterQuestion);
   connect(ListView1, &RuleListView::menuRequested, m.mlmenu, [this](const QPoint& at) { menus_.mlmenu->popup(at); });
   // The list's keys run the popup's own entries.
@@ -173,19 +172,10 @@ void Form1::Load() {
   }
   ShowAutomoveInTray();
 
-  // The outcome needs no answer here: a missing or unreadable file leaves the
-  // list as far as it could be read, and the program goes on with that.
-  ruleFile_.LoadRules(rules_);
-  KeepRuleFileCurrent();
+  book_.Load();
 
   const bool intoTray = (windowState() & Qt::WindowMinimized) && services_.trayAvailable();
   if (!intoTray) setVisible(true);
-}
-
-void Form1::KeepRuleFileCurrent() {
-  connect(model_, &QAbstractItemModel::rowsInserted, this, &Form1::SaveRuleFile);
-  connect(model_, &QAbstractItemModel::rowsRemoved, this, &Form1::SaveRuleFile);
-  connect(model_, &QAbstractItemModel::dataChanged, this, &Form1::SaveRuleFile);
 }
 
 void Form1::EndProgram() {
@@ -197,7 +187,7 @@ void Form1::EndProgram() {
 void Form1::Unload() {
   unloaded_ = true;
   Timer1->stop();
-  SaveRuleFile();
+  book_.Save();
   const TwipsScale twips(*this);
   AppSettings now;
   now.width = twips.TwipsX(OuterSize(*this).width());
@@ -208,13 +198,10 @@ void Form1::Unload() {
   services_.tray.SetVisible(false);
 }
 
-void Form1::SaveRuleFile() {
-  // A failed save leaves the previous file whole; the list still holds the
-  // edit, and the next change or the end of the program tries again.
-  if (ruleFile_.SaveRules(rules_) != SaveOutcome::kSavedKeepingOriginal) return;
+void Form1::ShowOriginalKept(const std::string& backupPath) {
   const LocalTime now = services_.clock.Now();
   monitor->SetFullText(QStringLiteral("[%1] 移動条件ファイルの元の内容を %2 に残しました")
-                           .arg(QString::fromStdString(FormatLogTime(now)), QString::fromStdString(ruleFile_.BackupPath())));
+                           .arg(QString::fromStdString(FormatLogTime(now)), QString::fromStdString(backupPath)));
 }
 
 int Form1::StateNumber() const {
@@ -289,7 +276,7 @@ void Form1::CorrectRestoredSizeForFrame() {
 }
 
 void Form1::Timer1Tick() {
-  RunScanCycle(rules_,
+  RunScanCycle(book_.Rules(),
                ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal});
 }
 
@@ -319,11 +306,11 @@ void Form1::ShowAutomoveInTray() {
 
 void Form1::DeleteSelectedRuleAfterQuestion() {
   if (!services_.dialogs.AskYesNo(this, QStringLiteral("選択中の移動条件を削除します。よろしいですか？"))) return;
-  DeleteSelectedRule(rules_);
+  book_.DeleteSelected();
 }
 
 void Form1::OpenSelectedRuleFolder() {
-  if (const std::optional<std::string> folder = SelectedRuleFolder(rules_)) {
+  if (const std::optional<std::string> folder = SelectedRuleFolder(book_.Rules())) {
     const QString path = QString::fromStdString(*folder);
     if (!services_.handoff.OpenFolder(path)) ReportFailedHandoff(QStringLiteral("フォルダを開けませんでした: ") + path);
   }

@@ -6,8 +6,7 @@
 
 #include "mover/move_log.h"
 #include "ports/tray.h"
-#include "rules/rule_file.h"
-#include "rules/rule_list.h"
+#include "window/rule_book.h"
 #include "window/main_menus.h"
 #include "window/shell_services.h"
 #include "window/window_layout.h"
@@ -84,19 +83,17 @@ class Form1 : public QMainWindow {
   void OnResizeNotification();
   void RestoreOuterSize(const QSize& outer);
   void CorrectRestoredSizeForFrame();
-  // From the end of the load on, every change of the list reaches the rule
-  // file at once, so a crash or a forced end loses no edit.
-  void KeepRuleFileCurrent();
   void Unload();
-  // Writes the rule list to the rule file; says so in the status line when the
-  // file's original had to be kept aside first.
-  void SaveRuleFile();
+  // Says so in the status line when a save had to keep the rule file's
+  // original aside first.
+  void ShowOriginalKept(const std::string& backupPath);
   int StateNumber() const;
 
   ShellServices services_;
-  RuleFile ruleFile_;
   MoveLog log_;
-  RuleList rules_;
+  // Every change of the rules reaches the rule file at once, so a crash or a
+  // forced end loses no edit.
+  RuleBook book_;
   bool unloaded_ = false;
   // The outer size restored at start-up until the frame around the window is
   // known (the window manager adds it only once the window is mapped).

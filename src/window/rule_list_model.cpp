@@ -15,11 +15,12 @@ bool InBounds(const QModelIndex& index, const QAbstractItemModel* model, int row
 
 }  // namespace
 
-RuleListModel::RuleListModel(RuleList& rules, QObject* parent) : QAbstractTableModel(parent), rules_(rules) {
-  rules_.SetObserver(this);
+RuleListModel::RuleListModel(RuleBook& book, QObject* parent)
+    : QAbstractTableModel(parent), book_(book), rules_(book.Rules()) {
+  book_.SetObserver(this);
 }
 
-RuleListModel::~RuleListModel() { rules_.SetObserver(nullptr); }
+RuleListModel::~RuleListModel() { book_.SetObserver(nullptr); }
 
 int RuleListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rules_.Count(); }
 
@@ -59,7 +60,7 @@ bool RuleListModel::setData(const QModelIndex& index, const QVariant& value, int
   if (role != Qt::CheckStateRole || index.column() != 0 || !InBounds(index, this, rules_.Count())) return false;
   const bool checked = value.toInt() == Qt::Checked;
   changingRoles_ = {Qt::CheckStateRole};
-  const bool changed = rules_.SetChecked(index.row() + 1, checked);
+  const bool changed = book_.SetChecked(index.row() + 1, checked);
   changingRoles_.clear();
   return changed;
 }

@@ -15,6 +15,7 @@
 #include "rules/rule_key.h"
 #include "rules/rule_list.h"
 #include "rules/rule_list_ops.h"
+#include "window/rule_book.h"
 
 namespace veskora {
 
@@ -36,18 +37,17 @@ void RuleEditor::CommitRuleEditor() {
   // Only the condition counts: a rule that differs from a row in its
   // destination alone, the row being changed included, is a duplicate.
   const std::string description = DescribeRule(kind, value->toStdString());
-  if (FindDuplicateRule(rules_, description)) {
+  if (FindDuplicateRule(book_.Rules(), description)) {
     Refuse(QStringLiteral("すでに同一の移動条件があります"));
     return;
   }
   // A change whose row has gone (deleted while the editor stood open) is kept
   // as a new rule rather than dropped.
-  const bool change = Command3->text() == QStringLiteral("変更") && rules_.IsValid(rules_.Selected());
+  const bool change = Command3->text() == QStringLiteral("変更") && book_.Rules().IsValid(book_.Rules().Selected());
   if (change) {
-    if (!RewriteSelectedRow(kind, *value, destination, description)) return;
+    if (!RewriteSelectedRow(kind, *value, destination)) return;
   } else {
-    if (!AddRuleItem(rules_, true, kind, value->toStdString(), destination.toStdString())) return;
-    rules_.Select(rules_.Count());
+    if (book_.Add(MakeRuleRow(true, kind, value->toStdString(), destination.toStdString())) == 0) return;
   }
   hide();
 }
@@ -88,16 +88,11 @@ std::optional<QString> RuleEditor::ReadValue(int kind) {
   }
 }
 
-bool RuleEditor::RewriteSelectedRow(int kind, const QString& value, const QString& destination,
-                                    const std::string& description) {
-  const int row = rules_.Selected();
-  const std::string valueText = value.toStdString();
-  const std::string destinationText = destination.toStdString();
+bool RuleEditor::RewriteSelectedRow(int kind, const QString& value, const QString& destination) {
   // Check box and position stay: the rule keeps its place and its state.
   // Another row with this key would have failed the duplicate check; should
-  // one ever slip through, Replace leaves the row whole.
-  return rules_.Replace(
-      row, {description, destinationText, MakeRuleKey(kind, valueText, destinationText), rules_.Row(row).checked});
+  // one ever slip through, the row is left whole.
+  return book_.Change(book_.Rules().Selected(), MakeRuleRow(true, kind, value.toStdString(), destination.toStdString()));
 }
 
 void RuleEditor::Refuse(const QString& message) { dialogs_.Inform(window(), message, Dialogs::Icon::kNone); }

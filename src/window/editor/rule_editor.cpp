@@ -17,11 +17,12 @@
 #include "rules/move_rule.h"
 #include "rules/rule_key.h"
 #include "rules/rule_list.h"
+#include "window/rule_book.h"
 
 namespace veskora {
 
-RuleEditor::RuleEditor(RuleList& rules, Dialogs& dialogs, const Clock& clock, QWidget* parent)
-    : QGroupBox(parent), rules_(rules), dialogs_(dialogs), clock_(clock) {
+RuleEditor::RuleEditor(RuleBook& book, Dialogs& dialogs, const Clock& clock, QWidget* parent)
+    : QGroupBox(parent), book_(book), dialogs_(dialogs), clock_(clock) {
   setObjectName(QStringLiteral("Frame1"));
   BuildControls();
   connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int index) { ShowConditionPanel(index + 1); });
@@ -92,9 +93,10 @@ void RuleEditor::OpenForNewRule() {
 }
 
 void RuleEditor::EditSelectedRule() {
-  const int row = rules_.Selected();
-  if (rules_.Count() == 0 || !rules_.IsValid(row)) return;
-  const MoveRule rule = SplitRuleKey(rules_.Row(row).key);
+  const RuleList& rules = book_.Rules();
+  const int row = rules.Selected();
+  if (rules.Count() == 0 || !rules.IsValid(row)) return;
+  const MoveRule rule = SplitRuleKey(rules.Row(row).key);
   // Also a key of kind 0 (a hand-edited file) opens in change mode, so the
   // commit rewrites that row instead of adding another.
   OpenForChange(rule.kind, QString::fromStdString(rule.value), QString::fromStdString(rule.destination));

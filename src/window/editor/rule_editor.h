@@ -18,7 +18,7 @@ namespace veskora {
 class Clock;
 class Dialogs;
 class ElidedLabel;
-class RuleList;
+class RuleBook;
 
 // The rule editor panel (objectName "Frame1"): creates a rule or changes the
 // selected one. It keeps all its state in its controls; the caption of
@@ -27,7 +27,7 @@ class RuleEditor : public QGroupBox {
   Q_OBJECT
 
  public:
-  RuleEditor(RuleList& rules, Dialogs& dialogs, const Clock& clock, QWidget* parent);
+  RuleEditor(RuleBook& book, Dialogs& dialogs, const Clock& clock, QWidget* parent);
 
   // kind 0 opens for a new rule; any other kind opens in change mode for a rule
   // of that kind (one outside 1..6 selects no kind, so the user can pick one).
@@ -90,7 +90,7 @@ class RuleEditor : public QGroupBox {
   void CommitRuleEditor();
   // The condition value of the chosen kind, or nothing after a refusal.
   std::optional<QString> ReadValue(int kind);
-  bool RewriteSelectedRow(int kind, const QString& value, const QString& destination, const std::string& description);
+  bool RewriteSelectedRow(int kind, const QString& value, const QString& destination);
   void Refuse(const QString& message);
 
   QComboBox* SizeList(int kind) const;
@@ -99,7 +99,7 @@ class RuleEditor : public QGroupBox {
 
   // What Label1 shows in full: a folder or a marker.
   QString destination_;
-  RuleList& rules_;
+  RuleBook& book_;
   Dialogs& dialogs_;
   const Clock& clock_;
 };
