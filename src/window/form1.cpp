@@ -123,7 +123,12 @@ void Form1::WireCommands() {
   connect(m.mlnew, &QAction::triggered, Frame1, &RuleEditor::OpenForNewRule);
   connect(m.m2new, &QAction::triggered, Frame1, &RuleEditor::OpenForNewRule);
   connect(m.mledit, &QAction::triggered, this, &Form1::MleditClick);
-  connect(ListView1, &RuleListView::editRequested, this, &Form1::MleditClick);
+  // From the keyboard the editor takes the focus, so that Enter and Escape
+  // reach it next.
+  connect(ListView1, &RuleListView::editRequested, this, [this](bool byKey) {
+    MleditClick();
+    if (byKey && Frame1->isVisible()) Frame1->findChild<QWidget*>(QStringLiteral("Combo1"))->setFocus();
+  });
   connect(Frame1, &RuleEditor::ruleListFocusRequested, ListView1, qOverload<>(&QWidget::setFocus));
 
   connect(m.mlfopen, &QAction::triggered, this, &Form1::OpenSelectedRuleFolder);

@@ -19,8 +19,8 @@ class RuleListView : public QTreeView {
   // Menu key or Shift+F10 (at the current row).
   void menuRequested(const QPoint& globalPos);
   // A left double-click anywhere in the rows' area, on a row or not; Enter or
-  // F2.
-  void editRequested();
+  // F2 (byKey).
+  void editRequested(bool byKey);
   // Delete; Ctrl+Up and Ctrl+Down.
   void deleteRequested();
   void moveUpRequested();
@@ -28,7 +28,8 @@ class RuleListView : public QTreeView {
 
  protected:
   // Space ticks or unticks the current row, whichever column has the focus;
-  // the other keys above are the popup's entries.
+  // the other keys above are the popup's entries, for the current row: it is
+  // selected first, as a click would.
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
