@@ -130,6 +130,7 @@ void Form1::WireCommands() {
     if (byKey && Frame1->isVisible()) Frame1->findChild<QWidget*>(QStringLiteral("Combo1"))->setFocus();
   });
   connect(Frame1, &RuleEditor::ruleListFocusRequested, ListView1, qOverload<>(&QWidget::setFocus));
+  connect(Frame1, &RuleEditor::changingRuleChanged, model_, &RuleListModel::Mark);
 
   connect(m.mlfopen, &QAction::triggered, this, &Form1::OpenSelectedRuleFolder);
   connect(m.mlup, &QAction::triggered, this, [this] { book_.MoveSelectedUp(); });

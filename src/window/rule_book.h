@@ -2,11 +2,16 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
+#include "rules/move_rule.h"
 #include "rules/rule_file.h"
 #include "rules/rule_list.h"
 
 namespace veskora {
+
+// Whether the row holds this rule: its condition and destination.
+bool Holds(const RuleRow& row, const MoveRule& rule);
 
 // The owner of the rule list while the program runs, and of its rule file.
 // Every command that changes the list comes here and the file is written at
@@ -38,6 +43,12 @@ class RuleBook {
   void MoveSelectedUp();
   void MoveSelectedDown();
   void DeleteSelected();
+
+  // The row holding this rule (its condition and destination), or 0: a row
+  // is found again wherever it moved, and not at all once it is deleted.
+  int Find(const MoveRule& rule) const;
+  // Whether a row other than `except` has this condition text.
+  bool HasCondition(std::string_view description, int except) const;
 
  private:
   RuleFile file_;

@@ -1,5 +1,7 @@
 #include "window/rule_list_model.h"
 
+#include <QFont>
+
 namespace veskora {
 
 namespace {
@@ -34,6 +36,12 @@ QVariant RuleListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
       return QString::fromStdString(index.column() == 0 ? row.text : row.subItem);
+    case Qt::FontRole: {
+      if (!marked_ || !Holds(row, *marked_)) return {};
+      QFont bold;
+      bold.setBold(true);
+      return bold;
+    }
     case Qt::CheckStateRole:
       if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
       return {};
@@ -63,6 +71,11 @@ bool RuleListModel::setData(const QModelIndex& index, const QVariant& value, int
   const bool changed = book_.SetChecked(index.row() + 1, checked);
   changingRoles_.clear();
   return changed;
+}
+
+void RuleListModel::Mark(const std::optional<MoveRule>& rule) {
+  marked_ = rule;
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1), {Qt::FontRole});
 }
 
 void RuleListModel::RowsAboutToBeInserted(int first, int last) { beginInsertRows({}, first - 1, last - 1); }

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <optional>
 
 #include "rules/rule_list.h"
 #include "window/rule_book.h"
@@ -28,6 +29,9 @@ class RuleListModel : public QAbstractTableModel, private RuleListObserver {
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
   RuleBook& Book() { return book_; }
+  // Shows the row holding this rule in bold (the one the editor changes);
+  // none for no mark.
+  void Mark(const std::optional<MoveRule>& rule);
 
  signals:
   // The list's selected row changed (0-based; -1 for none).
@@ -43,6 +47,7 @@ class RuleListModel : public QAbstractTableModel, private RuleListObserver {
 
   RuleBook& book_;
   const RuleList& rules_;
+  std::optional<MoveRule> marked_;
   // The roles a change through setData touches; empty (all roles) otherwise.
   QList<int> changingRoles_;
 };

@@ -185,34 +185,38 @@ class RuleEditorTest : public QObject {
     Find<QRadioButton>(form, "Option2")->setChecked(true);
     Pick(form, 8, {"02", "31", "23", "59"});
     Press(form, "Command3");
-    // Changing only the folder leaves a duplicate of the row itself.
+    // The row the editor opened on is marked while it is open, and changed even when another is selected:
+    // its folder alone (no duplicate of itself), its box and place staying.
     Edit(form, 0);
+    QCOMPARE(Rows(form).filter("*"), QStringList{"ファイル名に\"PHOTO\"が含まれる|" + QString::fromStdString(p) + "|2*"});
     user.dialogs.folderAnswers = {"/q"};
     Press(form, "Command1");
+    QCOMPARE(user.dialogs.texts.last(), "移動先フォルダを選択してください @ " + QString::fromStdString(p));  // at the rule's
+    ClickRow(form, 1);
+    Press(form, "Command3");
+    QVERIFY(Rows(form).filter("*").isEmpty() && Rows(form)[1].endsWith("|/m|0"));
+    Edit(form, 1);  // another row with the same condition refuses
+    List(form, 1)->setCurrentIndex(0);
+    Text(form, 1)->setText("PHOTO");
     Press(form, "Command3");
     QCOMPARE(user.dialogs.texts.last(), "すでに同一の移動条件があります");
-    QVERIFY(user.dialogs.texts.contains("移動先フォルダを選択してください @ " + QString::fromStdString(p)));  // at the rule's
-    // The row selected at the commit takes the change; its box and place stay.
-    ClickRow(form, 1);
     Text(form, 1)->setText("DOCS");
     Press(form, "Command3");
-    QCOMPARE(Rows(form)[1], "ファイル名に\"DOCS\"が含まれる|/q|0");
     Edit(form, 2);  // a time committed unchanged takes this year
     Press(form, "Command3");
     Edit(form, 3);  // "移動する" without a folder keeps what the editor shows
     Find<QRadioButton>(form, "Option1")->setChecked(true);
     List(form, 3)->setCurrentText("10M");
     Press(form, "Command3");
-    Action(form, "mledit")->trigger();  // the row goes while the editor is open: a new rule
+    Action(form, "mledit")->trigger();  // the row goes while the editor is open: nothing to change
     List(form, 3)->setCurrentText("1G");
     user.dialogs.yesNoAnswers = {true};
     Action(form, "mldel")->trigger();
     Press(form, "Command3");
-    QCOMPARE(SelectedRow(form), 6);
-    QCOMPARE(
-        ReadFile(user.RulePath()),
-        RuleFileText({"-1,1,PHOTO," + p, "0,1,DOCS,/q", "-1,5,20241026093000,/old", "-1,1,DOC,\"/srv/a, b\"",
-                      "-1,1, ,(移動を禁止する)", "-1,6,20240231235900,(移動を禁止する)", "-1,4,1G,(移動を禁止する)"}));
+    QCOMPARE(user.dialogs.texts.last(), "変更する移動条件が見つかりません");
+    QCOMPARE(ReadFile(user.RulePath()),
+             RuleFileText({"-1,1,PHOTO,/q", "0,1,DOCS,/m", "-1,5,20241026093000,/old", "-1,1,DOC,\"/srv/a, b\"",
+                           "-1,1, ,(移動を禁止する)", "-1,6,20240231235900,(移動を禁止する)"}));
   }
 };
 

@@ -152,7 +152,7 @@ T* Find(const QObject* form, const char* name) {
 inline QAction* Action(const QObject* form, const char* name) { return Find<QAction>(form, name); }
 inline QTreeView* ListView1(const QObject* form) { return Find<QTreeView>(form, "ListView1"); }
 
-// Each row of the list as "text|destination|checked" (checked: 2 or 0).
+// Each row of the list as "text|destination|checked" (checked: 2 or 0), "*" when marked.
 inline QStringList Rows(const QObject* form) {
   const QAbstractItemModel* model = ListView1(form)->model();
   QStringList rows;
@@ -162,6 +162,7 @@ inline QStringList Rows(const QObject* form) {
                 QString::number(first.data(Qt::CheckStateRole).toInt());
     // Each cell's tooltip holds its whole text.
     for (const QModelIndex& cell : {first, second}) rows.last() += cell.data(Qt::ToolTipRole) == cell.data() ? "" : "!";
+    if (first.data(Qt::FontRole).value<QFont>().bold()) rows.last() += '*';  // the row being changed
   }
   return rows;
 }

@@ -28,7 +28,7 @@ RuleEditor::RuleEditor(RuleBook& book, Dialogs& dialogs, const Clock& clock, QWi
   connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int index) { ShowConditionPanel(index + 1); });
   connect(Command1, &QPushButton::clicked, this, &RuleEditor::ChooseDestination);
   connect(Command3, &QPushButton::clicked, this, &RuleEditor::CommitPressed);
-  connect(Command4, &QPushButton::clicked, this, &QWidget::hide);
+  connect(Command4, &QPushButton::clicked, this, &RuleEditor::Close);
   ShowConditionPanel(0);
   hide();
 }
@@ -45,11 +45,9 @@ void RuleEditor::ShowConditionPanel(int kind) {
   panel->show();
 }
 
-void RuleEditor::OpenRuleEditor(int kind, const QString& value, const QString& destination) {
-  if (kind != 0) {
-    OpenForChange(kind, value, destination);
-    return;
-  }
+void RuleEditor::OpenForNewRule() {
+  changing_.reset();
+  emit changingRuleChanged(changing_);
   setTitle(QStringLiteral("新規の移動条件を追加"));
   Command3->setText(QStringLiteral("追加"));
   Combo1->setCurrentIndex(-1);
@@ -58,9 +56,14 @@ void RuleEditor::OpenRuleEditor(int kind, const QString& value, const QString& d
   ResetInputs();
   raise();  // over Command0, which lies in the panel's place
   show();
+  Combo1->setFocus();
 }
 
-void RuleEditor::OpenForChange(int kind, const QString& value, const QString& destination) {
+void RuleEditor::OpenForChange(const MoveRule& rule) {
+  changing_ = rule;
+  emit changingRuleChanged(changing_);
+  const int kind = rule.kind;
+  const QString destination = QString::fromStdString(rule.destination);
   setTitle(QStringLiteral("選択中の移動条件を変更"));
   Command3->setText(QStringLiteral("変更"));
   const bool knownKind = kind >= kNameKeyword && kind <= kTimeNewer;
@@ -68,9 +71,15 @@ void RuleEditor::OpenForChange(int kind, const QString& value, const QString& de
   ShowDestination(destination);
   (destination.contains(ToQString(kProtectWord)) ? Option2 : Option1)->setChecked(true);
   ResetInputs();
-  LoadValue(kind, value);
+  LoadValue(kind, QString::fromStdString(rule.value));
   raise();
   show();
+}
+
+void RuleEditor::Close() {
+  hide();
+  changing_.reset();
+  emit changingRuleChanged(changing_);
 }
 
 // The inputs leave Enter and Escape to their panel; a focused push button
@@ -80,16 +89,11 @@ void RuleEditor::keyPressEvent(QKeyEvent* event) {
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {
     CommitPressed();
   } else if (key == Qt::Key_Escape) {
-    hide();
+    Close();
     emit ruleListFocusRequested();
   } else {
     QGroupBox::keyPressEvent(event);
   }
-}
-
-void RuleEditor::OpenForNewRule() {
-  OpenRuleEditor(0, QString(), QString());
-  Combo1->setFocus();
 }
 
 void RuleEditor::EditSelectedRule() {
@@ -99,7 +103,7 @@ void RuleEditor::EditSelectedRule() {
   const MoveRule rule = SplitRuleKey(rules.Row(row).key);
   // Also a key of kind 0 (a hand-edited file) opens in change mode, so the
   // commit rewrites that row instead of adding another.
-  OpenForChange(rule.kind, QString::fromStdString(rule.value), QString::fromStdString(rule.destination));
+  OpenForChange(rule);
 }
 
 void RuleEditor::ResetInputs() {
