@@ -1,6 +1,6 @@
 #include "window/rule_book.h"
 
-#include "rules/rule_key.h"
+#include "rules/rule_description.h"
 #include "rules/rule_list_ops.h"
 
 namespace veskora {
@@ -54,21 +54,16 @@ void RuleBook::MoveSelectedDown() {
   if (rules_.Selected() != before) Save();
 }
 
-bool Holds(const RuleRow& row, const MoveRule& rule) {
-  const MoveRule held = SplitRuleKey(row.key);
-  return held.kind == rule.kind && held.value == rule.value && held.destination == rule.destination;
-}
-
 int RuleBook::Find(const MoveRule& rule) const {
   for (int position = 1; position <= rules_.Count(); ++position) {
-    if (Holds(rules_.Row(position), rule)) return position;
+    if (rules_.Row(position).rule == rule) return position;
   }
   return 0;
 }
 
 bool RuleBook::HasCondition(std::string_view description, int except) const {
   for (int position = 1; position <= rules_.Count(); ++position) {
-    if (position != except && rules_.Row(position).text == description) return true;
+    if (position != except && DescribeRule(rules_.Row(position).rule) == description) return true;
   }
   return false;
 }

@@ -10,9 +10,6 @@
 
 namespace veskora {
 
-// Whether the row holds this rule: its condition and destination.
-bool Holds(const RuleRow& row, const MoveRule& rule);
-
 // The owner of the rule list while the program runs, and of its rule file.
 // Every command that changes the list comes here and the file is written at
 // once after it, so the file always holds what the window shows; views only

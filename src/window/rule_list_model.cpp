@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+#include "rules/rule_description.h"
+
 namespace veskora {
 
 namespace {
@@ -35,9 +37,9 @@ QVariant RuleListModel::data(const QModelIndex& index, int role) const {
     // A cell cut at the column's edge is read whole in its tooltip.
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-      return QString::fromStdString(index.column() == 0 ? row.text : row.subItem);
+      return QString::fromStdString(index.column() == 0 ? DescribeRule(row.rule) : row.rule.destination);
     case Qt::FontRole: {
-      if (!marked_ || !Holds(row, *marked_)) return {};
+      if (!marked_ || row.rule != *marked_) return {};
       QFont bold;
       bold.setBold(true);
       return bold;

@@ -12,7 +12,6 @@
 #include "ports/dialogs.h"
 #include "rules/move_rule.h"
 #include "rules/rule_description.h"
-#include "rules/rule_key.h"
 #include "rules/rule_list.h"
 #include "rules/rule_list_ops.h"
 #include "window/rule_book.h"

@@ -100,7 +100,7 @@ void RuleEditor::EditSelectedRule() {
   const RuleList& rules = book_.Rules();
   const int row = rules.Selected();
   if (rules.Count() == 0 || !rules.IsValid(row)) return;
-  const MoveRule rule = SplitRuleKey(rules.Row(row).key);
+  const MoveRule& rule = rules.Row(row).rule;
   // Also a key of kind 0 (a hand-edited file) opens in change mode, so the
   // commit rewrites that row instead of adding another.
   OpenForChange(rule);
