@@ -15,7 +15,6 @@
 #include "ports/dialogs.h"
 #include "window/twips.h"
 #include "rules/move_rule.h"
-#include "rules/rule_key.h"
 #include "rules/rule_list.h"
 #include "window/rule_book.h"
 
