@@ -282,7 +282,7 @@ void Form1::CorrectRestoredSizeForFrame() {
 }
 
 void Form1::Timer1Tick() {
-  RunScanCycle(book_.Rules(),
+  RunScanCycle(book_.Rules(), matchers_.For(book_.Rules()),
                ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal});
 }
 
