@@ -22,6 +22,8 @@
 #include "session/ini_settings_store.h"
 #include "adapters/qt/qt_dialogs.h"
 #include "adapters/qt/qt_desktop_handoff.h"
+#include "adapters/qt/qt_tray.h"
+#include "window/app_icon.h"
 
 int main(int argc, char** argv) {
   if (const auto ended = veskora::HandleProgramOptions(argc, argv)) return *ended;
@@ -35,6 +37,7 @@ int main(int argc, char** argv) {
   veskora::QtDialogs dialogs;
   veskora::QtDesktopHandoff handoff;
   veskora::IniSettingsStore settings;
+  veskora::QtTray tray(veskora::MakeAppIcon());
   veskora::SystemClock clock;
   // A copy in progress gives up when the session ends, so that the program
   // ends within a second.
@@ -45,6 +48,7 @@ int main(int argc, char** argv) {
   const veskora::ShellServices services{dialogs,
                                         handoff,
                                         settings,
+                                        tray,
                                         clock,
                                         files,
                                         dataFiles,

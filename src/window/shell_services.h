@@ -13,12 +13,14 @@ class Dialogs;
 class FileSystem;
 class MoveJournal;
 class SettingsStore;
+class Tray;
 
 // What the window needs from the platform, so tests can put their own in.
 struct ShellServices {
   Dialogs& dialogs;
   DesktopHandoff& handoff;
   SettingsStore& settings;
+  Tray& tray;
   const Clock& clock;
   // What the scan cycle lists, asks and moves through.
   FileSystem& files;
