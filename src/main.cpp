@@ -5,6 +5,7 @@
 #include "mover/move_journal.h"
 #include "ports/clock.h"
 #include "adapters/posix/data_folder.h"
+#include "adapters/posix/inotify_watch.h"
 #include "adapters/posix/posix_file_system.h"
 #include "session/desktop_folder.h"
 #include "ports/desktop_handoff.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
   veskora::PosixFileSystem files(&veskora::UnixSignalWatcher::EndRequested());
   veskora::InstanceLock lock(veskora::InstanceLock::DefaultPath());
   veskora::MoveJournal journal(veskora::DefaultJournalPath(), clock);
+  veskora::InotifyWatch watch;
   const veskora::ShellServices services{dialogs,
                                         handoff,
                                         settings,
@@ -47,7 +49,9 @@ int main(int argc, char** argv) {
                                         &veskora::DesktopFolderPath,
                                         [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
                                         [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
-      &veskora::UnixSignalWatcher::EndRequested(), &journal};
+                                        &veskora::UnixSignalWatcher::EndRequested(),
+                                        &journal,
+                                        &watch};
 
   const std::unique_ptr<veskora::Form1> form = veskora::StartProgram(services, lock);
   if (!form) return 0;
