@@ -1,5 +1,7 @@
 #include "mover/rest_gate.h"
 
+#include <algorithm>
+
 namespace veskora {
 
 namespace {
@@ -20,34 +22,15 @@ std::int64_t CalendarSeconds(const LocalTime& t) {
   return ((days * 24 + t.hour) * 60 + t.minute) * 60 + t.second;
 }
 
-// The file system as the cycle uses it, noting whether a move that a rule
-// asked for did not happen for a reason that no event of the desktop shows.
-class WaitingTally final : public FileSystem {
- public:
-  explicit WaitingTally(FileSystem& files) : files_(files) {}
-  std::optional<FolderListing> List(const std::string& folder) override { return files_.List(folder); }
-  std::optional<FileFacts> Facts(const std::string& folder, const std::string& name) override {
-    return files_.Facts(folder, name);
-  }
-  std::optional<FileIdentity> Identity(const std::string& folder, const std::string& name) override {
-    return files_.Identity(folder, name);
-  }
-  MoveOutcome Check(const std::string& folder, const std::string& name, const std::string& destination) override {
-    return files_.Check(folder, name, destination);
-  }
-  MoveOutcome Move(const std::string& folder, const std::string& name, const std::string& destination,
-                   FileIdentity* arrived) override {
-    const MoveOutcome outcome = files_.Move(folder, name, destination, arrived);
-    // A file that went is an event of its own.
-    waiting_ = waiting_ || (outcome != MoveOutcome::kMoved && outcome != MoveOutcome::kSourceMissing);
-    return outcome;
-  }
-  bool Waiting() const { return waiting_; }
-
- private:
-  FileSystem& files_;
-  bool waiting_ = false;
-};
+// Whether a file the cycle left waits for something no event of the desktop
+// shows: a name taken or a folder missing at the destination, a writer or a
+// stability wait. A row naming no folder waits for an edit of the rules.
+bool WaitsUnseen(const CycleReport& report) {
+  return std::any_of(report.waiting.begin(), report.waiting.end(), [](const WaitingFile& file) {
+    return file.outcome == Outcome::kInUse || file.outcome == Outcome::kNameTaken ||
+           file.outcome == Outcome::kNoDestination;
+  });
+}
 
 }  // namespace
 
@@ -75,15 +58,12 @@ bool RestGate::ShouldRun(const std::string& desktop) {
   return run;
 }
 
-void RunTick(RestGate& gate, const RuleList& rules, const ScanEnvironment& env) {
+void RunTick(RestGate& gate, const RuleList& rules, const RuleMatcher& matcher, const ScanEnvironment& env) {
   const std::string desktop = env.desktopFolder ? env.desktopFolder() : std::string();
-  if (!gate.ShouldRun(desktop) || !env.files) return;
-  WaitingTally tally(*env.files);
+  if (!gate.ShouldRun(desktop)) return;
   ScanEnvironment once = env;
   once.desktopFolder = [&desktop] { return desktop; };
-  once.files = &tally;
-  RunScanCycle(rules, once);
-  gate.CycleLeft(tally.Waiting());
+  gate.CycleLeft(WaitsUnseen(RunScanCycle(rules, matcher, once)));
 }
 
 }  // namespace veskora

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "mover/rule_matcher.h"
 #include "mover/scan_cycle.h"
 #include "ports/clock.h"
 #include "ports/desktop_watch.h"
@@ -47,6 +48,6 @@ class RestGate {
 
 // One tick of the timer: the desktop looked up once, and the cycle run on it
 // when the gate says it can change anything.
-void RunTick(RestGate& gate, const RuleList& rules, const ScanEnvironment& env);
+void RunTick(RestGate& gate, const RuleList& rules, const RuleMatcher& matcher, const ScanEnvironment& env);
 
 }  // namespace veskora

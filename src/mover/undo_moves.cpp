@@ -2,15 +2,14 @@
 
 #include <algorithm>
 
-#include "mover/conditions.h"
+#include "mover/judge.h"
 #include "mover/move_step.h"
-#include "mover/rule_matcher.h"
 
 namespace veskora {
 
 namespace {
 
-UndoOutcome FromMove(MoveOutcome outcome) {
+UndoOutcome UndoFromMove(MoveOutcome outcome) {
   switch (outcome) {
     case MoveOutcome::kMoved:
       return UndoOutcome::kPutBack;
@@ -34,21 +33,25 @@ UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const 
   if (!now) return {move, UndoOutcome::kGone};
   if (*now != move.arrived) return {move, UndoOutcome::kChanged};
   if (context.automove) {
-    const auto match = matcher.FirstMatch(Candidate(move.destination, move.name, files));
-    if (match && IsMoveDestination(match->destination)) return {move, UndoOutcome::kTakenAgain, match->position};
+    // Judged as if it were back on the desktop, where it would be alone.
+    const DesktopListing there{move.destination, {{move.name, true}}};
+    const auto judged = JudgeListing(there, {context.rules, matcher, files, nullptr, false});
+    if (!judged.empty() && judged[0].outcome == Outcome::kMoves) {
+      return {move, UndoOutcome::kTakenAgain, judged[0].row};
+    }
   }
   // Check answers kFailed exactly when the folder to move into is none; the
   // move's kFailed may have other causes, so it is asked only then.
   const auto checked = [&] {
     const MoveOutcome outcome = files.Check(move.destination, move.name, move.desktop);
-    return outcome == MoveOutcome::kFailed ? UndoOutcome::kNoDesktop : FromMove(outcome);
+    return outcome == MoveOutcome::kFailed ? UndoOutcome::kNoDesktop : UndoFromMove(outcome);
   };
   if (context.dryRun) return {move, checked()};
   const MoveOutcome moved = files.Move(move.destination, move.name, move.desktop, nullptr);
   if (moved == MoveOutcome::kFailed) {
     return {move, checked() == UndoOutcome::kNoDesktop ? UndoOutcome::kNoDesktop : UndoOutcome::kFailed};
   }
-  if (moved != MoveOutcome::kMoved) return {move, FromMove(moved)};
+  if (moved != MoveOutcome::kMoved) return {move, UndoFromMove(moved)};
   if (context.log) context.log->WriteMoveLog(MoveLogMessage(move.name, move.desktop));
   if (context.journal) {
     context.journal->AddUndo(move);

@@ -290,7 +290,7 @@ void Form1::CorrectRestoredSizeForFrame() {
 }
 
 void Form1::Timer1Tick() {
-  RunTick(gate_, rules_,
+  RunTick(gate_, rules_, matchers_.For(rules_),
           ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal});
 }
 

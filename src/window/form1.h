@@ -7,6 +7,7 @@
 
 #include "mover/move_log.h"
 #include "mover/rest_gate.h"
+#include "mover/rule_matcher.h"
 #include "rules/rule_file.h"
 #include "rules/rule_list.h"
 #include "window/main_menus.h"
@@ -93,6 +94,7 @@ class Form1 : public QMainWindow {
   RuleFile ruleFile_;
   MoveLog log_;
   RuleList rules_;
+  MatcherCache matchers_;  // rebuilt only when the rules changed
   RestGate gate_;
   bool unloaded_ = false;
   // The outer size restored at start-up until the frame around the window is

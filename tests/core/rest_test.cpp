@@ -25,6 +25,7 @@ using testing::WriteFile;
 // The real file system, counting its listings: a skipped cycle lists nothing.
 class CountingFileSystem final : public FileSystem {
  public:
+  void BeginCycle(const std::string& folder) override { real.BeginCycle(folder); }
   std::optional<FolderListing> List(const std::string& folder) override { return ++listings, real.List(folder); }
   std::optional<FileFacts> Facts(const std::string& f, const std::string& n) override { return real.Facts(f, n); }
   std::optional<FileIdentity> Identity(const std::string& f, const std::string& n) override {
@@ -56,6 +57,8 @@ TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
   RuleList rules;
   AddRuleItem(rules, true, 2, "pdf", target);
   AddRuleItem(rules, true, 2, "txt", dir / "missing");  // its files wait for a folder no event announces
+  AddRuleItem(rules, true, 2, "doc", "relative");       // names no folder: only an edit of the rules helps
+  const RuleMatcher matcher(rules);
   testing::FakeClock clock{{2026, 3, 1, 9, 0, 0}};
   MoveLog log{dir / "veskora.log", clock, [](const std::string&) {}};
   CountingFileSystem files;
@@ -91,6 +94,8 @@ TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
       {"events lost", [&] { watch.news = WatchNews::kOverflowed; }, "10"},
       {"a file waits", [&] { touch("w.txt", 0); }, "1111"},
       {"and leaves", [&] { unlink((desktop + "/w.txt").c_str()); }, "10"},
+      {"its name taken", [&] { WriteFile(target + "/t.pdf", "t"), touch("t.pdf", 0); }, "111"},
+      {"and free again", [&] { unlink((target + "/t.pdf").c_str()); }, "110"},
       {"the folder re-created",
        [&] {
          EXPECT_EQ(rmdir(desktop.c_str()), 0);
@@ -108,12 +113,12 @@ TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
     std::string seen;
     for (std::size_t i = 0; ticks[i]; ++i) {
       const int before = files.listings;
-      RunTick(gate, rules, env);
+      RunTick(gate, rules, matcher, env);
       seen += files.listings > before ? '1' : '0';
     }
     EXPECT_EQ(seen, ticks) << what;
   }
-  EXPECT_EQ(testing::ListNames(target), "a.pdf b.pdf c.pdf d.pdf");
+  EXPECT_EQ(testing::ListNames(target), "a.pdf b.pdf c.pdf d.pdf t.pdf");
   if (fuseMounted) testing::Child({"/bin/umount", "-l", fuse.Path()}).Wait();
 }
 
