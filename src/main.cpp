@@ -6,6 +6,7 @@
 #include "ports/clock.h"
 #include "adapters/posix/data_folder.h"
 #include "adapters/posix/diagnostics.h"
+#include "adapters/posix/inotify_watch.h"
 #include "adapters/posix/posix_data_files.h"
 #include "adapters/posix/posix_file_system.h"
 #include "session/desktop_folder.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
   veskora::InstanceLock lock(veskora::InstanceLock::DefaultPath());
   veskora::PosixDataFiles dataFiles;
   veskora::MoveJournal journal(dataFiles, veskora::JournalPath(), clock);
+  veskora::InotifyWatch watch;
   const veskora::ShellServices services{dialogs,
                                         handoff,
                                         settings,
@@ -55,7 +57,9 @@ int main(int argc, char** argv) {
                                         &veskora::DesktopFolderPath,
                                         [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
                                         [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
-      &veskora::UnixSignalWatcher::EndRequested(), &journal};
+                                        &veskora::UnixSignalWatcher::EndRequested(),
+                                        &journal,
+                                        &watch};
 
   const std::unique_ptr<veskora::Form1> form = veskora::StartProgram(services, lock);
   if (!form) return 0;

@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "window/editor/rule_editor.h"
-#include "mover/scan_cycle.h"
+#include "mover/rest_gate.h"
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
 #include "window/twips.h"
@@ -53,7 +53,8 @@ Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidg
       log_(services.dataFiles, dataFolder + "/veskora.log", services.clock,
            [this](const std::string& line) { monitor->SetFullText(QString::fromStdString(line)); }),
       book_(services.dataFiles, dataFolder + "/ZUL.dat",
-            [this](const std::string& backupPath) { ShowOriginalKept(backupPath); }) {
+            [this](const std::string& backupPath) { ShowOriginalKept(backupPath); }),
+      gate_(services.watch, services.clock) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(kCaption);
   setWindowIcon(MakeAppIcon());
@@ -154,7 +155,15 @@ void Form1::WireCommands() {
   connect(m.m1end, &QAction::triggered, this, &Form1::ConfirmEnd);
 
   connect(m.m2mauto, &QAction::triggered, this, &Form1::SwitchAutomove);
-  connect(m.m2mexec, &QAction::triggered, this, &Form1::Timer1Tick);
+  connect(m.m2mexec, &QAction::triggered, this, [this] {
+    gate_.Wake();
+    Timer1Tick();
+  });
+  // The desktop's events cannot show a change of the rules.
+  const auto wake = [this] { gate_.Wake(); };
+  connect(model_, &QAbstractItemModel::rowsInserted, this, wake);
+  connect(model_, &QAbstractItemModel::rowsRemoved, this, wake);
+  connect(model_, &QAbstractItemModel::dataChanged, this, wake);
   connect(Timer1, &QTimer::timeout, this, &Form1::Timer1Tick);
   connect(Command2, &QAbstractButton::clicked, this, &Form1::Command2Click);
   connect(m.m2log, &QAction::triggered, this, &Form1::Command2Click);
@@ -283,8 +292,8 @@ void Form1::CorrectRestoredSizeForFrame() {
 }
 
 void Form1::Timer1Tick() {
-  RunScanCycle(book_.Rules(), matchers_.For(book_.Rules()),
-               ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal});
+  RunTick(gate_, book_.Rules(), matchers_.For(book_.Rules()),
+          ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal});
 }
 
 void Form1::Command2Click() {
@@ -298,6 +307,7 @@ void Form1::Command2Click() {
 void Form1::MleditClick() { Frame1->EditSelectedRule(); }
 
 void Form1::SwitchAutomove(bool on) {
+  gate_.Wake();
   if (on) {
     Timer1->start();
   } else {

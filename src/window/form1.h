@@ -5,6 +5,7 @@
 #include <string>
 
 #include "mover/move_log.h"
+#include "mover/rest_gate.h"
 #include "mover/rule_matcher.h"
 #include "ports/tray.h"
 #include "window/rule_book.h"
@@ -96,6 +97,7 @@ class Form1 : public QMainWindow {
   // forced end loses no edit.
   RuleBook book_;
   MatcherCache matchers_;  // rebuilt only when the rules changed
+  RestGate gate_;
   bool unloaded_ = false;
   // The outer size restored at start-up until the frame around the window is
   // known (the window manager adds it only once the window is mapped).

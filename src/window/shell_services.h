@@ -9,6 +9,7 @@ namespace veskora {
 class Clock;
 class DataFiles;
 class DesktopHandoff;
+class DesktopWatch;
 class Dialogs;
 class FileSystem;
 class MoveJournal;
@@ -39,6 +40,9 @@ struct ShellServices {
   // Where cycles record their moves so that they can be undone; without one
   // nothing is recorded.
   MoveJournal* journal = nullptr;
+  // Tells whether the desktop changed, so that a tick at rest skips its
+  // cycle; without one every tick runs.
+  DesktopWatch* watch = nullptr;
 };
 
 }  // namespace veskora

@@ -294,7 +294,7 @@ class Form1Test : public QObject {
     WriteFile(user.Desktop(name), "one");
     user.SetSettings("8000|6000|0|False");
     user.desktopFolder = &DesktopFolderPath;
-    Form1* form = user.Start(RuleFileText({"-1,2,pdf," + dest, "-1,2,txt," + dest}));
+    Form1* form = user.Start(RuleFileText({"-1,2,pdf," + dest, "0,2,txt," + dest}));
     auto* timer = Find<QTimer>(form, "Timer1");
     QVERIFY(!Action(form, "m2mauto")->isChecked() && !timer->isActive());
     // The log is made when it is opened, by the button as by the menu entry.
@@ -316,6 +316,12 @@ class Form1Test : public QObject {
     QVERIFY(Action(form, "m2mauto")->isChecked() && timer->isActive() && Exists(user.Desktop("b.pdf")));
     QCOMPARE(user.Ini("app/automove"), "True");  // saved at once, for veskora-cli
     QTRY_VERIFY_WITH_TIMEOUT(Exists(dest + "/b.pdf"), 10000);
+    // A tick at rest leaves a file the watch did not hear of; a tick box ticked is a change it cannot hear.
+    WriteFile(user.Desktop("c.pdf"), "three");
+    QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+    QVERIFY(Exists(user.Desktop("c.pdf")));
+    ListView1(form)->model()->setData(ListView1(form)->model()->index(1, 0), Qt::Checked, Qt::CheckStateRole);
+    QTRY_VERIFY_WITH_TIMEOUT(Exists(dest + "/c.pdf"), 10000);
     Action(form, "m2mauto")->trigger();
     QVERIFY(!Action(form, "m2mauto")->isChecked() && !timer->isActive());
     QCOMPARE(user.Ini("app/automove"), "False");

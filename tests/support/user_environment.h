@@ -15,6 +15,7 @@
 
 #include "fake_clock.h"
 #include "adapters/posix/posix_data_files.h"
+#include "fake_desktop_watch.h"
 #include "adapters/posix/posix_file_system.h"
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
@@ -87,7 +88,7 @@ class UserEnvironment {
     const auto hasTray = [this] { return trayAvailable; };
     if (!tray_) tray_ = std::make_unique<QtTray>(MakeAppIcon());  // a QGuiApplication's, made where a window starts
     const ShellServices services{dialogs, handoff, *settings_, *tray_, clock, files, dataFiles, desktopFolder, program,
-                                 hasTray};
+                                 hasTray, {}, {}, &watch};
     forms_.push_back(StartProgram(services, *locks_.back()));
     return forms_.back().get();
   }
@@ -127,6 +128,7 @@ class UserEnvironment {
   FakeClock clock{LocalTime{2024, 10, 26, 14, 5, 9}};
   PosixFileSystem files;
   PosixDataFiles dataFiles;
+  FakeDesktopWatch watch;  // hears nothing: a tick's cycle runs only when something else says it may change anything
   bool trayAvailable = true;
   std::function<std::string()> desktopFolder = [this] { return Desktop(); };  // set before Start to change
 
