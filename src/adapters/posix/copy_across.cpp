@@ -106,12 +106,17 @@ MoveOutcome CopyAcross(const MoveSource& from, int fd, const struct stat& st, in
   return MoveOutcome::kMoved;
 }
 
-MoveOutcome LinkAcross(const MoveSource& from, int destFd, struct stat& linked) {
-  // A hard link never replaces; it is made first, from the name as judged.
+MoveOutcome LinkAcross(const MoveSource& from, const struct stat& st, int destFd, struct stat& linked) {
+  // A hard link never replaces; it is made first, from the name as judged,
+  // and must be the file judged.
   if (linkat(from.dirFd, from.name.c_str(), destFd, from.name.c_str(), 0) != 0) {
     return errno == EEXIST ? MoveOutcome::kTargetExists : MoveOutcome::kFailed;
   }
   if (fstatat(destFd, from.name.c_str(), &linked, AT_SYMLINK_NOFOLLOW) != 0) return MoveOutcome::kFailed;
+  if (!SameFile(linked, st)) {
+    Withdraw(destFd, from.name, linked);
+    return MoveOutcome::kSourceChanged;
+  }
   // The name is then taken away from the desktop, never by unlinking it there:
   // a new version saved over it in the meantime is given back, beside or in
   // place of what was moved, and whoever still writes the moved file writes

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 
@@ -30,6 +31,9 @@ class MoveMemory {
   // Whether leases on the file system of this open file see every opener;
   // asked of each file system once a cycle.
   bool LeasesSeeEveryOpener(int fd, dev_t device);
+  // True the first time a folder is asked about in this run: a folder that
+  // files move into is looked through once for what killed runs left there.
+  bool FirstVisit(const std::string& folder) { return visited_.insert(folder).second; }
 
  private:
   using Key = std::tuple<dev_t, ino_t>;
@@ -59,6 +63,7 @@ class MoveMemory {
   std::map<Key, Look> previous_, current_;
   std::map<Key, Failure> failures_;
   std::map<dev_t, bool> leasesSeeAll_;
+  std::set<std::string> visited_;
 };
 
 }  // namespace veskora
