@@ -1,7 +1,11 @@
 // veskora-cli: see what the rules will do, ask why a file moves or stays, and
 // undo moves, from a terminal. The same core, rule file, data folder, desktop
 // lookup and settings as the program itself.
+#include <signal.h>
+
 #include <QCoreApplication>
+#include <atomic>
+#include <csignal>
 
 #include "cli/arguments.h"
 #include "cli/command.h"
@@ -12,11 +16,14 @@ namespace {
 
 using namespace veskora::cli;
 
+// Set by SIGINT and SIGTERM; a handler can reach nothing but a static.
+std::atomic<bool> stopRequested{false};
+
 int RunCli(const QStringList& arguments) {
   std::vector<std::unique_ptr<Command>> commands;
   commands.push_back(MakePlanCommand());
   commands.push_back(MakeWhyCommand());
-  commands.push_back(MakeUndoCommand());
+  commands.push_back(MakeUndoCommand(stopRequested));
 
   QCommandLineParser parser;
   const auto [help, version] = veskora::AddHelpAndVersion(parser);
@@ -53,6 +60,14 @@ int RunCli(const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Output into a closed pipe (`| head`) must not end an undo halfway.
+  std::signal(SIGPIPE, SIG_IGN);
+  // Ctrl-C or a kill during an undo: the file being put back ends in one
+  // place or the other, never hidden in between.
+  struct sigaction stop {};
+  stop.sa_handler = [](int) { stopRequested = true; };
+  stop.sa_flags = SA_RESTART;
+  for (const int signal : {SIGINT, SIGTERM}) sigaction(signal, &stop, nullptr);
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("veskora-cli"));
   QCoreApplication::setApplicationVersion(QStringLiteral(VESKORA_VERSION));

@@ -73,7 +73,10 @@ std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const
   const RuleMatcher matcher(context.rules);
   std::vector<UndoResult> results;
   results.reserve(moves.size());
-  for (const JournalRecord& move : moves) results.push_back(UndoOne(move, matcher, context));
+  for (const JournalRecord& move : moves) {
+    if (context.stop && context.stop->load()) break;
+    results.push_back(UndoOne(move, matcher, context));
+  }
   return results;
 }
 

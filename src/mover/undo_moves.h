@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -46,6 +47,7 @@ struct UndoContext {
   FileSystem& files;
   MoveLog* log = nullptr;
   MoveJournal* journal = nullptr;
+  const std::atomic<bool>* stop = nullptr;  // once set, nothing more is put back
 };
 
 // Puts the files of the given moves back where they came from, in the order
@@ -53,7 +55,7 @@ struct UndoContext {
 // file is put back only when the destination still holds the very file that
 // was moved (device, inode, size and time as they were when it arrived).
 // Each file put back gets its log line and is journaled at once, so that no
-// move is ever undone twice.
+// move is ever undone twice. Asked to stop, it ends after the file in hand.
 std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const UndoContext& context);
 
 }  // namespace veskora

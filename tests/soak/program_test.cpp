@@ -78,7 +78,9 @@ TEST(Program, AnEndingSignalMidCopyEndsItAtOnceWithTheFileBack) {
 }
 
 // A rule file that cannot all be loaded keeps its original beside it once the
-// program writes it; a rule file or log that is a FIFO hangs nothing.
+// program writes it; a rule file or log that is a FIFO hangs nothing; a log
+// it cannot write, each line a diagnostic into a pipe nobody reads any more,
+// ends nothing.
 TEST(Program, WithOddFilesLosesNoRuleAndHangsNothing) {
   const struct {
     std::string original;
@@ -90,6 +92,7 @@ TEST(Program, WithOddFilesLosesNoRuleAndHangsNothing) {
       {"-1,2,txt,{t}\r\n-1,2,doc,{t}/caf\xe9\r\n", false},  // nothing changed: nothing written
       {"fifo", false},
       {"log fifo", false},
+      {"log folder", false},
   };
   for (auto [original, keptAside] : files) {
     SCOPED_TRACE(original);
@@ -98,14 +101,21 @@ TEST(Program, WithOddFilesLosesNoRuleAndHangsNothing) {
     for (std::size_t at; (at = original.find("{t}")) != std::string::npos;) original.replace(at, 3, target);
     if (original == "fifo") {
       ASSERT_EQ(mkfifo(box.rules.c_str(), 0600), 0);
-    } else if (original == "log fifo") {
-      ASSERT_EQ(mkfifo(box.log.c_str(), 0600), 0);
+    } else if (original.rfind("log ", 0) == 0) {
+      ASSERT_EQ(original == "log fifo" ? mkfifo(box.log.c_str(), 0600) : mkdir(box.log.c_str(), 0700), 0);
       WriteFile(box.rules, original = "-1,2,txt," + target + "\r\n");
     } else {
       WriteFile(box.rules, original);
     }
     WriteFile(box.desktop + "/note.txt", "note");
+    // Standard error a pipe whose reader has gone.
+    int pipeEnds[2];
+    ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
+    const int stderrKept = dup(2);
+    dup2(pipeEnds[1], 2);
     const auto veskora = box.Start();
+    dup2(stderrKept, 2);
+    for (const int fd : {stderrKept, pipeEnds[0], pipeEnds[1]}) close(fd);
     for (int wait = 0; wait < 100 && !Exists(target + "/note.txt"); ++wait) usleep(100000);
     veskora->Signal(SIGTERM);
     EXPECT_EQ(testing::DescribeStatus(veskora->Wait()), "exit 0");
