@@ -8,6 +8,7 @@
 #include "cli/command.h"
 #include "cli/output.h"
 #include "cli/session.h"
+#include "rules/rule_description.h"
 #include "mover/move_step.h"
 #include "mover/undo_moves.h"
 #include "ports/clock.h"
@@ -67,7 +68,7 @@ std::string Words(const UndoResult& r, const RuleList& rules, bool dryRun) {
              " is not the file that was moved, or has changed since";
     case UndoOutcome::kTakenAgain: {
       const std::string row = "row " + std::to_string(r.row);
-      const std::string rule = rules.IsValid(r.row) ? " (" + Shown(rules.Row(r.row).text) + ")" : "";
+      const std::string rule = rules.IsValid(r.row) ? " (" + Shown(DescribeRule(rules.Row(r.row).rule)) + ")" : "";
       return "refused " + name + ": " + row + rule + " would move it again at the next cycle; untick " + row +
              " or switch automatic moving off in VESKORA first";
     }

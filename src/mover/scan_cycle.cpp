@@ -4,6 +4,7 @@
 #include "mover/conditions.h"
 #include "mover/move_step.h"
 #include "mover/rule_matcher.h"
+#include "rules/rule_key.h"
 
 namespace veskora {
 
@@ -34,7 +35,7 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
     FileIdentity arrived;
     if (MoveFileByRule(listing->folder, name, match->destination, *env.files, *env.log, &arrived) && env.journal) {
       env.journal->AddMove(listing->folder, name, match->destination, arrived, match->position,
-                           rules.Row(match->position).key);
+                           MakeRuleKey(rules.Row(match->position).rule));
     }
   };
   const auto stopped = [&env] { return env.stop && env.stop->load(); };
