@@ -16,8 +16,18 @@ namespace {
 
 using namespace veskora::cli;
 
-// Set by SIGINT and SIGTERM; a handler can reach nothing but a static.
+// Set by SIGINT and SIGTERM during an undo; a handler can reach nothing but a
+// static.
 std::atomic<bool> stopRequested{false};
+
+// Ctrl-C or a kill during an undo: the file being put back ends in one place
+// or the other, never hidden in between. The other commands end at once.
+void CatchEndSignals() {
+  struct sigaction stop {};
+  stop.sa_handler = [](int) { stopRequested = true; };
+  stop.sa_flags = SA_RESTART;
+  for (const int number : {SIGINT, SIGTERM}) sigaction(number, &stop, nullptr);
+}
 
 int RunCli(const QStringList& arguments) {
   std::vector<std::unique_ptr<Command>> commands;
@@ -51,7 +61,9 @@ int RunCli(const QStringList& arguments) {
   const QStringList words = parser.positionalArguments();
   if (words.isEmpty()) return Fail(kBadUsage, QStringLiteral("no command given; see 'veskora-cli --help'"));
   for (const auto& command : commands) {
-    if (command->Name() == words.front()) return command->Execute(words.mid(1));
+    if (command->Name() != words.front()) continue;
+    if (command->Name() == QLatin1String("undo")) CatchEndSignals();
+    return command->Execute(words.mid(1));
   }
   return Fail(kBadUsage, QStringLiteral("unknown command '") + words.front() +
                              QStringLiteral("'; the commands are plan, why and undo"));
@@ -62,12 +74,6 @@ int RunCli(const QStringList& arguments) {
 int main(int argc, char** argv) {
   // Output into a closed pipe (`| head`) must not end an undo halfway.
   std::signal(SIGPIPE, SIG_IGN);
-  // Ctrl-C or a kill during an undo: the file being put back ends in one
-  // place or the other, never hidden in between.
-  struct sigaction stop {};
-  stop.sa_handler = [](int) { stopRequested = true; };
-  stop.sa_flags = SA_RESTART;
-  for (const int signal : {SIGINT, SIGTERM}) sigaction(signal, &stop, nullptr);
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("veskora-cli"));
   QCoreApplication::setApplicationVersion(QStringLiteral(VESKORA_VERSION));
