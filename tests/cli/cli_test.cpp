@@ -243,8 +243,11 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   // arguments, message, and input that is there but cannot be read
   const std::tuple<QStringList, const char*, std::string> mistakes[] = {
       {{}, "no command given", ""},
-      {{"tidy"}, "unknown command 'tidy'", ""},
-      {{"plan", "--fast"}, "Unknown option 'fast'", ""},
+      {{"tidy"}, "veskora-cli: unknown command 'tidy'; the commands are plan, why, undo, help\n", ""},
+      {{"pln"}, "veskora-cli: unknown command 'pln'; did you mean 'plan'?\n", ""},
+      {{"help", "UDNO"}, "unknown command 'UDNO'; did you mean 'undo'?", ""},
+      {{"hlep"}, "did you mean 'help'?", ""},
+      {{"plan", "--fast"}, "veskora-cli: plan: unknown option 'fast'; see", ""},
       {{"plan", "extra"}, "unexpected 'extra'", ""},
       {{"why"}, "missing FILE", ""},
       {{"why", "absent.txt"}, "no absent.txt in the desktop folder", ""},
@@ -266,6 +269,10 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
     EXPECT_EQ(box.Run(program, {"--version"}).out, std::string(program) + " " VESKORA_VERSION "\n");
     EXPECT_EQ(box.Run(program, {"--help"}).out.find("Usage: "), 0u);
   }
+  const CliSandbox::Result help = box.Cli({"help", "undo"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_EQ(help.out, box.Cli({"undo", "--help"}).out);
+  EXPECT_EQ(box.Cli({"help"}).out, box.Cli({"--help"}).out);
 }
 
 }  // namespace
