@@ -4,9 +4,7 @@
 #include <utility>
 
 #include "mover/decimal_digits.h"
-#include "adapters/posix/diagnostics.h"
 #include "rules/text_encoding.h"
-#include "adapters/posix/text_files.h"
 
 namespace veskora {
 
@@ -40,16 +38,6 @@ void AppendEscaped(std::string& out, std::string_view text) {
       ++i;
       continue;
     }
-    // Three-byte characters (Japanese text among them) are checked here;
-    // the rest by the full decoder.
-    if (c >= 0xE1 && c != 0xED && c < 0xF0 && i + 2 < text.size() &&
-        (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80 &&
-        (static_cast<unsigned char>(text[i + 2]) & 0xC0) == 0x80 &&
-        !(c == 0xE2 && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
-          (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xA8)) {
-      i += 3;
-      continue;
-    }
     unsigned int codePoint = 0;
     const std::size_t length = Utf8SequenceAt(text, i, codePoint);
     if (length == 0) {
@@ -74,10 +62,10 @@ std::string EscapeForLog(std::string_view text) {
   return out;
 }
 
-MoveLog::MoveLog(std::string path, const Clock& clock, StatusSink status)
-    : path_(std::move(path)), clock_(clock), status_(std::move(status)) {}
+MoveLog::MoveLog(DataFiles& files, std::string path, const Clock& clock, StatusSink status)
+    : files_(files), path_(std::move(path)), clock_(clock), status_(std::move(status)) {}
 
-void MoveLog::WriteMoveLog(std::string_view message) {
+int MoveLog::WriteMoveLog(std::string_view message) {
   std::string line;
   line.reserve(message.size() + 24);
   line += '[';
@@ -85,12 +73,10 @@ void MoveLog::WriteMoveLog(std::string_view message) {
   line += "] ";
   AppendEscaped(line, message);
   if (status_) status_(line);
-  // A log that cannot be written does not undo the move, and the status line
-  // still tells the user; the line goes to standard error instead.
   line += "\r\n";
-  if (!AppendToFile(path_, line)) Diagnose("cannot write " + path_ + ": " + line);
+  return files_.Append(path_, line);
 }
 
-bool MoveLog::Touch() const { return AppendToFile(path_, {}); }
+bool MoveLog::Touch() const { return files_.Append(path_, {}) == 0; }
 
 }  // namespace veskora

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "mover/move_log.h"
+#include "mover/rule_matcher.h"
 #include "rules/rule_file.h"
 #include "rules/rule_list.h"
 #include "window/main_menus.h"
@@ -92,6 +93,7 @@ class Form1 : public QMainWindow {
   RuleFile ruleFile_;
   MoveLog log_;
   RuleList rules_;
+  MatcherCache matchers_;  // rebuilt only when the rules changed
   bool unloaded_ = false;
   // The outer size restored at start-up until the frame around the window is
   // known (the window manager adds it only once the window is mapped).

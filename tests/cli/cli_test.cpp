@@ -13,7 +13,6 @@
 #include <csignal>
 #include <filesystem>
 
-#include "adapters/posix/system_clock.h"
 #include "fault_harness.h"
 #include "mover/move_journal.h"
 #include "test_processes.h"
@@ -88,7 +87,7 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   ASSERT_EQ(DescribeStatus(program.Wait()), "exit 0");
   const std::string ended = now();
 
-  const JournalContents journal = ReadJournal(box.Journal());
+  const JournalContents journal = ParseJournal(ReadFile(box.Journal()));
   ASSERT_EQ(journal.records.size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i) {
     const JournalRecord& r = journal.records[i];
@@ -151,16 +150,18 @@ TEST(CliUndo, APutBackCutShortLeavesNothingHidden) {
   const std::string claim = far / (".veskora-claim-" + std::to_string(EndedProcessId()) + "-abcdefgh");
   std::filesystem::create_directory(claim);
   WriteFile(claim + "/.veskora-owner", "veskora-owner boot=- start=0 pid=1\n");  // a boot before
-  const SystemClock clock;
-  MoveJournal journal(box.Journal(), clock);
+  std::string records;
   for (const std::string& path : {claim + "/a.bin", far / "b.bin"}) {
     WriteFile(path, bytes);
     struct stat st {};
     ASSERT_EQ(lstat(path.c_str(), &st), 0);
-    journal.AddMove(box.Desktop(), path.substr(path.size() - 5), far.Path(),
-                    {st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size), st.st_mtim.tv_sec}, 1, "zzz");
+    records += FormatJournalRecord({false, "2026-01-01 00:00:00", "2026-01-01 00:00:00", box.Desktop(),
+                                    path.substr(path.size() - 5), far.Path(),
+                                    {st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size), st.st_mtim.tv_sec},
+                                    1, "zzz"});
   }
-  ASSERT_TRUE(journal.Flush());
+  box.MakeDir("state/veskora");
+  WriteFile(box.Journal(), records);
   Child undo({box.Program("veskora-cli"), "undo", "--all"},
              {"LD_PRELOAD=" + faults::FaultPreload(), "VESKORA_FAULT=copy_file_range:slow;pwrite:slow"});
   for (int wait = 0; wait < 600 && Exists(far / "b.bin"); ++wait) usleep(10000);
@@ -174,8 +175,36 @@ TEST(CliUndo, APutBackCutShortLeavesNothingHidden) {
   EXPECT_TRUE(ReadFile(box.Desktop("a.bin")) == bytes && ReadFile(box.Desktop("b.bin")) == bytes);
 }
 
-// Plan shows what a cycle would do with every file and moves nothing; why gives each enabled row's verdict and the
-// first match; mistakes end with a message and code 2.
+// The journal is input like any other: a record only ever puts a plain name back from an absolute folder into the
+// desktop folder of now, and only a journal that is the user's alone is followed at all.
+TEST(CliUndo, AForgedJournalMovesNothing) {
+  const CliSandbox box;
+  const std::string system = box.MakeDir("system"), secret = system + "/secret";
+  WriteFile(secret, "not the user's to move");
+  box.MakeDir("state/veskora");
+  // desktop, destination, name, the journal's mode and owner; what undo says, or its message and code 2
+  const std::tuple<std::string, std::string, std::string, mode_t, uid_t, std::string> forged[] = {
+      {box.Desktop(), box.Dest(), "../system/secret", 0600, 0, "bad-record"},
+      {box.Desktop(), box.Dest() + "/../system", "secret", 0600, 0, "bad-record"},
+      {box.Desktop(), "system", "secret", 0600, 0, "bad-record"},
+      {system, system, "secret", 0600, 0, "other-desktop"},
+      {box.Desktop(), system, "secret", 0620, 0, "is not yours alone"},
+      {box.Desktop(), system, "secret", 0600, 65534, "is not yours alone"},
+  };
+  for (const auto& [desktop, destination, name, mode, owner, said] : forged) {
+    if (owner != 0 && getuid() != 0) continue;  // only root can give a file away
+    WriteFile(box.Journal(), FormatJournalRecord({false, "2026-01-01 00:00:00", "2026-01-01 00:00:00", desktop, name,
+                                                  destination, *PosixFileSystem().Identity(system, "secret"), 1, ""}));
+    ASSERT_EQ(chmod(box.Journal().c_str(), mode) + chown(box.Journal().c_str(), getuid() + owner, -1), 0);
+    const CliSandbox::Result result = box.Cli({"undo", "--json"});
+    EXPECT_HAS(result.out + result.err, said);
+    EXPECT_EQ(result.code, said.find(' ') == std::string::npos ? 1 : 2) << said;
+    EXPECT_EQ(ListNames(box.Desktop()) + ReadFile(secret), "not the user's to move");
+  }
+}
+
+// Plan shows what a cycle would do with every file and changes nothing; why gives each row's verdict and the first
+// match; mistakes end with a message and code 2.
 TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   const CliSandbox box;
   box.Rules("-1,1,keep,(移動を禁止する)\r\n-1,2,txt," + box.Dest() + "\r\n-1,2,doc," + box.Dest("missing") +
@@ -187,29 +216,39 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   WriteFile(box.Dest("dup.txt"), "already there");
   const Holder writer(box.Desktop("w.txt"), O_WRONLY);
   ASSERT_TRUE(writer.Holding());
-  const std::string before = ListNames(box.Desktop()) + ListNames(box.Dest());
+  // What an ended run left claimed stays as it is: plan and why only ask.
+  const std::string claim = box.Desktop(".veskora-claim-" + std::to_string(testing::EndedProcessId()) + "-abcdefgh");
+  ASSERT_TRUE(std::filesystem::create_directory(claim));
+  WriteFile(claim + "/left.txt", "left");
+  const std::string before = ListNames(box.Desktop()) + ListNames(box.Dest()) + ListNames(claim);
 
   const QJsonObject plan = box.Json({"plan", "--json"});
   EXPECT_EQ(Fields(plan["files"].toArray(), {"name", "row", "outcome"}),
-            "a.txt 2 moves\nb.doc 3 no-folder\nbig.txt 2 in-use\nc.tmp 4 no-folder\ndup.txt 2 name-taken\n"
+            "a.txt 2 moves\nb.doc 3 no-destination\nbig.txt 2 in-use\nc.tmp 4 no-folder\ndup.txt 2 name-taken\n"
             "keep.txt 1 protected\nw.txt 2 in-use\n");
   EXPECT_EQ(plan["listed"].toInt(), 9);
+  for (const QJsonValue f : plan["files"].toArray()) {  // a protected file goes nowhere
+    EXPECT_EQ(f["destination"].isNull(), f["name"] == QStringLiteral("keep.txt"));
+    EXPECT_EQ(f["protected"].toBool(), f["name"] == QStringLiteral("keep.txt"));
+  }
   const std::string planned = box.Cli({"plan"}).out;
   EXPECT_HAS(planned, "keep.txt: row 1 ファイル名に\"keep\"が含まれる: protected\n");
-  EXPECT_HAS(planned, "dup.txt: row 2 拡張子が\"txt\": not moved: " + box.Dest("dup.txt") + " exists\n");
+  EXPECT_HAS(planned, "dup.txt: row 2 拡張子が\"txt\": not moved: the destination has a file of that name\n");
   EXPECT_HAS(planned, "7 of 9 files in " + box.Desktop() + " match an enabled row; 1 would move.\n");
-  EXPECT_EQ(ListNames(box.Desktop()) + ListNames(box.Dest()), before);
+  box.Cli({"why", "a.txt"});
+  EXPECT_EQ(ListNames(box.Desktop()) + ListNames(box.Dest()) + ListNames(claim), before);
+  std::filesystem::remove_all(claim);
 
-  // Why: every enabled row's verdict and the first match.
+  // Why: every row's verdict (an unticked one skipped) and the first match.
   const std::string to = "," + box.Dest() + "\r\n";
   box.Rules("-1,1,PHOTO,(移動を禁止する)\r\n-1,2,pdf" + to + "-1,3,1K" + to + "-1,4,1M" + to + "0,2,md" + to +
             "-1,5,20080101120000" + to + "-1,6,20300101120000" + to);
-  // name, size, year; verdicts of rows 1, 2, 3, 4, 6 and 7 (5 is not ticked), then the first match
+  // name, size, year; verdicts of rows 1 to 7 (5 is not ticked), then the first match
   const std::tuple<std::string, std::size_t, int, std::string> cases[] = {
-      {"MYPHOTO.txt", 1023, 2007, "101010 1 protected\n"},
-      {"report.pdf", 1024, 2031, "010001 2 moves\n"},
-      {"photo.PDF", 1048577, 2020, "000100 4 moves\n"},
-      {"notes.md", 1025, 2020, "000000  \n"},  // no match
+      {"MYPHOTO.txt", 1023, 2007, "1010010 1 protected\n"},
+      {"report.pdf", 1024, 2031, "0100001 2 moves\n"},
+      {"photo.PDF", 1048577, 2020, "0001000 4 moves\n"},
+      {"notes.md", 1025, 2020, "0000000  \n"},  // no match
   };
   for (const auto& [name, size, year, _] : cases) {
     WriteFile(box.Desktop(name), std::string(size, 'x'));
