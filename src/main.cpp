@@ -27,6 +27,8 @@
 #include "window/app_icon.h"
 
 int main(int argc, char** argv) {
+  // A diagnostic into a pipe nobody reads any more must not end a cycle halfway.
+  std::signal(SIGPIPE, SIG_IGN);
   if (const auto ended = veskora::HandleProgramOptions(argc, argv)) return *ended;
   QApplication app(argc, argv);
   // The window hides into the tray and message boxes may be the only window
