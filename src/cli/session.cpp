@@ -2,13 +2,11 @@
 
 #include <QString>
 
-#include "cli/output.h"
 #include "adapters/posix/data_folder.h"
-#include "session/desktop_folder.h"
+#include "cli/output.h"
 #include "ports/settings_store.h"
 #include "rules/rule_file.h"
-#include "session/app_settings.h"
-#include "session/ini_settings_store.h"
+#include "session/desktop_folder.h"
 
 namespace veskora::cli {
 
@@ -38,7 +36,5 @@ std::string FindDesktop() {
   if (desktop.empty()) Warn(QStringLiteral("there is no desktop folder to tidy (see XDG_DESKTOP_DIR)"));
   return desktop;
 }
-
-bool AutomoveIsOn() { return ReadAppSettings(IniSettingsStore()).automove; }
 
 }  // namespace veskora::cli

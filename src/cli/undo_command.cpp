@@ -37,8 +37,6 @@ QString Code(UndoOutcome outcome) {
       return QStringLiteral("gone");
     case UndoOutcome::kChanged:
       return QStringLiteral("changed");
-    case UndoOutcome::kTakenAgain:
-      return QStringLiteral("taken-again");
     case UndoOutcome::kNameTaken:
       return QStringLiteral("name-taken");
     case UndoOutcome::kInUse:
@@ -51,7 +49,7 @@ QString Code(UndoOutcome outcome) {
   return QStringLiteral("failed");
 }
 
-std::string Words(const UndoResult& r, const RuleList& rules, bool dryRun) {
+std::string Words(const UndoResult& r, bool dryRun) {
   const JournalRecord& m = r.move;
   const std::string name = Shown(m.name);
   switch (r.outcome) {
@@ -63,12 +61,6 @@ std::string Words(const UndoResult& r, const RuleList& rules, bool dryRun) {
     case UndoOutcome::kChanged:
       return "skipped " + name + ": " + Shown(JoinPath(m.destination, m.name)) +
              " is not the file that was moved, or has changed since";
-    case UndoOutcome::kTakenAgain: {
-      const std::string row = "row " + std::to_string(r.row);
-      const std::string rule = rules.IsValid(r.row) ? " (" + Shown(rules.Row(r.row).text) + ")" : "";
-      return "refused " + name + ": " + row + rule + " would move it again at the next cycle; untick " + row +
-             " or switch automatic moving off in VESKORA first";
-    }
     case UndoOutcome::kNameTaken:
       return "skipped " + name + ": " + Shown(JoinPath(m.desktop, m.name)) + " exists; nothing was replaced";
     case UndoOutcome::kInUse:
@@ -131,8 +123,7 @@ class UndoCommand final : public Command {
     MoveJournal journal(journalPath, clock);
     PosixFileSystem files;
     const std::vector<UndoResult> results =
-        UndoMoves(SelectMoves(MovesNotUndone(contents.records), selection),
-                  UndoContext{loaded->rules, AutomoveIsOn(), dryRun, files, &log, &journal});
+        UndoMoves(SelectMoves(MovesNotUndone(contents.records), selection), UndoContext{dryRun, files, &log, &journal});
     const auto putBack = std::count_if(results.begin(), results.end(),
                                        [](const UndoResult& r) { return r.outcome == UndoOutcome::kPutBack; });
     const auto skipped = static_cast<qint64>(results.size()) - putBack;
@@ -144,8 +135,7 @@ class UndoCommand final : public Command {
                          {QStringLiteral("destination"), JsonText(r.move.destination)},
                          {QStringLiteral("moved_at"), QString::fromStdString(r.move.time)},
                          {QStringLiteral("outcome"), Code(r.outcome)},
-                         {QStringLiteral("text"), QString::fromStdString(Words(r, loaded->rules, dryRun))}};
-        if (r.outcome == UndoOutcome::kTakenAgain) item.insert(QStringLiteral("row"), r.row);
+                         {QStringLiteral("text"), QString::fromStdString(Words(r, dryRun))}};
         list.append(item);
       }
       PrintJson(QJsonObject{{QStringLiteral("dry_run"), dryRun},
@@ -155,7 +145,7 @@ class UndoCommand final : public Command {
     } else if (results.empty()) {
       PrintLine("Nothing to undo.");
     } else {
-      for (const UndoResult& r : results) PrintLine(Words(r, loaded->rules, dryRun));
+      for (const UndoResult& r : results) PrintLine(Words(r, dryRun));
       PrintLine(std::to_string(putBack) + (dryRun ? " would be put back, " : " put back, ") + std::to_string(skipped) +
                 (dryRun ? " would be skipped." : " skipped."));
     }

@@ -22,6 +22,7 @@ namespace {
 constexpr std::string_view kMove = "move";
 constexpr std::string_view kUndo = "undo";
 constexpr std::size_t kFields = 11;
+constexpr std::size_t kPutBackFields = 5;
 constexpr std::size_t kTimeLength = 19;  // "YYYY-MM-DD hh:mm:ss"
 // Pruning starts above the first size and keeps at most the second, so a
 // journal is not rewritten at every cycle once it is big.
@@ -35,8 +36,16 @@ bool ParseNumber(const std::string& text, Number& out) {
 }
 
 bool ParseRecord(std::vector<std::string>& fields, JournalRecord& record) {
-  if (fields.size() != kFields || (fields[0] != kMove && fields[0] != kUndo)) return false;
+  if (fields.empty()) return false;
   record.undo = fields[0] == kUndo;
+  const bool putBack = record.undo && fields.size() == kFields + kPutBackFields;
+  if ((fields.size() != kFields && !putBack) || (fields[0] != kMove && !record.undo)) return false;
+  FileIdentity& p = record.putBack;
+  if (putBack &&
+      !(ParseNumber(fields[11], p.device) && ParseNumber(fields[12], p.inode) && ParseNumber(fields[13], p.size) &&
+        ParseNumber(fields[14], p.mtime) && ParseNumber(fields[15], p.ctime))) {
+    return false;
+  }
   record.time = std::move(fields[1]);
   record.desktop = std::move(fields[2]);
   record.name = std::move(fields[3]);
@@ -86,9 +95,10 @@ std::string Field(std::string_view text) {
   return field;
 }
 
-// What identifies a move: every field but the kind.
+// What identifies a move: every field but the kind and what an undo adds.
 std::string MoveKey(JournalRecord record) {
   record.undo = false;
+  record.putBack = {};
   return FormatJournalRecord(record);
 }
 
@@ -118,6 +128,12 @@ std::string FormatJournalTime(const LocalTime& t) {
 std::string FormatJournalRecord(const JournalRecord& r) {
   std::string line;
   AppendRecord(line, r.undo, r.time, Field(r.desktop), r.name, Field(r.destination), r.arrived, r.row, Field(r.rule));
+  if (!r.undo) return line;
+  line.pop_back();
+  for (const auto number : {r.putBack.device, r.putBack.inode, r.putBack.size}) AppendNumber(line, number);
+  AppendNumber(line, r.putBack.mtime);
+  AppendNumber(line, r.putBack.ctime);
+  line.push_back('\n');
   return line;
 }
 
@@ -143,7 +159,7 @@ JournalContents ReadJournal(const std::string& path) {
   return ParseJournal(read.bytes);
 }
 
-std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& records) {
+std::vector<bool> UndoneMoves(const std::vector<JournalRecord>& records) {
   std::vector<bool> undone(records.size(), false);
   // Moves not yet undone, by what identifies them; an undo takes the latest.
   std::unordered_map<std::string, std::vector<std::size_t>> open;
@@ -156,6 +172,11 @@ std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& reco
       same.pop_back();
     }
   }
+  return undone;
+}
+
+std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& records) {
+  const std::vector<bool> undone = UndoneMoves(records);
   std::vector<JournalRecord> moves;
   for (std::size_t i = records.size(); i-- > 0;) {
     if (!records[i].undo && !undone[i]) moves.push_back(records[i]);
@@ -163,17 +184,28 @@ std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& reco
   return moves;
 }
 
-std::string DefaultJournalPath() { return StateFolderPath() + "/move-journal.csv"; }
-
-void MoveJournal::AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
-                          const FileIdentity& arrived, int row, const std::string& rule) {
-  if (pending_.capacity() == 0) pending_.reserve(std::size_t{1} << 16);
-  AppendRecord(pending_, false, FormatJournalTime(clock_.Now()), desktopField_.Of(desktop), name,
-               destinationField_.Of(destination), arrived, row, ruleField_.Of(rule));
+std::vector<FileIdentity> PutBackFiles(const std::vector<JournalRecord>& records) {
+  std::vector<FileIdentity> files;
+  for (const JournalRecord& record : records) {
+    if (record.undo && record.putBack.inode != 0) files.push_back(record.putBack);
+  }
+  return files;
 }
 
-void MoveJournal::AddUndo(JournalRecord move) {
+std::string DefaultJournalPath() { return StateFolderPath() + "/move-journal.csv"; }
+
+std::string MoveJournal::AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
+                                 const FileIdentity& arrived, int row, const std::string& rule) {
+  if (pending_.capacity() == 0) pending_.reserve(std::size_t{1} << 16);
+  std::string time = FormatJournalTime(clock_.Now());
+  AppendRecord(pending_, false, time, desktopField_.Of(desktop), name, destinationField_.Of(destination), arrived, row,
+               ruleField_.Of(rule));
+  return time;
+}
+
+void MoveJournal::AddUndo(JournalRecord move, const FileIdentity& putBack) {
   move.undo = true;
+  move.putBack = putBack;
   pending_ += FormatJournalRecord(move);
 }
 

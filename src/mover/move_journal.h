@@ -21,6 +21,7 @@ struct JournalRecord {
   FileIdentity arrived;     // the file as it lay in the destination right after the move
   int row = 0;              // the rule row that moved it, from 1
   std::string rule;         // that row's key
+  FileIdentity putBack;     // of an undo: the file as it was put back (ctime too); none in old journals
 
   friend bool operator==(const JournalRecord&, const JournalRecord&) = default;
 };
@@ -30,7 +31,8 @@ std::string FormatJournalTime(const LocalTime& time);
 
 // One line: "move" or "undo", then time, desktop, name, destination, size,
 // modification time (seconds since the epoch), device, inode, row and rule,
-// comma-separated, LF-terminated. A field holding a comma or a line break, or
+// comma-separated; an undo adds device, inode, size, mtime and ctime of the
+// file as it was put back. LF-terminated. A field holding a comma or a line break, or
 // beginning with a double quote, is written in double quotes with inner
 // quotes doubled (as in the rule file), so every name and path survives.
 std::string FormatJournalRecord(const JournalRecord& record);
@@ -45,8 +47,15 @@ struct JournalContents {
 JournalContents ParseJournal(std::string_view text);
 JournalContents ReadJournal(const std::string& path);
 
+// For each record, whether it is a move that a later record undoes.
+std::vector<bool> UndoneMoves(const std::vector<JournalRecord>& records);
+
 // The moves that no later record undoes, newest first.
 std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& records);
+
+// The files that undos put back, as they were then: the cycle leaves each
+// alone while it is Untouched.
+std::vector<FileIdentity> PutBackFiles(const std::vector<JournalRecord>& records);
 
 // "move-journal.csv" in the state folder, where both programs keep it.
 std::string DefaultJournalPath();
@@ -64,9 +73,10 @@ class MoveJournal {
   MoveJournal(std::string path, const Clock& clock) : path_(std::move(path)), clock_(clock) {}
 
   // A move completed now; `arrived` is the file as it lies in the destination.
-  void AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
-               const FileIdentity& arrived, int row, const std::string& rule);
-  void AddUndo(JournalRecord move);
+  // Answers the time it was recorded with.
+  std::string AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
+                      const FileIdentity& arrived, int row, const std::string& rule);
+  void AddUndo(JournalRecord move, const FileIdentity& putBack);
   // Appends what was added since the last flush, in one write. A journal
   // that cannot be written is reported on standard error and its records
   // dropped: the moves stand and the log has them.

@@ -30,11 +30,22 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
     // wants, so a desktop where nothing matches pays nothing for it.
     if (!match || StillArriving(entries, i)) return;
     const std::string& name = entries[i].name;
+    if (env.putBack && !env.putBack->empty()) {
+      const auto now = env.files->Identity(listing->folder, name);
+      for (const FileIdentity& file : *env.putBack) {
+        if (now && Untouched(*now, file)) return;
+      }
+    }
     // The file as it arrived: what an undo must find there to put it back.
     FileIdentity arrived;
-    if (MoveFileByRule(listing->folder, name, match->destination, *env.files, *env.log, &arrived) && env.journal) {
-      env.journal->AddMove(listing->folder, name, match->destination, arrived, match->position,
-                           rules.Row(match->position).key);
+    if (!MoveFileByRule(listing->folder, name, match->destination, *env.files, *env.log, &arrived)) return;
+    const std::string& key = rules.Row(match->position).key;
+    std::string time;
+    if (env.journal)
+      time = env.journal->AddMove(listing->folder, name, match->destination, arrived, match->position, key);
+    if (env.moved) {
+      env.moved->push_back(
+          {false, std::move(time), listing->folder, name, match->destination, arrived, match->position, key, {}});
     }
   };
   const auto stopped = [&env] { return env.stop && env.stop->load(); };

@@ -16,13 +16,17 @@ namespace veskora {
 // afresh every cycle; empty when it cannot be found), the file system, where
 // moves are logged, a flag that asks the cycle to end early because the
 // program is ending (it then stops before the next file), and, when given,
-// the journal that keeps every move exactly enough to undo it.
+// the journal that keeps every move exactly enough to undo it, and where the
+// cycle's moves are told as the journal keeps them (for its notice), and
+// the files put back by an undo, which stay while they are Untouched.
 struct ScanEnvironment {
   std::function<std::string()> desktopFolder;
   FileSystem* files = nullptr;
   MoveLog* log = nullptr;
   const std::atomic<bool>* stop = nullptr;
   MoveJournal* journal = nullptr;
+  std::vector<JournalRecord>* moved = nullptr;
+  const std::vector<FileIdentity>* putBack = nullptr;
 };
 
 struct DesktopListing {

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "mover/conditions.h"
 #include "mover/move_step.h"
-#include "mover/rule_matcher.h"
 
 namespace veskora {
 
@@ -28,15 +26,11 @@ UndoOutcome FromMove(MoveOutcome outcome) {
   return UndoOutcome::kFailed;
 }
 
-UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const UndoContext& context) {
+UndoResult UndoOne(const JournalRecord& move, const UndoContext& context) {
   FileSystem& files = context.files;
   const auto now = files.Identity(move.destination, move.name);
   if (!now) return {move, UndoOutcome::kGone};
   if (*now != move.arrived) return {move, UndoOutcome::kChanged};
-  if (context.automove) {
-    const auto match = matcher.FirstMatch(Candidate(move.destination, move.name, files));
-    if (match && IsMoveDestination(match->destination)) return {move, UndoOutcome::kTakenAgain, match->position};
-  }
   // Check answers kFailed exactly when the folder to move into is none; the
   // move's kFailed may have other causes, so it is asked only then.
   const auto checked = [&] {
@@ -44,14 +38,15 @@ UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const 
     return outcome == MoveOutcome::kFailed ? UndoOutcome::kNoDesktop : FromMove(outcome);
   };
   if (context.dryRun) return {move, checked()};
-  const MoveOutcome moved = files.Move(move.destination, move.name, move.desktop, nullptr);
+  FileIdentity putBack;
+  const MoveOutcome moved = files.Move(move.destination, move.name, move.desktop, &putBack);
   if (moved == MoveOutcome::kFailed) {
     return {move, checked() == UndoOutcome::kNoDesktop ? UndoOutcome::kNoDesktop : UndoOutcome::kFailed};
   }
   if (moved != MoveOutcome::kMoved) return {move, FromMove(moved)};
-  if (context.log) context.log->WriteMoveLog(MoveLogMessage(move.name, move.desktop));
+  if (context.log) context.log->WriteMoveLog(PutBackLogMessage(move.name, move.desktop));
   if (context.journal) {
-    context.journal->AddUndo(move);
+    context.journal->AddUndo(move, putBack);
     context.journal->Flush();
   }
   return {move, UndoOutcome::kPutBack};
@@ -70,10 +65,9 @@ std::vector<JournalRecord> SelectMoves(std::vector<JournalRecord> notUndone, con
 }
 
 std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const UndoContext& context) {
-  const RuleMatcher matcher(context.rules);
   std::vector<UndoResult> results;
   results.reserve(moves.size());
-  for (const JournalRecord& move : moves) results.push_back(UndoOne(move, matcher, context));
+  for (const JournalRecord& move : moves) results.push_back(UndoOne(move, context));
   return results;
 }
 

@@ -7,25 +7,22 @@
 #include "mover/move_journal.h"
 #include "mover/move_log.h"
 #include "ports/file_system.h"
-#include "rules/rule_list.h"
 
 namespace veskora {
 
 enum class UndoOutcome {
-  kPutBack,     // back on the desktop (in a dry run: would be)
-  kGone,        // nothing of that name in the destination any more
-  kChanged,     // what lies there now is not the file that was moved, as it was
-  kTakenAgain,  // the rules would move it again at the next cycle
-  kNameTaken,   // the desktop has a file of that name: nothing is replaced
-  kInUse,       // another program writes it
-  kNoDesktop,   // the folder it came from is missing or no folder
-  kFailed,      // any other failure; the file stays where it is
+  kPutBack,    // back on the desktop (in a dry run: would be)
+  kGone,       // nothing of that name in the destination any more
+  kChanged,    // what lies there now is not the file that was moved, as it was
+  kNameTaken,  // the desktop has a file of that name: nothing is replaced
+  kInUse,      // another program writes it
+  kNoDesktop,  // the folder it came from is missing or no folder
+  kFailed,     // any other failure; the file stays where it is
 };
 
 struct UndoResult {
   JournalRecord move;
   UndoOutcome outcome = UndoOutcome::kFailed;
-  int row = 0;  // for kTakenAgain: the row that would take it
 };
 
 // Which moves to undo, of those not undone yet: the newest `last`, or every
@@ -40,8 +37,6 @@ struct UndoSelection {
 std::vector<JournalRecord> SelectMoves(std::vector<JournalRecord> notUndone, const UndoSelection& selection);
 
 struct UndoContext {
-  const RuleList& rules;
-  bool automove = true;  // the program moves files by itself: refuse what it would take again
   bool dryRun = false;   // judge only; change, log and journal nothing
   FileSystem& files;
   MoveLog* log = nullptr;
@@ -52,8 +47,9 @@ struct UndoContext {
 // given, with the same safe move as the cycle, never replacing anything. A
 // file is put back only when the destination still holds the very file that
 // was moved (device, inode, size and time as they were when it arrived).
-// Each file put back gets its log line and is journaled at once, so that no
-// move is ever undone twice.
+// Each file put back gets its log line and is journaled at once with what it
+// is now, so that no move is ever undone twice and the cycle leaves the file
+// alone until it changes.
 std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const UndoContext& context);
 
 }  // namespace veskora

@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "mover/move_journal.h"
 #include "mover/move_log.h"
+#include "mover/put_back_watch.h"
 #include "rules/rule_file.h"
 #include "rules/rule_list.h"
 #include "window/main_menus.h"
@@ -17,6 +19,8 @@ class QTimer;
 
 namespace veskora {
 
+class HistoryDialog;
+class MoveNotices;
 class PictureButton;
 class RuleEditor;
 class RuleListModel;
@@ -63,6 +67,9 @@ class Form1 : public QMainWindow {
   void WireCommands();
 
   void Timer1Tick();
+  // Puts the files of these moves back on the desktop, never replacing one.
+  void PutBack(const std::vector<JournalRecord>& moves);
+  void ShowHistory();
   void Command2Click();
   void MleditClick();
   void SwitchAutomove(bool on);
@@ -91,6 +98,7 @@ class Form1 : public QMainWindow {
   ShellServices services_;
   RuleFile ruleFile_;
   MoveLog log_;
+  std::optional<PutBackWatch> putBack_;
   RuleList rules_;
   bool unloaded_ = false;
   // The outer size restored at start-up until the frame around the window is
@@ -107,6 +115,8 @@ class Form1 : public QMainWindow {
   QLabel* monitor = nullptr;
   QTimer* Timer1 = nullptr;
   QSystemTrayIcon* trayIcon_ = nullptr;
+  MoveNotices* notices_ = nullptr;
+  HistoryDialog* history_ = nullptr;  // made when first shown
   MainMenus menus_;
   LayoutControls layout_;
 };

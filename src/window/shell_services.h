@@ -11,6 +11,7 @@ class DesktopHandoff;
 class Dialogs;
 class FileSystem;
 class MoveJournal;
+class Notifier;
 class SettingsStore;
 
 // What the window needs from the platform, so tests can put their own in.
@@ -34,6 +35,8 @@ struct ShellServices {
   // Where cycles record their moves so that they can be undone; without one
   // nothing is recorded.
   MoveJournal* journal = nullptr;
+  // Where each cycle that moved files is told; without one nothing is shown.
+  Notifier* notifier = nullptr;
 };
 
 }  // namespace veskora

@@ -13,18 +13,19 @@
 #include <functional>
 #include <memory>
 
-#include "fake_clock.h"
 #include "adapters/posix/posix_file_system.h"
+#include "adapters/qt/instance_lock.h"
+#include "fake_clock.h"
+#include "mover/move_journal.h"
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
-#include "adapters/qt/instance_lock.h"
 #include "ports/settings_store.h"
-#include "window/twips.h"
+#include "session/ini_settings_store.h"
+#include "temp_dir.h"
 #include "window/form1.h"
 #include "window/program.h"
+#include "window/twips.h"
 #include "window/window_layout.h"
-#include "temp_dir.h"
-#include "session/ini_settings_store.h"
 
 namespace veskora::testing {
 
@@ -79,7 +80,8 @@ class UserEnvironment {
     locks_.push_back(std::make_unique<InstanceLock>(QString::fromStdString(root_ / "runtime/veskora.lock")));
     const auto program = [this] { return root_ / "program"; };
     const auto tray = [this] { return trayAvailable; };
-    const ShellServices services{dialogs, handoff, *settings_, clock, files, desktopFolder, program, tray};
+    const ShellServices services{dialogs, handoff, *settings_, clock,     files,   desktopFolder,
+                                 program, tray,    nullptr,    &journal_, notifier};
     forms_.push_back(StartProgram(services, *locks_.back()));
     return forms_.back().get();
   }
@@ -117,11 +119,13 @@ class UserEnvironment {
   FakeClock clock{LocalTime{2024, 10, 26, 14, 5, 9}};
   PosixFileSystem files;
   bool trayAvailable = true;
+  Notifier* notifier = nullptr;
   std::function<std::string()> desktopFolder = [this] { return Desktop(); };  // set before Start to change
 
  private:
   static constexpr const char* kKeys[] = {"window/width", "window/height", "window/state", "app/automove"};
   TempDir root_;
+  MoveJournal journal_{root_ / "state/move-journal.csv", clock};
   std::unique_ptr<IniSettingsStore> settings_;
   std::vector<std::unique_ptr<InstanceLock>> locks_;
   std::vector<std::unique_ptr<Form1>> forms_;

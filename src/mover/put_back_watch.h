@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ports/file_system.h"
+
+namespace veskora {
+
+// The files that undos put back, as the move journal has them, whoever
+// undid them (the window, its notification or veskora-cli): read again
+// whenever the journal has changed since the last look.
+class PutBackWatch {
+ public:
+  explicit PutBackWatch(std::string journalPath) : path_(std::move(journalPath)) {}
+
+  const std::vector<FileIdentity>& Files(FileSystem& files);
+
+ private:
+  std::string path_;
+  std::optional<FileIdentity> seen_;
+  std::vector<FileIdentity> putBack_;
+};
+
+}  // namespace veskora
