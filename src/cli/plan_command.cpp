@@ -6,6 +6,7 @@
 #include "cli/outcome_words.h"
 #include "cli/output.h"
 #include "cli/session.h"
+#include "rules/rule_description.h"
 #include "mover/cycle_plan.h"
 #include "adapters/posix/posix_file_system.h"
 
@@ -42,7 +43,7 @@ class PlanCommand final : public Command {
         list.append(QJsonObject{
             {QStringLiteral("name"), JsonText(name)},
             {QStringLiteral("row"), file.match.position},
-            {QStringLiteral("rule"), JsonText(rules.Row(file.match.position).text)},
+            {QStringLiteral("rule"), JsonText(DescribeRule(rules.Row(file.match.position).rule))},
             {QStringLiteral("destination"), JsonText(file.match.destination)},
             {QStringLiteral("outcome"), OutcomeCode(file.outcome)},
             {QStringLiteral("text"), QString::fromStdString(OutcomeWords(file.outcome, name, file.match.destination))},
@@ -56,7 +57,7 @@ class PlanCommand final : public Command {
     for (const PlannedFile& file : plan->files) {
       const std::string& name = entries[file.index].name;
       PrintLine(Shown(name) + ": row " + std::to_string(file.match.position) + " " +
-                Shown(rules.Row(file.match.position).text) + ": " +
+                Shown(DescribeRule(rules.Row(file.match.position).rule)) + ": " +
                 OutcomeWords(file.outcome, name, file.match.destination));
     }
     if (rules.Count() == 0) PrintLine("No rules in " + Shown(loaded->path) + ".");

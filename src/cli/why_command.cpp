@@ -154,7 +154,7 @@ class WhyCommand final : public Command {
       facts = std::to_string(why.facts->size) + " bytes, modified " + Stamp(TimeStampText(why.facts->mtime));
     PrintLine(Shown(name) + ": " + facts);
     for (const RowVerdict& v : why.rows) {
-      PrintLine("row " + std::to_string(v.row) + " " + Shown(rules.Row(v.row).text) + ": " +
+      PrintLine("row " + std::to_string(v.row) + " " + Shown(DescribeRule(rules.Row(v.row).rule)) + ": " +
                 (v.matches ? "yes" : "no") + ": " + Reason(v));
     }
     PrintLine(Decision(why, name));
@@ -178,7 +178,7 @@ class WhyCommand final : public Command {
     QJsonArray rows;
     for (const RowVerdict& v : why.rows) {
       rows.append(QJsonObject{{QStringLiteral("row"), v.row},
-                              {QStringLiteral("rule"), JsonText(rules.Row(v.row).text)},
+                              {QStringLiteral("rule"), JsonText(DescribeRule(rules.Row(v.row).rule))},
                               {QStringLiteral("kind"), v.rule.kind},
                               {QStringLiteral("value"), JsonText(v.rule.value)},
                               {QStringLiteral("destination"), JsonText(v.rule.destination)},

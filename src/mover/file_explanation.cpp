@@ -50,7 +50,7 @@ FileExplanation ExplainFile(const RuleList& rules, const DesktopListing& listing
   for (const RuleRow& row : rules.Rows()) {
     ++position;
     if (!row.checked) continue;
-    MoveRule rule = SplitRuleKey(row.key);
+    MoveRule rule = row.rule;
     const bool matches = rule.kind > 0 && MeetsCondition(rule.kind, rule.value, file);
     if (matches && !explanation.decision) {
       const auto index = static_cast<std::size_t>(entry - entries.begin());

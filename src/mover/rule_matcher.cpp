@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "rules/rule_description.h"
-#include "rules/rule_key.h"
 
 namespace veskora {
 
@@ -36,8 +35,7 @@ RuleMatcher::RuleMatcher(const RuleList& rules) : rows_(&rules.Rows()) {
   // an odd key may still need more).
   std::size_t count[kTimeNewer + 1] = {};
   for (const RuleRow& row : rows) {
-    const std::string& key = row.key;
-    if (key.size() >= 2 && key[1] == ',' && key[0] >= '1' && key[0] <= '0' + kTimeNewer) ++count[key[0] - '0'];
+    if (row.rule.kind >= 1 && row.rule.kind <= kTimeNewer) ++count[row.rule.kind];
   }
   std::vector<std::pair<std::string_view, int>> extensions;
   std::vector<KeywordAutomaton::Keyword> keywords;
@@ -52,16 +50,7 @@ RuleMatcher::RuleMatcher(const RuleList& rules) : rows_(&rules.Rows()) {
   for (const RuleRow& row : rows) {
     ++position;
     if (!row.checked) continue;
-    RuleKeyView rule;
-    if (const auto view = ViewRuleKey(row.key)) {
-      rule = *view;
-    } else {
-      // Reserved once, so the views into earlier ones stay valid.
-      if (unquoted_.empty()) unquoted_.reserve(rows.size());
-      const MoveRule& owned = unquoted_.emplace_back(SplitRuleKey(row.key));
-      rule.kind = owned.kind;
-      rule.value = owned.value;
-    }
+    const MoveRule& rule = row.rule;
     switch (rule.kind) {
       case kNameKeyword:
         keywords.push_back({rule.value, position});
@@ -160,9 +149,7 @@ std::optional<RowMatch> RuleMatcher::Finish(const Candidate& file, int best) con
     if (timeLowest_ < best) best = std::min(best, LowestTimeRow(file.Facts()->mtime, best));
   }
   if (best == kNoRow) return std::nullopt;
-  const std::string& key = (*rows_)[static_cast<std::size_t>(best - 1)].key;
-  const auto view = ViewRuleKey(key);
-  return RowMatch{best, view ? std::string(view->Destination()) : SplitRuleKey(key).destination};
+  return RowMatch{best, (*rows_)[static_cast<std::size_t>(best - 1)].rule.destination};
 }
 
 }  // namespace veskora

@@ -70,8 +70,6 @@ class RuleMatcher {
   int lowest_ = kNoRow;
   // The rows, for the destination of the one that matches.
   const std::vector<RuleRow>* rows_ = nullptr;
-  // The values of keys with quotes, which cannot be viewed in place.
-  std::vector<MoveRule> unquoted_;
   mutable LocalTimes localTimes_;
 };
 

@@ -11,7 +11,7 @@ std::optional<RowMatch> FirstMatchingRowByWalk(const RuleList& rules, const Cand
   for (const RuleRow& row : rules.Rows()) {
     ++position;
     if (!row.checked) continue;
-    MoveRule rule = SplitRuleKey(row.key);
+    MoveRule rule = row.rule;
     if (rule.kind <= 0) continue;
     if (!MeetsCondition(rule.kind, rule.value, file)) continue;
     return RowMatch{position, std::move(rule.destination)};

@@ -4,6 +4,7 @@
 #include "mover/conditions.h"
 #include "mover/move_step.h"
 #include "mover/rule_matcher.h"
+#include "rules/rule_key.h"
 
 namespace veskora {
 
@@ -39,7 +40,7 @@ void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
     // The file as it arrived: what an undo must find there to put it back.
     FileIdentity arrived;
     if (!MoveFileByRule(listing->folder, name, match->destination, *env.files, *env.log, &arrived)) return;
-    const std::string& key = rules.Row(match->position).key;
+    const std::string key = MakeRuleKey(rules.Row(match->position).rule);
     std::string time;
     if (env.journal)
       time = env.journal->AddMove(listing->folder, name, match->destination, arrived, match->position, key);

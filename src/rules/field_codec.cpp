@@ -95,13 +95,11 @@ std::optional<std::vector<std::string>> RecordReader::Next() {
     fieldStarts_.push_back(pos_);
     fields.push_back(ScanField(text_, pos_, true, malformed));
     if (malformed) return Fail();
-    recordEnd_ = pos_;
     if (pos_ >= n) break;
     if (text_[pos_] == ',') {
       ++pos_;
       if (pos_ >= n || IsLineEnd(text_[pos_])) {
         fieldStarts_.push_back(pos_);
-        recordEnd_ = pos_;
         fields.emplace_back();  // a trailing comma ends in an empty field
         break;
       }
@@ -117,7 +115,9 @@ std::optional<std::vector<std::string>> RecordReader::Next() {
 
 std::string_view RecordReader::RawFrom(std::size_t first) const {
   if (first >= fieldStarts_.size()) return {};
-  return text_.substr(fieldStarts_[first], recordEnd_ - fieldStarts_[first]);
+  std::size_t end = pos_;
+  while (end < text_.size() && IsLineEnd(text_[end])) ++end;
+  return text_.substr(fieldStarts_[first], end - fieldStarts_[first]);
 }
 
 long long LeadingNumber(std::string_view text) {

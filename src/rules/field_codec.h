@@ -28,9 +28,9 @@ class RecordReader {
   // record is malformed (an unclosed quote, text after a closing quote).
   std::optional<std::vector<std::string>> Next();
 
-  bool AtEnd() const { return pos_ >= text_.size(); }
   // The last record's text as it stands in the file from the start of its
-  // field `first` (counted from 0) to the end of the record, line end left out.
+  // field `first` (counted from 0) up to the next record: its line end and any
+  // blank lines after it included.
   std::string_view RawFrom(std::size_t first) const;
   // True once a malformed record was met.
   bool Failed() const { return failed_; }
@@ -45,7 +45,6 @@ class RecordReader {
   std::size_t pos_ = 0;
   bool failed_ = false;
   std::vector<std::size_t> fieldStarts_;
-  std::size_t recordEnd_ = 0;
 };
 
 // The number at the start of a text, the way the rule file's numeric fields

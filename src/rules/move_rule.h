@@ -22,11 +22,10 @@ enum RuleKind : int {
   kTimeNewer = 6,
 };
 
-// One rule as the user thinks of it. The kind is kept as read, even when it is
-// none of the six (a hand-edited file); such a rule never matches but survives a
-// load and save unchanged.
+// One rule as the user thinks of it: a condition and where it sends a file.
+// The kind is kept as read, even when it is none of the six (a hand-edited
+// file); such a rule never matches but survives a load and save unchanged.
 struct MoveRule {
-  bool enabled = true;
   int kind = 0;
   std::string value;
   std::string destination;

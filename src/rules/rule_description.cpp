@@ -59,6 +59,8 @@ std::string DescribeRule(int kind, std::string_view value) {
   }
 }
 
+std::string DescribeRule(const MoveRule& rule) { return DescribeRule(rule.kind, rule.value); }
+
 double SizeThreshold(std::string_view value) {
   const double n = static_cast<double>(LeadingNumber(value));
   if (value.find('M') != std::string_view::npos) return n * 1024.0 * 1024.0;

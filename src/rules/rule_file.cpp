@@ -27,14 +27,19 @@ std::string AsUtf8(std::string field) {
 
 }  // namespace
 
-LoadOutcome ParseRuleFile(std::string_view bytes, RuleList& list, bool* oddBytes) {
+LoadOutcome ParseRuleFile(std::string_view bytes, RuleList& list, bool* oddBytes, std::string* lead) {
   list.Clear();
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
-  RecordReader reader(bytes);
+  if (lead) lead->clear();
+  const bool marked = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+  RecordReader reader(bytes.substr(marked ? kByteOrderMark.size() : 0));
+  bool first = true;
   while (auto fields = reader.Next()) {
-    if (fields->size() < 4) return LoadOutcome::kStopped;
-    const std::string_view raw = reader.RawFrom(1);
-    const bool odd = !IsValidUtf8(raw);
+    const std::string_view record = reader.RawFrom(0);
+    if (first && lead) *lead = bytes.substr(0, static_cast<std::size_t>(record.data() - bytes.data()));
+    first = false;
+    if (fields->size() < 4 || record.find('\0') != std::string_view::npos) return LoadOutcome::kStopped;
+    const std::string_view rule = reader.RawFrom(1);
+    const bool odd = !IsValidUtf8(rule);
     if (odd && oddBytes) *oddBytes = true;
     for (std::string& field : *fields) field = AsUtf8(std::move(field));
     // A destination written unquoted by an older version may itself hold
@@ -43,18 +48,33 @@ LoadOutcome ParseRuleFile(std::string_view bytes, RuleList& list, bool* oddBytes
     for (std::size_t i = 4; i < fields->size(); ++i) destination += "," + (*fields)[i];
     const int kind = ClampKind(LeadingNumber((*fields)[1]));
     RuleRow row = MakeRuleRow(LeadingNumber((*fields)[0]) != 0, kind, (*fields)[2], destination);
-    if (odd) row.stored = raw;
+    row.readTick = record.substr(0, record.size() - rule.size());
+    row.readRule = rule;
     if (list.Append(std::move(row)) == 0) return LoadOutcome::kStopped;
   }
+  if (first && lead && !reader.Failed()) *lead = bytes;
   return reader.Failed() ? LoadOutcome::kStopped : LoadOutcome::kComplete;
 }
 
-std::string FormatRuleFile(const RuleList& list) {
-  std::string text;
-  for (const RuleRow& row : list.Rows()) {
-    text += row.checked ? "-1," : "0,";
-    text += row.stored.empty() ? row.key : row.stored;
-    text += "\r\n";
+std::string FormatRuleFile(const RuleList& list, std::string_view lead) {
+  std::string text(lead);
+  const std::vector<RuleRow>& rows = list.Rows();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const RuleRow& row = rows[i];
+    if (row.readTick.empty()) {
+      text += row.checked ? "-1," : "0,";
+    } else {
+      text += row.readTick;
+    }
+    if (row.readRule.empty()) {
+      text += MakeRuleKey(row.rule);
+      text += "\r\n";
+      continue;
+    }
+    text += row.readRule;
+    // A last line without a line end that is no longer last gets one.
+    const char end = row.readRule.back();
+    if (i + 1 < rows.size() && end != '\n' && end != '\r') text += "\r\n";
   }
   return text;
 }
@@ -66,13 +86,13 @@ LoadOutcome RuleFile::LoadRules(RuleList& list) {
   keepOriginal_ = true;
   if (read.error != 0) return LoadOutcome::kUnreadable;
   bool oddBytes = false;
-  const LoadOutcome outcome = ParseRuleFile(read.bytes, list, &oddBytes);
+  const LoadOutcome outcome = ParseRuleFile(read.bytes, list, &oddBytes, &lead_);
   keepOriginal_ = outcome != LoadOutcome::kComplete || oddBytes;
   return outcome;
 }
 
 SaveOutcome RuleFile::SaveRules(const RuleList& list) {
-  const std::string text = FormatRuleFile(list);
+  const std::string text = FormatRuleFile(list, lead_);
   bool kept = false;
   if (keepOriginal_) {
     const ReadResult now = ReadWholeFile(path_);

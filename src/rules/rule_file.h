@@ -23,12 +23,16 @@ enum class SaveOutcome {
 // Replaces the list's rows with the records of a rule file's text. Accepts
 // UTF-8 (with or without a byte-order mark) and, field by field, Shift-JIS
 // (CP932) as older files were written. Sets `oddBytes` when some field was
-// neither and rows keep what they were read from.
-LoadOutcome ParseRuleFile(std::string_view bytes, RuleList& list, bool* oddBytes = nullptr);
+// neither. Every row keeps the bytes it was read from; what stands before the
+// first record (a byte-order mark, blank lines) goes to `lead`. A record that
+// holds a NUL byte cannot be read: loading stops there.
+LoadOutcome ParseRuleFile(std::string_view bytes, RuleList& list, bool* oddBytes = nullptr,
+                          std::string* lead = nullptr);
 
-// The file's text: one CR LF line per row, "-1" or "0", ",", the key (or, for a
-// row nobody changed that was read from bytes that are not UTF-8, those bytes).
-std::string FormatRuleFile(const RuleList& list);
+// The file's text: `lead`, then every row as it was read, or, for a row made or
+// changed since, one CR LF line: "-1" or "0", ",", the key. A file loaded whole
+// and never edited is written back byte for byte.
+std::string FormatRuleFile(const RuleList& list, std::string_view lead = {});
 
 // The rule file of one run. It remembers whether the list holds all that the
 // file held: when it does not (loading stopped at a record, the file could not
@@ -53,6 +57,7 @@ class RuleFile {
 
   std::string path_;
   std::string backup_;
+  std::string lead_;
   bool keepOriginal_ = false;
 };
 

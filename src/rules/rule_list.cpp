@@ -1,5 +1,7 @@
 #include "rules/rule_list.h"
 
+#include "rules/rule_key.h"
+
 namespace veskora {
 
 void RuleList::Clear() {
@@ -8,15 +10,18 @@ void RuleList::Clear() {
   rows_.clear();
   keys_.clear();
   selected_ = 0;
+  ++version_;
   if (observer_) observer_->RowsRemoved();
 }
 
 int RuleList::Append(RuleRow row) {
-  if (!row.key.empty() && keys_.count(row.key) != 0) return 0;
+  std::string key = MakeRuleKey(row.rule);
+  if (keys_.count(key) != 0) return 0;
   const int position = Count() + 1;
   if (observer_) observer_->RowsAboutToBeInserted(position, position);
-  if (!row.key.empty()) keys_.insert(row.key);
+  keys_.insert(std::move(key));
   rows_.push_back(std::move(row));
+  ++version_;
   if (observer_) observer_->RowsInserted();
   return position;
 }
@@ -24,8 +29,9 @@ int RuleList::Append(RuleRow row) {
 bool RuleList::Remove(int position) {
   if (!IsValid(position)) return false;
   if (observer_) observer_->RowsAboutToBeRemoved(position, position);
-  if (!At(position).key.empty()) keys_.erase(At(position).key);
+  keys_.erase(MakeRuleKey(At(position).rule));
   rows_.erase(rows_.begin() + (position - 1));
+  ++version_;
   const int before = selected_;
   if (selected_ == position) {
     selected_ = 0;
@@ -42,10 +48,11 @@ bool RuleList::Remove(int position) {
 bool RuleList::Replace(int position, RuleRow row) {
   if (!IsValid(position)) return false;
   RuleRow& old = At(position);
-  if (row.key != old.key) {
-    if (!row.key.empty() && keys_.count(row.key) != 0) return false;
-    if (!old.key.empty()) keys_.erase(old.key);
-    if (!row.key.empty()) keys_.insert(row.key);
+  if (row.rule != old.rule) {
+    std::string key = MakeRuleKey(row.rule);
+    if (keys_.count(key) != 0) return false;
+    keys_.erase(MakeRuleKey(old.rule));
+    keys_.insert(std::move(key));
   }
   old = std::move(row);
   Changed(position);
@@ -55,7 +62,7 @@ bool RuleList::Replace(int position, RuleRow row) {
 bool RuleList::Swap(int a, int b) {
   if (!IsValid(a) || !IsValid(b)) return false;
   if (a == b) return true;
-  // The set of keys stays the same: no row ever shares another's key.
+  // The set of rules stays the same; each row keeps the bytes it was read from.
   std::swap(At(a), At(b));
   Changed(a);
   Changed(b);
@@ -66,11 +73,12 @@ bool RuleList::SetChecked(int position, bool checked) {
   if (!IsValid(position)) return false;
   if (At(position).checked == checked) return true;
   At(position).checked = checked;
+  At(position).readTick.clear();
   Changed(position);
   return true;
 }
 
-bool RuleList::HasKey(std::string_view key) const { return keys_.count(std::string(key)) != 0; }
+bool RuleList::Contains(const MoveRule& rule) const { return keys_.count(MakeRuleKey(rule)) != 0; }
 
 void RuleList::Select(int position) {
   const int next = IsValid(position) ? position : 0;
@@ -80,6 +88,7 @@ void RuleList::Select(int position) {
 }
 
 void RuleList::Changed(int position) {
+  ++version_;
   if (observer_) observer_->RowChanged(position);
 }
 

@@ -2,12 +2,11 @@
 
 #include "rules/move_rule.h"
 #include "rules/rule_description.h"
-#include "rules/rule_key.h"
 
 namespace veskora {
 
 RuleRow MakeRuleRow(bool enabled, int kind, std::string_view value, std::string_view destination) {
-  return {DescribeRule(kind, value), std::string(destination), MakeRuleKey(kind, value, destination), enabled, {}};
+  return {{kind, std::string(value), std::string(destination)}, enabled};
 }
 
 bool AddRuleItem(RuleList& list, bool enabled, int kind, std::string_view value, std::string_view destination) {
@@ -18,7 +17,7 @@ void SwapRuleItems(RuleList& list, int a, int b) { list.Swap(a, b); }
 
 bool FindDuplicateRule(const RuleList& list, std::string_view text) {
   for (const RuleRow& row : list.Rows()) {
-    if (row.text == text) return true;
+    if (DescribeRule(row.rule) == text) return true;
   }
   return false;
 }
@@ -47,9 +46,9 @@ void DeleteSelectedRule(RuleList& list) {
 std::optional<std::string> SelectedRuleFolder(const RuleList& list) {
   const int p = list.Selected();
   if (p == 0) return std::nullopt;
-  MoveRule rule = SplitRuleKey(list.Row(p).key);
-  if (IsNoDestination(rule.destination) || rule.destination.empty()) return std::nullopt;
-  return std::move(rule.destination);
+  const std::string& destination = list.Row(p).rule.destination;
+  if (IsNoDestination(destination) || destination.empty()) return std::nullopt;
+  return destination;
 }
 
 }  // namespace veskora

@@ -8,15 +8,14 @@
 
 namespace veskora {
 
-// The row for a rule: its description, destination, key and check box.
+// The row for a rule and its check box.
 RuleRow MakeRuleRow(bool enabled, int kind, std::string_view value, std::string_view destination);
 
 // Appends a row built from the rule's fields; fails, adding nothing, when a row
 // with the same key is already in the list. The new row is not selected.
 bool AddRuleItem(RuleList& list, bool enabled, int kind, std::string_view value, std::string_view destination);
 
-// Exchanges text, sub-item, key and check box of two rows; positions and
-// selection stay.
+// Exchanges the contents of two rows; positions and selection stay.
 void SwapRuleItems(RuleList& list, int a, int b);
 
 // True when some row's description equals the text exactly (case counts).

@@ -87,7 +87,7 @@ QList<QStandardItem*> HistoryDialog::MoveRow(std::size_t index) {
   }
   const int at = static_cast<int>(index);
   return {Cell(Text(move.time), at), Cell(Text(move.name), at),
-          Cell(QStringLiteral("%1番目: %2").arg(move.row).arg(Text(DescribeRule(rule.kind, rule.value))), at),
+          Cell(QStringLiteral("%1番目: %2").arg(move.row).arg(Text(DescribeRule(rule))), at),
           Cell(Text(move.desktop) + QStringLiteral(" → ") + Text(move.destination), at), Cell(state, at)};
 }
 

@@ -1,5 +1,7 @@
 #include "window/rule_list_model.h"
 
+#include "rules/rule_description.h"
+
 namespace veskora {
 
 namespace {
@@ -30,7 +32,8 @@ QVariant RuleListModel::data(const QModelIndex& index, int role) const {
   const RuleRow& row = rules_.Row(index.row() + 1);
   switch (role) {
     case Qt::DisplayRole:
-      return QString::fromStdString(index.column() == 0 ? row.text : row.subItem);
+      return QString::fromStdString(index.column() == 0 ? DescribeRule(row.rule)
+                                                        : row.rule.destination);
     case Qt::CheckStateRole:
       if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
       return {};

@@ -160,8 +160,7 @@ class CaseGenerator {
       if (Chance(10)) kind = std::vector<int>{0, 7, -1, 32767, 65537, std::numeric_limits<int>::min()}[Pick(6)];
       const std::string key = Chance(5) ? From(kOddKeys) : MakeRuleKey(kind, Value(kind), From(kDestinations));
       const bool checked = Chance(80);
-      // A key already taken leaves the row's key empty.
-      if (rules.Append({"", "", key, checked}) == 0) rules.Append({"", "", "", checked});
+      rules.Append({SplitRuleKey(key), checked});
     }
     return rules;
   }
@@ -185,7 +184,7 @@ std::string Describe(std::uint64_t seed, const RuleList& rules, const std::strin
   out << "seed " << seed << "\nfile \"" << name << "\" ";
   if (facts) out << "size " << facts->size << " time " << TimeStampText(facts->mtime);
   for (int position = 1; position <= rules.Count(); ++position) {
-    out << "\n  " << position << (rules.Row(position).checked ? " [x] " : " [ ] ") << rules.Row(position).key;
+    out << "\n  " << position << (rules.Row(position).checked ? " [x] " : " [ ] ") << MakeRuleKey(rules.Row(position).rule);
   }
   return out.str();
 }

@@ -22,7 +22,9 @@ using testing::WriteFile;
 
 std::string Rows(const RuleList& list) {
   std::string rows;
-  for (const RuleRow& row : list.Rows()) rows += (row.checked ? "+" : "-") + row.key + "|" + row.subItem + "\n";
+  for (const RuleRow& row : list.Rows()) {
+    rows += (row.checked ? "+" : "-") + MakeRuleKey(row.rule) + "|" + row.rule.destination + "\n";
+  }
   return rows;
 }
 
@@ -33,19 +35,19 @@ TEST(RuleKey, SplitGivesBackWhatMakeJoinedAndToleratesOddKeys) {
   // Only fields that need it are quoted.
   EXPECT_EQ(MakeRuleKey(1, "a,b", "/x"), "1,\"a,b\",/x");
   EXPECT_EQ(MakeRuleKey(1, "a\"b", "/x"), "1,a\"b,/x");
-  EXPECT_EQ(SplitRuleKey(MakeRuleKey(4, "x\"y,\nz", "\"/a,b")), (MoveRule{true, 4, "x\"y,\nz", "\"/a,b"}));
+  EXPECT_EQ(SplitRuleKey(MakeRuleKey(4, "x\"y,\nz", "\"/a,b")), (MoveRule{4, "x\"y,\nz", "\"/a,b"}));
   const struct {
     const char* key;
     MoveRule rule;
   } odd[] = {
-      {"", {true, 0, "", ""}},
-      {"abc,x,y", {true, 0, "x", "y"}},
-      {" 12abc,x,y", {true, 12, "x", "y"}},
-      {"-5,x,y", {true, -5, "x", "y"}},
-      {"2,mp3", {true, 2, "mp3", ""}},
-      {"1,a,b,c,d", {true, 1, "a", "b"}},
-      {"1,\"unclosed,x", {true, 1, "unclosed,x", ""}},
-      {"99999999999999999999999,x,y", {true, std::numeric_limits<int>::max(), "x", "y"}},
+      {"", {0, "", ""}},
+      {"abc,x,y", {0, "x", "y"}},
+      {" 12abc,x,y", {12, "x", "y"}},
+      {"-5,x,y", {-5, "x", "y"}},
+      {"2,mp3", {2, "mp3", ""}},
+      {"1,a,b,c,d", {1, "a", "b"}},
+      {"1,\"unclosed,x", {1, "unclosed,x", ""}},
+      {"99999999999999999999999,x,y", {std::numeric_limits<int>::max(), "x", "y"}},
   };
   for (const auto& c : odd) EXPECT_EQ(SplitRuleKey(c.key), c.rule) << c.key;
 }
@@ -94,18 +96,20 @@ TEST(RuleList, KeysStayUniqueWhateverTheOperation) {
   EXPECT_TRUE(AddRuleItem(list, true, 1, "PHOTO", "/p"));
   EXPECT_FALSE(AddRuleItem(list, false, 1, "PHOTO", "/p"));
   EXPECT_TRUE(AddRuleItem(list, true, 1, "PHOTO", "/q"));
-  const int a = list.Append();
-  const int b = list.Append();  // empty keys may repeat
-  EXPECT_EQ(b, 4);
-  EXPECT_EQ(list.Append({"", "", "1,PHOTO,/p", true}), 0);
-  EXPECT_FALSE(list.Replace(b, {"", "", "1,PHOTO,/p", true}));
-  EXPECT_EQ(list.Row(b).key, "");
-  EXPECT_TRUE(list.Replace(b, {"", "", "new", true}));
-  EXPECT_TRUE(list.Replace(b, {"t", "", "new", false}));  // its own key again
+  const int b = list.Append({{0, "", ""}});
+  EXPECT_EQ(b, 3);
+  EXPECT_EQ(list.Append({{0, "", ""}}), 0);
+  EXPECT_EQ(list.Append({{1, "PHOTO", "/p"}, false}), 0);
+  EXPECT_FALSE(list.Replace(b, {{1, "PHOTO", "/p"}, true}));
+  EXPECT_EQ(list.Row(b).rule, (MoveRule{0, "", ""}));
+  const std::uint64_t version = list.Version();
+  EXPECT_TRUE(list.Replace(b, {{1, "new", ""}, true}));
+  EXPECT_TRUE(list.Replace(b, {{1, "new", ""}, false}));  // its own rule again
+  EXPECT_EQ(list.Version(), version + 2);
   list.Remove(b);
-  EXPECT_FALSE(list.HasKey("new"));
-  EXPECT_TRUE(list.Replace(a, {"", "", "new", false}));
-  EXPECT_EQ(list.Count(), 3);
+  EXPECT_FALSE(list.Contains({1, "new", ""}));
+  EXPECT_TRUE(list.Replace(1, {{1, "new", ""}, false}));
+  EXPECT_EQ(list.Count(), 2);
 }
 
 TEST(RuleList, CommandsMoveWholeRowsAndLeaveTheSelectionAsTheUserExpects) {
@@ -113,7 +117,7 @@ TEST(RuleList, CommandsMoveWholeRowsAndLeaveTheSelectionAsTheUserExpects) {
   list.Select(3);
   MoveSelectedRuleUp(list);
   EXPECT_EQ(Rows(list), "+1,k1,/d1|/d1\n-1,k3,/d3|/d3\n+1,k2,/d2|/d2\n+1,k4,/d4|/d4\n+1,k5,/d5|/d5\n");
-  EXPECT_EQ(list.Row(2).text, "ファイル名に\"k3\"が含まれる");
+  EXPECT_EQ(DescribeRule(list.Row(2).rule), "ファイル名に\"k3\"が含まれる");
   EXPECT_EQ(list.Selected(), 2);
   MoveSelectedRuleDown(list);
   EXPECT_EQ(Rows(list), Rows(FiveRules()));
@@ -129,8 +133,8 @@ TEST(RuleList, CommandsMoveWholeRowsAndLeaveTheSelectionAsTheUserExpects) {
   list.Select(2);
   DeleteSelectedRule(list);
   EXPECT_EQ(list.Selected(), 0);
-  EXPECT_FALSE(list.HasKey("1,k2,/d2"));
-  EXPECT_EQ(list.Row(2).key, "1,k3,/d3");
+  EXPECT_FALSE(list.Contains({1, "k2", "/d2"}));
+  EXPECT_EQ(list.Row(2).rule, (MoveRule{1, "k3", "/d3"}));
   list.Select(4);  // follows its row when a row above it goes
   list.Remove(1);
   EXPECT_EQ(list.Selected(), 3);
@@ -169,7 +173,7 @@ TEST(RuleList, ObserverHearsOfEveryChange) {
   list.SetChecked(2, true);  // unchanged: no event
   list.SetChecked(2, false);
   SwapRuleItems(list, 2, 4);
-  list.Append();
+  list.Append({{1, "k6", "/d6"}});
   list.Remove(2);
   list.Clear();
   EXPECT_EQ(observer.events,
@@ -196,7 +200,18 @@ TEST(RuleFile, SaveThenLoadGivesTheSameRowsByteForByte) {
   RuleList loaded;
   EXPECT_EQ(file.LoadRules(loaded), LoadOutcome::kComplete);
   EXPECT_EQ(Rows(loaded), Rows(list));
-  for (int p = 1; p <= list.Count(); ++p) EXPECT_EQ(loaded.Row(p).text, list.Row(p).text);
+
+  // Rows nobody edited are written back exactly as they were read, wherever
+  // they went; a changed tick rewrites its own field only.
+  const std::string hand = "\xEF\xBB\xBF\n1,01,a,\"/a\"\n\n0,2,\"b\",/b,c";
+  WriteFile(path, hand);
+  ASSERT_EQ(file.LoadRules(loaded), LoadOutcome::kComplete);
+  ASSERT_EQ(file.SaveRules(loaded), SaveOutcome::kSaved);
+  EXPECT_EQ(ReadFile(path), hand);
+  SwapRuleItems(loaded, 1, 2);
+  loaded.SetChecked(2, false);
+  AddRuleItem(loaded, true, 1, "c", "/c");
+  EXPECT_EQ(FormatRuleFile(loaded, "\xEF\xBB\xBF\n"), "\xEF\xBB\xBF\n0,2,\"b\",/b,c\r\n0,01,a,\"/a\"\n\n-1,1,c,/c\r\n");
 
   // A save keeps the file's permissions and leaves nothing beside it; one
   // that cannot be made (the path is a folder) changes nothing.
@@ -225,14 +240,15 @@ TEST(RuleFile, OddRecordsLoadAsTheFileHasAlwaysBeenReadAndBrokenOnesStopLoading)
   EXPECT_EQ(Rows(list),
             "+1,PHOTO,/p|/p\n-0,zero,/z|/z\n+7,seven,/s|/s\n-1,nan,/n|/n\n+40000,big,/b|/b\n"
             "+1,a,\"/home/u/x,y\"|/home/u/x,y\n");
-  EXPECT_EQ(list.Row(2).text, "");
-  EXPECT_EQ(FormatRuleFile(list).substr(0, 15), "-1,1,PHOTO,/p\r\n");
+  EXPECT_EQ(DescribeRule(list.Row(2).rule), "");
+  EXPECT_EQ(FormatRuleFile(list).substr(0, 14), "5,1,PHOTO,/p\r\n");
 
   const struct {
-    const char* file;
+    std::string file;
     int rows;
   } broken[] = {
       {"-1,1,a,/a\r\n-1,1,b,/b\r\n-1,1", 2},
+      {std::string("-1,1,a,/a\r\n-1,1,b,/b\0/../c\r\n", 28), 1},
       {"-1,1,a,/a\r\n0,1,a,/a\r\n-1,1,c,/c\r\n", 1},
       {"-1,1,a,/a\r\n-1,1,\"unclosed,/b\r\n-1,1,c,/c\r\n", 1},
   };
@@ -242,7 +258,10 @@ TEST(RuleFile, OddRecordsLoadAsTheFileHasAlwaysBeenReadAndBrokenOnesStopLoading)
   }
 
   // Any line end, a byte-order mark, blank lines, a line break in quotes.
-  EXPECT_EQ(ParseRuleFile("\xEF\xBB\xBF-1,1,a,/a\r0,1,\"b\r\nc\",/b\n\r\n-1,2,d,/d", list), LoadOutcome::kComplete);
+  const std::string ends = "\xEF\xBB\xBF-1,1,a,/a\r0,1,\"b\r\nc\",/b\n\r\n-1,2,d,/d";
+  std::string lead;
+  EXPECT_EQ(ParseRuleFile(ends, list, nullptr, &lead), LoadOutcome::kComplete);
+  EXPECT_EQ(FormatRuleFile(list, lead), ends);
   EXPECT_EQ(Rows(list), "+1,a,/a|/a\n-1,\"b\r\nc\",/b|/b\n+2,d,/d|/d\n");
   // Shift-JIS from the original platform, field by field.
   EXPECT_EQ(ParseRuleFile("-1,2,mp3,(\x88\xDA\x93\xAE\x82\xF0\x8B\xD6\x8E~\x82\xB7\x82\xE9)\r\n"
@@ -280,6 +299,7 @@ TEST(RuleFile, WhatCouldNotBeLoadedIsNeverLostToASave) {
       {"duplicate", "-1,1,a,/a\r\n-1,1,a,/a\r\n-1,1,c,/c\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
       {"short", "-1,1,a,/a\r\n-1,1\r\n-1,1,c,/c\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
       {"unclosed", "-1,1,a,/a\r\n-1,1,\"b,/b\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
+      {"nul", std::string("-1,1,a,/a\r\n-1,1,b,/b\0/../c\r\n", 28), LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
       {"latin-1", "-1,1,caf\xe9,/home/u/caf\xe9\r\n0,2,txt,/t\r\n", LoadOutcome::kComplete, ""},
       {"fifo", "", LoadOutcome::kUnreadable, ""},
   };
@@ -315,7 +335,7 @@ TEST(RuleFile, WhatCouldNotBeLoadedIsNeverLostToASave) {
     EXPECT_EQ(testing::ListNames(dir.Path()), "ZUL.dat ZUL.dat.bak");
     if (c.outcome == LoadOutcome::kComplete) {
       EXPECT_EQ(ReadFile(path), "-1,1,caf\xe9,/home/u/caf\xe9\r\n-1,2,txt,/t\r\n");
-      EXPECT_EQ(list.Row(1).subItem, "/home/u/caf\xe9");  // no Shift-JIS: the path the system knows
+      EXPECT_EQ(list.Row(1).rule.destination, "/home/u/caf\xe9");  // no Shift-JIS: the path the system knows
     } else if (c.outcome == LoadOutcome::kStopped) {
       EXPECT_EQ(ReadFile(path), std::string("0").append(c.savedUnchanged, 2));
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "rules/rule_file.h"
+#include "rules/rule_key.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ std::string Rows(const veskora::RuleList& list) {
   std::string rows;
   for (const auto& row : list.Rows()) {
     rows += row.checked ? '+' : '-';
-    rows += row.key + '\x1f' + row.text + '\x1f' + row.subItem + '\x1e';
+    rows += veskora::MakeRuleKey(row.rule) + '\x1f' + row.rule.destination + '\x1e';
   }
   return rows;
 }

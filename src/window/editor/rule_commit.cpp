@@ -12,7 +12,6 @@
 #include "ports/dialogs.h"
 #include "rules/move_rule.h"
 #include "rules/rule_description.h"
-#include "rules/rule_key.h"
 #include "rules/rule_list.h"
 #include "rules/rule_list_ops.h"
 
@@ -44,7 +43,7 @@ void RuleEditor::CommitRuleEditor() {
   // as a new rule rather than dropped.
   const bool change = Command3->text() == QStringLiteral("変更") && rules_.IsValid(rules_.Selected());
   if (change) {
-    if (!RewriteSelectedRow(kind, *value, destination, description)) return;
+    if (!RewriteSelectedRow(kind, *value, destination)) return;
   } else {
     if (!AddRuleItem(rules_, true, kind, value->toStdString(), destination.toStdString())) return;
     rules_.Select(rules_.Count());
@@ -88,16 +87,14 @@ std::optional<QString> RuleEditor::ReadValue(int kind) {
   }
 }
 
-bool RuleEditor::RewriteSelectedRow(int kind, const QString& value, const QString& destination,
-                                    const std::string& description) {
+bool RuleEditor::RewriteSelectedRow(int kind, const QString& value, const QString& destination) {
   const int row = rules_.Selected();
   const std::string valueText = value.toStdString();
   const std::string destinationText = destination.toStdString();
   // Check box and position stay: the rule keeps its place and its state.
   // Another row with this key would have failed the duplicate check; should
   // one ever slip through, Replace leaves the row whole.
-  return rules_.Replace(
-      row, {description, destinationText, MakeRuleKey(kind, valueText, destinationText), rules_.Row(row).checked});
+  return rules_.Replace(row, {{kind, valueText, destinationText}, rules_.Row(row).checked});
 }
 
 void RuleEditor::Refuse(const QString& message) { dialogs_.Inform(window(), message, Dialogs::Icon::kNone); }

@@ -76,7 +76,7 @@ void RuleEditor::OpenForNewRule() {
 void RuleEditor::EditSelectedRule() {
   const int row = rules_.Selected();
   if (rules_.Count() == 0 || !rules_.IsValid(row)) return;
-  const MoveRule rule = SplitRuleKey(rules_.Row(row).key);
+  const MoveRule& rule = rules_.Row(row).rule;
   // Also a key of kind 0 (a hand-edited file) opens in change mode, so the
   // commit rewrites that row instead of adding another.
   OpenForChange(rule.kind, QString::fromStdString(rule.value), QString::fromStdString(rule.destination));

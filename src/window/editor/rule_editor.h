@@ -85,7 +85,7 @@ class RuleEditor : public QGroupBox {
   void CommitRuleEditor();
   // The condition value of the chosen kind, or nothing after a refusal.
   std::optional<QString> ReadValue(int kind);
-  bool RewriteSelectedRow(int kind, const QString& value, const QString& destination, const std::string& description);
+  bool RewriteSelectedRow(int kind, const QString& value, const QString& destination);
   void Refuse(const QString& message);
 
   QComboBox* SizeList(int kind) const;
