@@ -130,7 +130,9 @@ BenchDesktop::~BenchDesktop() {
 RuleList RulesMatchingNothing(std::size_t count, RuleMix mix) {
   RuleList rules;
   for (std::size_t j = 0; j < count; ++j) {
-    const int kind = mix == RuleMix::kNamesOnly ? static_cast<int>(j % 2) + 1 : static_cast<int>(j % 6) + 1;
+    int kind = static_cast<int>(j % 6) + 1;
+    if (mix == RuleMix::kNamesOnly) kind = static_cast<int>(j % 2) + 1;
+    if (mix == RuleMix::kRealistic) kind = j % 10 < 7 ? 2 : j % 10 < 9 ? 1 : static_cast<int>((j / 10) % 4) + 3;
     const std::size_t round = j / 6;
     std::string value;
     switch (kind) {

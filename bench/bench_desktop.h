@@ -39,6 +39,7 @@ inline constexpr int kBenchFileYear = 2024;
 enum class RuleMix {
   kNamesOnly,  // keywords and extensions, half each
   kAllKinds,   // the six kinds in turn
+  kRealistic,  // of every ten rows: seven extensions, two keywords, one size or time
 };
 
 // `count` enabled rules, all different, none of which any desktop-mixture

@@ -91,7 +91,7 @@ Figures Measure(const Place& place, int rounds) {
   Figures figures;
   for (int round = 0; round < rounds; ++round) {
     const double start = WallSeconds();
-    RunScanCycle(toThere, env);
+    RunScanCycle(toThere, RuleMatcher(toThere), env);
     figures.cycle.push_back((WallSeconds() - start) * 1e3);
     const auto moved = files.List(there);
     if (!moved || moved->size() != kFiles) throw std::runtime_error("the cycle did not move every file");

@@ -25,7 +25,7 @@
 
 #include "bench_desktop.h"
 #include "bench_stats.h"
-#include "mover/cycle_plan.h"
+#include "mover/judge.h"
 #include "mover/move_log.h"
 #include "mover/scan_cycle.h"
 #include "ports/clock.h"
@@ -89,7 +89,7 @@ RuleList RulesFor(Case which, const World& world) {
 
 double CycleMs(const RuleList& rules, const ScanEnvironment& env) {
   const double start = WallSeconds();
-  RunScanCycle(rules, env);
+  RunScanCycle(rules, RuleMatcher(rules), env);
   return (WallSeconds() - start) * 1e3;
 }
 
@@ -109,9 +109,11 @@ void Measure(benchmark::State& state, World& world, Result& result) {
     double planMs = 0;
     const auto plan = [&] {
       const double start = WallSeconds();
-      const auto planned = PlanScanCycle(rules, env);
+      const auto listing = ScanDesktop(env);
+      const RuleMatcher matcher(rules);
+      const std::size_t planned = listing ? JudgeListing(*listing, {rules, matcher, files}).size() : 0;
       planMs = (WallSeconds() - start) * 1e3;
-      result.planned = planned ? planned->files.size() : 0;
+      result.planned = planned;
     };
     if (planFirst) plan();
     const double cycleMs = CycleMs(cycleRules, env);

@@ -18,6 +18,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
 # GNOME shows tray icons only with this extension; desktops with a tray of
 # their own need nothing.
+# Opening a rule's folder or the move log goes through xdg-open on most
+# desktops (Qt asks the desktop's own opener only on some).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS gnome-shell-extension-appindicator)
 # A file under /etc belongs to the administrator: dpkg keeps their changes to it
 # on upgrade and leaves it until the package is purged.

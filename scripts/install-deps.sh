@@ -9,7 +9,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
           fonts-ipafont-gothic qt6-translations-l10n)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth trayer xdotool desktop-file-utils appstream file
-            clang libclang-rt-dev metacity dbus-daemon x11-utils locales bindfs)
+            clang libclang-rt-dev metacity dbus-daemon x11-utils locales bindfs bash-completion)
 fi
 
 sudo=()

@@ -50,4 +50,11 @@ std::unique_ptr<Command> MakeUndoCommand();
 // up to its arguments).
 QString OptionsHelp(const QCommandLineParser& parser);
 
+// The parser's complaint in our style: lower case, to go on with more.
+QString ParserComplaint(const QCommandLineParser& parser);
+
+// The name closest to a mistyped `word`, letter case aside, when it is at most
+// two edits away (a letter added, dropped or changed); else empty.
+QString NearestName(const QString& word, const QStringList& names);
+
 }  // namespace veskora::cli

@@ -3,15 +3,14 @@
 #include <QString>
 #include <string>
 
-#include "mover/cycle_plan.h"
+#include "mover/judge.h"
 
 namespace veskora::cli {
 
-// For scripts: "moves", "protected", "in-use", "name-taken", "no-folder" or
-// "gone".
-QString OutcomeCode(PlannedOutcome outcome);
+// For scripts: the outcome's stable code.
+QString OutcomeCode(Outcome outcome);
 
-// For people: "moves to DEST", "protected", "not moved: ...".
-std::string OutcomeWords(PlannedOutcome outcome, const std::string& name, const std::string& destination);
+// For people: the outcome's words, and where a moving file goes.
+std::string OutcomeText(Outcome outcome, const std::string& destination);
 
 }  // namespace veskora::cli

@@ -7,7 +7,8 @@
 #include "cli/output.h"
 #include "cli/session.h"
 #include "rules/rule_description.h"
-#include "mover/cycle_plan.h"
+#include "mover/judge.h"
+#include "mover/scan_cycle.h"
 #include "adapters/posix/posix_file_system.h"
 
 namespace veskora::cli {
@@ -28,25 +29,30 @@ class PlanCommand final : public Command {
     const std::string desktop = FindDesktop();
     if (desktop.empty()) return kBadUsage;
     PosixFileSystem files;
-    const auto plan = PlanScanCycle(loaded->rules, ScanEnvironment{[&desktop] { return desktop; }, &files});
-    if (!plan) return Fail(kBadUsage, QStringLiteral("cannot list the desktop folder ") + JsonText(desktop));
+    const auto listing = ScanDesktop(ScanEnvironment{[&desktop] { return desktop; }, &files});
+    if (!listing) return Fail(kBadUsage, QStringLiteral("cannot list the desktop folder ") + JsonText(desktop));
 
     const RuleList& rules = loaded->rules;
-    const FolderListing& entries = plan->listing.entries;
+    const RuleMatcher matcher(rules);
+    const std::vector<JudgedFile> judged = JudgeListing(*listing, {rules, matcher, files});
+    const FolderListing& entries = listing->entries;
     const auto listed = std::count_if(entries.begin(), entries.end(), [](const FolderEntry& e) { return e.file; });
-    const auto moving = std::count_if(plan->files.begin(), plan->files.end(),
-                                      [](const PlannedFile& f) { return f.outcome == PlannedOutcome::kMoves; });
+    const auto moving = std::count_if(judged.begin(), judged.end(),
+                                      [](const JudgedFile& f) { return f.outcome == Outcome::kMoves; });
     if (json) {
       QJsonArray list;
-      for (const PlannedFile& file : plan->files) {
+      for (const JudgedFile& file : judged) {
         const std::string& name = entries[file.index].name;
+        const MoveRule& rule = rules.Row(file.row).rule;
+        const bool isProtected = file.outcome == Outcome::kProtected;
         list.append(QJsonObject{
             {QStringLiteral("name"), JsonText(name)},
-            {QStringLiteral("row"), file.match.position},
-            {QStringLiteral("rule"), JsonText(DescribeRule(rules.Row(file.match.position).rule))},
-            {QStringLiteral("destination"), JsonText(file.match.destination)},
+            {QStringLiteral("row"), file.row},
+            {QStringLiteral("rule"), JsonText(DescribeRule(rule))},
+            {QStringLiteral("destination"), isProtected ? QJsonValue() : QJsonValue(JsonText(rule.destination))},
+            {QStringLiteral("protected"), isProtected},
             {QStringLiteral("outcome"), OutcomeCode(file.outcome)},
-            {QStringLiteral("text"), QString::fromStdString(OutcomeWords(file.outcome, name, file.match.destination))},
+            {QStringLiteral("text"), QString::fromStdString(OutcomeText(file.outcome, rule.destination))},
         });
       }
       PrintJson(QJsonObject{{QStringLiteral("desktop"), JsonText(desktop)},
@@ -54,14 +60,13 @@ class PlanCommand final : public Command {
                             {QStringLiteral("files"), list}});
       return kDone;
     }
-    for (const PlannedFile& file : plan->files) {
-      const std::string& name = entries[file.index].name;
-      PrintLine(Shown(name) + ": row " + std::to_string(file.match.position) + " " +
-                Shown(DescribeRule(rules.Row(file.match.position).rule)) + ": " +
-                OutcomeWords(file.outcome, name, file.match.destination));
+    for (const JudgedFile& file : judged) {
+      const MoveRule& rule = rules.Row(file.row).rule;
+      PrintLine(Shown(entries[file.index].name) + ": row " + std::to_string(file.row) + " " +
+                Shown(DescribeRule(rule)) + ": " + OutcomeText(file.outcome, rule.destination));
     }
     if (rules.Count() == 0) PrintLine("No rules in " + Shown(loaded->path) + ".");
-    PrintLine(std::to_string(plan->files.size()) + " of " + std::to_string(listed) + " files in " + Shown(desktop) +
+    PrintLine(std::to_string(judged.size()) + " of " + std::to_string(listed) + " files in " + Shown(desktop) +
               " match an enabled row; " + std::to_string(moving) + " would move.");
     return kDone;
   }

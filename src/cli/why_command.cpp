@@ -12,7 +12,7 @@
 #include "cli/output.h"
 #include "cli/session.h"
 #include "mover/conditions.h"
-#include "mover/file_explanation.h"
+#include "mover/judge.h"
 #include "mover/paths.h"
 #include "adapters/posix/posix_file_system.h"
 #include "rules/rule_description.h"
@@ -37,11 +37,12 @@ std::string Stamp(const std::string& digits) {
 }
 
 // Why a row matches the file or not, with the values it compared.
-std::string Reason(const RowVerdict& v) {
-  const std::string& value = v.rule.value;
+std::string Reason(const RowVerdict& v, const MoveRule& rule) {
+  if (!v.enabled) return "skipped: the row is not ticked";
+  const std::string& value = rule.value;
   const std::string& file = v.fileValue;
   const char* no = v.matches ? "" : "not ";
-  switch (v.rule.kind) {
+  switch (rule.kind) {
     case kNameKeyword:
       return v.matches ? "the name contains " + Quoted(value)
                        : "the name does not contain " + Quoted(value) + " (letter case counts)";
@@ -54,16 +55,16 @@ std::string Reason(const RowVerdict& v) {
       if (file.empty()) return "the file's size cannot be read";
       char threshold[64];
       std::snprintf(threshold, sizeof threshold, "%.0f", SizeThreshold(value));
-      return file + " bytes is " + no + (v.rule.kind == kSizeSmaller ? "less" : "more") + " than " + value + " (" +
+      return file + " bytes is " + no + (rule.kind == kSizeSmaller ? "less" : "more") + " than " + value + " (" +
              threshold + " bytes)";
     }
     case kTimeOlder:
     case kTimeNewer:
       if (file.empty()) return "the file's time cannot be read";
-      return "modified " + Stamp(file) + " is " + no + (v.rule.kind == kTimeOlder ? "before " : "after ") +
+      return "modified " + Stamp(file) + " is " + no + (rule.kind == kTimeOlder ? "before " : "after ") +
              Stamp(value);
     default:
-      return "a row of kind " + std::to_string(v.rule.kind) + " never matches";
+      return "a row of kind " + std::to_string(rule.kind) + " never matches";
   }
 }
 
@@ -93,7 +94,7 @@ class WhyCommand final : public Command {
  public:
   WhyCommand()
       : Command(QStringLiteral("why"), QStringLiteral("why the rules move a desktop file or leave it"),
-                QStringLiteral("Explain why the rules move a desktop file or leave it: every enabled row in order, "
+                QStringLiteral("Explain why the rules move a desktop file or leave it: every row in order (an unticked one named as skipped), "
                                "whether it matches and why, and what the first match does. FILE is a name on the "
                                "desktop or a path to it."),
                 QStringLiteral("FILE")) {}
@@ -121,7 +122,8 @@ class WhyCommand final : public Command {
     auto entries = files.List(desktop);
     if (!entries) return Fail(kBadUsage, QStringLiteral("cannot list the desktop folder ") + JsonText(desktop));
     const DesktopListing listing{desktop, *std::move(entries)};
-    const FileExplanation why = ExplainFile(loaded->rules, listing, name, files);
+    const RuleMatcher matcher(loaded->rules);
+    const FileExplanation why = ExplainFile(listing, name, {loaded->rules, matcher, files});
     if (why.sight == Sight::kMissing) {
       return Fail(kBadUsage, JsonText(name) + QStringLiteral(" went away from ") + JsonText(desktop));
     }
@@ -137,10 +139,10 @@ class WhyCommand final : public Command {
     return std::filesystem::equivalent(std::string(ParentOf(given)), desktop, error);
   }
 
-  static std::string Decision(const FileExplanation& why, const std::string& name) {
+  static std::string Decision(const FileExplanation& why, const RuleList& rules) {
     if (!why.decision) return "No enabled row matches: the file stays on the desktop.";
-    return "First match: row " + std::to_string(why.decision->match.position) + ": " +
-           OutcomeWords(why.decision->outcome, name, why.decision->match.destination) + ".";
+    return "First match: row " + std::to_string(why.decision->row) + ": " +
+           OutcomeText(why.decision->outcome, rules.Row(why.decision->row).rule.destination) + ".";
   }
 
   static int PrintAsText(const FileExplanation& why, const RuleList& rules, const std::string& name,
@@ -155,9 +157,9 @@ class WhyCommand final : public Command {
     PrintLine(Shown(name) + ": " + facts);
     for (const RowVerdict& v : why.rows) {
       PrintLine("row " + std::to_string(v.row) + " " + Shown(DescribeRule(rules.Row(v.row).rule)) + ": " +
-                (v.matches ? "yes" : "no") + ": " + Reason(v));
+                (v.enabled ? (v.matches ? "yes: " : "no: ") : "") + Reason(v, rules.Row(v.row).rule));
     }
-    PrintLine(Decision(why, name));
+    PrintLine(Decision(why, rules));
     return kDone;
   }
 
@@ -177,23 +179,28 @@ class WhyCommand final : public Command {
     }
     QJsonArray rows;
     for (const RowVerdict& v : why.rows) {
+      const MoveRule& rule = rules.Row(v.row).rule;
       rows.append(QJsonObject{{QStringLiteral("row"), v.row},
-                              {QStringLiteral("rule"), JsonText(DescribeRule(rules.Row(v.row).rule))},
-                              {QStringLiteral("kind"), v.rule.kind},
-                              {QStringLiteral("value"), JsonText(v.rule.value)},
-                              {QStringLiteral("destination"), JsonText(v.rule.destination)},
+                              {QStringLiteral("rule"), JsonText(DescribeRule(rule))},
+                              {QStringLiteral("kind"), rule.kind},
+                              {QStringLiteral("value"), JsonText(rule.value)},
+                              {QStringLiteral("destination"), JsonText(rule.destination)},
                               {QStringLiteral("file_value"), JsonText(v.fileValue)},
+                              {QStringLiteral("enabled"), v.enabled},
                               {QStringLiteral("matches"), v.matches},
-                              {QStringLiteral("why"), QString::fromStdString(Reason(v))}});
+                              {QStringLiteral("why"), QString::fromStdString(Reason(v, rule))}});
     }
     out.insert(QStringLiteral("rows"), rows);
     if (why.decision) {
-      const PlannedFile& d = *why.decision;
+      const JudgedFile& d = *why.decision;
+      const std::string& destination = rules.Row(d.row).rule.destination;
+      const bool isProtected = d.outcome == Outcome::kProtected;
       out.insert(QStringLiteral("first_match"),
-                 QJsonObject{{QStringLiteral("row"), d.match.position},
+                 QJsonObject{{QStringLiteral("row"), d.row},
+                             {QStringLiteral("destination"), isProtected ? QJsonValue() : QJsonValue(JsonText(destination))},
+                             {QStringLiteral("protected"), isProtected},
                              {QStringLiteral("outcome"), OutcomeCode(d.outcome)},
-                             {QStringLiteral("text"),
-                              QString::fromStdString(OutcomeWords(d.outcome, name, d.match.destination))}});
+                             {QStringLiteral("text"), QString::fromStdString(OutcomeText(d.outcome, destination))}});
     } else {
       out.insert(QStringLiteral("first_match"), QJsonValue::Null);
     }

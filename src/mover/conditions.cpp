@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "mover/decimal_digits.h"
-#include "ports/clock.h"
 #include "mover/paths.h"
 #include "rules/move_rule.h"
 #include "rules/rule_description.h"
@@ -11,28 +9,8 @@
 
 namespace veskora {
 
-namespace {
-
-bool InRange(int value, int low, int high) { return value >= low && value <= high; }
-
-}  // namespace
-
 std::string TimeStampText(std::int64_t epochSeconds) {
   const LocalTime t = ToLocalTime(epochSeconds);
-  // Every cycle writes this once per file that a time rule looks at, so the
-  // common case skips the formatter; odd years (negative, five digits) take it.
-  if (InRange(t.year, 0, 9999) && InRange(t.month, 0, 99) && InRange(t.day, 0, 99) && InRange(t.hour, 0, 99) &&
-      InRange(t.minute, 0, 99) && InRange(t.second, 0, 99)) {
-    std::string text(14, '0');
-    char* out = text.data();
-    out = PutDigits(out, t.year, 4);
-    out = PutDigits(out, t.month, 2);
-    out = PutDigits(out, t.day, 2);
-    out = PutDigits(out, t.hour, 2);
-    out = PutDigits(out, t.minute, 2);
-    PutDigits(out, t.second, 2);
-    return text;
-  }
   char text[80];
   std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   return text;

@@ -184,7 +184,7 @@ std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& reco
   return moves;
 }
 
-std::vector<FileIdentity> PutBackFiles(const std::vector<JournalRecord>& records) {
+std::vector<FileIdentity> PutBackIdentities(const std::vector<JournalRecord>& records) {
   std::vector<FileIdentity> files;
   for (const JournalRecord& record : records) {
     if (record.undo && record.putBack.inode != 0) files.push_back(record.putBack);

@@ -55,7 +55,7 @@ std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& reco
 
 // The files that undos put back, as they were then: the cycle leaves each
 // alone while it is Untouched.
-std::vector<FileIdentity> PutBackFiles(const std::vector<JournalRecord>& records);
+std::vector<FileIdentity> PutBackIdentities(const std::vector<JournalRecord>& records);
 
 // "move-journal.csv" in the state folder, where both programs keep it.
 std::string DefaultJournalPath();

@@ -40,16 +40,6 @@ void AppendEscaped(std::string& out, std::string_view text) {
       ++i;
       continue;
     }
-    // Three-byte characters (Japanese text among them) are checked here;
-    // the rest by the full decoder.
-    if (c >= 0xE1 && c != 0xED && c < 0xF0 && i + 2 < text.size() &&
-        (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80 &&
-        (static_cast<unsigned char>(text[i + 2]) & 0xC0) == 0x80 &&
-        !(c == 0xE2 && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
-          (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xA8)) {
-      i += 3;
-      continue;
-    }
     unsigned int codePoint = 0;
     const std::size_t length = Utf8SequenceAt(text, i, codePoint);
     if (length == 0) {

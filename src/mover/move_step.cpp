@@ -32,14 +32,4 @@ bool IsMoveDestination(std::string_view destination) {
   return !IsNoDestination(destination) && !destination.empty() && destination.front() == '/';
 }
 
-bool MoveFileByRule(const std::string& folder, const std::string& name, const std::string& destination,
-                    FileSystem& files, MoveLog& log, FileIdentity* arrived) {
-  if (!IsMoveDestination(destination)) return false;
-  // Every failure ends here without a word on purpose: the file stays on the
-  // desktop and the next cycle tries again.
-  if (files.Move(folder, name, destination, arrived) != MoveOutcome::kMoved) return false;
-  log.WriteMoveLog(MoveLogMessage(name, destination));
-  return true;
-}
-
 }  // namespace veskora

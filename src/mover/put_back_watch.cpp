@@ -5,11 +5,15 @@
 
 namespace veskora {
 
-const std::vector<FileIdentity>& PutBackWatch::Files(FileSystem& files) {
+const PutBackFiles& PutBackWatch::Files(FileSystem& files) {
   const auto now = files.Identity(std::string(ParentOf(path_)), std::string(NameOf(path_)));
   if (now && seen_ && Untouched(*now, *seen_)) return putBack_;
   seen_ = now;
-  putBack_ = now ? PutBackFiles(ReadJournal(path_).records) : std::vector<FileIdentity>{};
+  putBack_.clear();
+  if (!now) return putBack_;
+  for (const FileIdentity& f : PutBackIdentities(ReadJournal(path_).records)) {
+    putBack_.insert({f.device, f.inode, f.size, f.mtime, f.ctime});
+  }
   return putBack_;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "mover/judge.h"
 #include "ports/file_system.h"
 
 namespace veskora {
@@ -15,12 +16,12 @@ class PutBackWatch {
  public:
   explicit PutBackWatch(std::string journalPath) : path_(std::move(journalPath)) {}
 
-  const std::vector<FileIdentity>& Files(FileSystem& files);
+  const PutBackFiles& Files(FileSystem& files);
 
  private:
   std::string path_;
   std::optional<FileIdentity> seen_;
-  std::vector<FileIdentity> putBack_;
+  PutBackFiles putBack_;
 };
 
 }  // namespace veskora

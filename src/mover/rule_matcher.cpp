@@ -1,144 +1,140 @@
 #include "mover/rule_matcher.h"
 
 #include <algorithm>
-#include <utility>
+#include <deque>
 
 #include "rules/rule_description.h"
 
 namespace veskora {
 
-namespace {
-
-// A time value of 14 digits that is an ordinary time, as its local seconds.
-bool OrdinaryValue(std::string_view value, std::int64_t& seconds) {
-  if (value.size() != 14) return false;
-  int fields[6] = {};
-  const int widths[6] = {4, 2, 2, 2, 2, 2};
-  std::size_t at = 0;
-  for (int f = 0; f < 6; ++f) {
-    for (int i = 0; i < widths[f]; ++i, ++at) {
-      if (value[at] < '0' || value[at] > '9') return false;
-      fields[f] = fields[f] * 10 + (value[at] - '0');
-    }
+template <typename T>
+void Thresholds<T>::Seal() {
+  std::sort(sorted_.begin(), sorted_.end());
+  const std::size_t n = sorted_.size();
+  lowestFrom_.assign(n, kNoRow);
+  lowestTo_.assign(n, kNoRow);
+  for (std::size_t i = 0; i < n; ++i) {
+    lowestTo_[i] = std::min(i == 0 ? kNoRow : lowestTo_[i - 1], sorted_[i].second);
+    const std::size_t j = n - 1 - i;
+    lowestFrom_[j] = std::min(j + 1 == n ? kNoRow : lowestFrom_[j + 1], sorted_[j].second);
   }
-  const LocalTime time{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
-  if (!IsOrdinary(time)) return false;
-  seconds = LocalSeconds(time);
-  return true;
 }
 
-}  // namespace
+template <typename T>
+int Thresholds<T>::LowestAbove(const T& value) const {
+  const auto at = std::upper_bound(sorted_.begin(), sorted_.end(), value,
+                                   [](const T& v, const std::pair<T, int>& entry) { return v < entry.first; });
+  return at == sorted_.end() ? kNoRow : lowestFrom_[static_cast<std::size_t>(at - sorted_.begin())];
+}
 
-RuleMatcher::RuleMatcher(const RuleList& rules) : rows_(&rules.Rows()) {
-  const std::vector<RuleRow>& rows = rules.Rows();
-  // Room for each kind at once, counted from the keys' first digit (a hint:
-  // an odd key may still need more).
-  std::size_t count[kTimeNewer + 1] = {};
-  for (const RuleRow& row : rows) {
-    if (row.rule.kind >= 1 && row.rule.kind <= kTimeNewer) ++count[row.rule.kind];
+template <typename T>
+int Thresholds<T>::LowestBelow(const T& value) const {
+  const auto at = std::lower_bound(sorted_.begin(), sorted_.end(), value,
+                                   [](const std::pair<T, int>& entry, const T& v) { return entry.first < v; });
+  return at == sorted_.begin() ? kNoRow : lowestTo_[static_cast<std::size_t>(at - sorted_.begin()) - 1];
+}
+
+void KeywordSearch::Add(std::string_view keyword, int position) {
+  int state = 0;
+  for (const char c : keyword) {
+    const auto byte = static_cast<unsigned char>(c);
+    const auto found = nodes_[static_cast<std::size_t>(state)].next.find(byte);
+    if (found != nodes_[static_cast<std::size_t>(state)].next.end()) {
+      state = found->second;
+      continue;
+    }
+    nodes_.emplace_back();
+    const int added = static_cast<int>(nodes_.size() - 1);
+    nodes_[static_cast<std::size_t>(state)].next.emplace(byte, added);
+    state = added;
   }
-  std::vector<std::pair<std::string_view, int>> extensions;
-  std::vector<KeywordAutomaton::Keyword> keywords;
-  extensions.reserve(count[kExtension]);
-  keywords.reserve(count[kNameKeyword]);
-  smaller_.Reserve(count[kSizeSmaller]);
-  larger_.Reserve(count[kSizeLarger]);
-  timeRows_.reserve(count[kTimeOlder] + count[kTimeNewer]);
-  olderSeconds_.Reserve(count[kTimeOlder]);
-  newerSeconds_.Reserve(count[kTimeNewer]);
+  int& lowest = nodes_[static_cast<std::size_t>(state)].lowest;
+  lowest = std::min(lowest, position);
+}
+
+void KeywordSearch::Seal() {
+  // Breadth first, so that a state's failure link is done before its children.
+  std::deque<int> queue;
+  for (const auto& [byte, child] : nodes_[0].next) {
+    root_[byte] = child;
+    queue.push_back(child);
+  }
+  while (!queue.empty()) {
+    const int state = queue.front();
+    queue.pop_front();
+    Node& node = nodes_[static_cast<std::size_t>(state)];
+    // A state matches what its longest proper suffix matches too.
+    node.lowest = std::min(node.lowest, nodes_[static_cast<std::size_t>(node.fail)].lowest);
+    for (const auto& [byte, child] : node.next) {
+      nodes_[static_cast<std::size_t>(child)].fail = Step(node.fail, byte);
+      queue.push_back(child);
+    }
+  }
+}
+
+int KeywordSearch::Step(int state, unsigned char byte) const {
+  while (state != 0) {
+    const Node& node = nodes_[static_cast<std::size_t>(state)];
+    const auto found = node.next.find(byte);
+    if (found != node.next.end()) return found->second;
+    state = node.fail;
+  }
+  return root_[byte];
+}
+
+int KeywordSearch::Lowest(std::string_view name) const {
+  int lowest = nodes_[0].lowest;  // an empty keyword is in every name
+  int state = 0;
+  for (const char c : name) {
+    state = Step(state, static_cast<unsigned char>(c));
+    lowest = std::min(lowest, nodes_[static_cast<std::size_t>(state)].lowest);
+  }
+  return lowest;
+}
+
+RuleMatcher::RuleMatcher(const RuleList& rules) {
   int position = 0;
-  for (const RuleRow& row : rows) {
+  for (const RuleRow& row : rules.Rows()) {
     ++position;
     if (!row.checked) continue;
     const MoveRule& rule = row.rule;
     switch (rule.kind) {
       case kNameKeyword:
-        keywords.push_back({rule.value, position});
+        keywords_.Add(rule.value, position);
+        keywordLowest_ = std::min(keywordLowest_, position);
         break;
       case kExtension:
-        extensions.emplace_back(rule.value, position);
+        extensions_.emplace(rule.value, position);  // the first row of an extension stays
         break;
       case kSizeSmaller:
-        smaller_.Add(SizeThreshold(rule.value), position);
-        sizeLowest_ = std::min(sizeLowest_, position);
-        break;
       case kSizeLarger:
-        larger_.Add(SizeThreshold(rule.value), position);
+        (rule.kind == kSizeSmaller ? smaller_ : larger_).Add(SizeThreshold(rule.value), position);
         sizeLowest_ = std::min(sizeLowest_, position);
         break;
       case kTimeOlder:
-      case kTimeNewer: {
-        const bool older = rule.kind == kTimeOlder;
-        std::int64_t seconds = 0;
-        if (OrdinaryValue(rule.value, seconds)) {
-          (older ? olderSeconds_ : newerSeconds_).Add(seconds, position);
-        } else {
-          (older ? olderText_ : newerText_).Add(rule.value, position);
-        }
-        timeRows_.push_back({rule.value, position, older});
+      case kTimeNewer:
+        (rule.kind == kTimeOlder ? older_ : newer_).Add(rule.value, position);
         timeLowest_ = std::min(timeLowest_, position);
         break;
-      }
       default:
         continue;  // any other kind never matches
     }
     lowest_ = std::min(lowest_, position);
   }
-  extensions_ = ExtensionTable(std::move(extensions));
-  keywords_ = KeywordAutomaton(keywords);
+  keywords_.Seal();
   smaller_.Seal();
   larger_.Seal();
-  olderSeconds_.Seal();
-  newerSeconds_.Seal();
-  olderText_.Seal();
-  newerText_.Seal();
+  older_.Seal();
+  newer_.Seal();
 }
 
-int RuleMatcher::LowestTimeRow(std::int64_t mtime, int best) const {
-  std::int64_t seconds = 0;
-  if (localTimes_.OrdinarySeconds(mtime, seconds)) {
-    int lowest = std::min(olderSeconds_.LowestAbove(seconds), newerSeconds_.LowestBelow(seconds));
-    if (!olderText_.Empty() || !newerText_.Empty()) {
-      const std::string text = TimeStampText(mtime);
-      const std::string_view view = text;
-      lowest = std::min({lowest, olderText_.LowestAbove(view), newerText_.LowestBelow(view)});
-    }
-    return lowest;
+std::optional<int> RuleMatcher::FirstMatch(const Candidate& file) const {
+  int best = kNoRow;
+  if (!extensions_.empty()) {
+    const auto found = extensions_.find(std::string(file.Extension()));
+    if (found != extensions_.end()) best = found->second;
   }
-  // A time that is not ordinary (a year of other than four digits, a leap
-  // second) orders by its text only.
-  const std::string text = TimeStampText(mtime);
-  for (const TimeRow& row : timeRows_) {
-    if (row.position >= best) break;
-    if (row.older ? std::string_view(text) < row.value : std::string_view(text) > row.value) return row.position;
-  }
-  return kNoRow;
-}
-
-std::optional<RowMatch> RuleMatcher::FirstMatch(const Candidate& file) const {
-  int best = extensions_.Find(file.Extension());
-  if (keywords_.LowestPosition() < best) best = std::min(best, keywords_.LowestMatch(file.Name()));
-  return Finish(file, best);
-}
-
-std::pair<std::optional<RowMatch>, std::optional<RowMatch>> RuleMatcher::FirstMatches(const Candidate& a,
-                                                                                      const Candidate& b) const {
-  int bestA = extensions_.Find(a.Extension());
-  int bestB = extensions_.Find(b.Extension());
-  const int keyword = keywords_.LowestPosition();
-  if (keyword < bestA && keyword < bestB) {
-    const auto [inA, inB] = keywords_.LowestMatches(a.Name(), b.Name());
-    bestA = std::min(bestA, inA);
-    bestB = std::min(bestB, inB);
-  } else if (keyword < bestA) {
-    bestA = std::min(bestA, keywords_.LowestMatch(a.Name()));
-  } else if (keyword < bestB) {
-    bestB = std::min(bestB, keywords_.LowestMatch(b.Name()));
-  }
-  return {Finish(a, bestA), Finish(b, bestB)};
-}
-
-std::optional<RowMatch> RuleMatcher::Finish(const Candidate& file, int best) const {
+  if (keywordLowest_ < best) best = std::min(best, keywords_.Lowest(file.Name()));
   // Only a size or time row above the best so far can change the answer; a
   // file that cannot be queried meets none of them.
   if (std::min(sizeLowest_, timeLowest_) < best && file.Facts()) {
@@ -146,10 +142,22 @@ std::optional<RowMatch> RuleMatcher::Finish(const Candidate& file, int best) con
       const double length = static_cast<double>(file.Facts()->size);
       best = std::min({best, smaller_.LowestAbove(length), larger_.LowestBelow(length)});
     }
-    if (timeLowest_ < best) best = std::min(best, LowestTimeRow(file.Facts()->mtime, best));
+    if (timeLowest_ < best) {
+      const std::string& time = *file.TimeText();
+      best = std::min({best, older_.LowestAbove(time), newer_.LowestBelow(time)});
+    }
   }
   if (best == kNoRow) return std::nullopt;
-  return RowMatch{best, (*rows_)[static_cast<std::size_t>(best - 1)].rule.destination};
+  return best;
+}
+
+const RuleMatcher& MatcherCache::For(const RuleList& rules) {
+  if (list_ != &rules || version_ != rules.Version()) {
+    matcher_ = RuleMatcher(rules);
+    list_ = &rules;
+    version_ = rules.Version();
+  }
+  return matcher_;
 }
 
 }  // namespace veskora

@@ -1,76 +1,101 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "mover/bound_index.h"
 #include "mover/conditions.h"
-#include "mover/extension_table.h"
-#include "mover/keyword_automaton.h"
-#include "mover/local_times.h"
-#include "mover/row_match.h"
-#include "rules/move_rule.h"
 #include "rules/rule_list.h"
 
 namespace veskora {
 
-// The enabled rows compiled for one cycle, so that judging a file costs about
-// the same whatever the number of rules: extensions in a hash table, keywords
-// in one automaton, size and time bounds in sorted indexes. Every entry keeps
-// its row position and a file's answer is the lowest position that matches,
-// which is exactly the row the plain walk would stop at.
+// Rule rows are named by their position in the list, counting from 1; the
+// lowest position that matches wins. kNoRow stands above every real position,
+// so "no match" needs no special case when taking minima.
+inline constexpr int kNoRow = std::numeric_limits<int>::max();
+
+// Thresholds of one kind of size or time row, sorted, each with the lowest
+// row position among those from it to either end: the lowest row whose
+// threshold lies above (or below) a value is one search away.
+template <typename T>
+class Thresholds {
+ public:
+  void Add(T threshold, int position) { sorted_.emplace_back(std::move(threshold), position); }
+  void Seal();
+  // The lowest row whose threshold is greater than (less than) the value.
+  int LowestAbove(const T& value) const;
+  int LowestBelow(const T& value) const;
+  bool Empty() const { return sorted_.empty(); }
+
+ private:
+  std::vector<std::pair<T, int>> sorted_;
+  std::vector<int> lowestFrom_;  // of sorted_[i..end]
+  std::vector<int> lowestTo_;    // of sorted_[0..i]
+};
+
+// Names searched for every keyword at once: a textbook Aho–Corasick
+// automaton, each state knowing the lowest row of a keyword that ends there.
+class KeywordSearch {
+ public:
+  void Add(std::string_view keyword, int position);
+  void Seal();
+  // The lowest row whose keyword the name contains.
+  int Lowest(std::string_view name) const;
+  bool Empty() const { return nodes_.size() == 1 && nodes_[0].lowest == kNoRow; }
+
+ private:
+  struct Node {
+    std::map<unsigned char, int> next;
+    int fail = 0;
+    int lowest = kNoRow;
+  };
+  int Step(int state, unsigned char byte) const;
+
+  std::vector<Node> nodes_ = std::vector<Node>(1);
+  std::vector<int> root_ = std::vector<int>(256, 0);  // the root's moves, for every byte
+};
+
+// Which enabled row decides a file, built once from the rows so that judging
+// a file costs about the same whatever the number of rules: extensions in a
+// hash table, keywords in one automaton, size and time thresholds sorted.
+// Its answer is always the row a plain walk down the rows would stop at.
 class RuleMatcher {
  public:
-  // Reads the rows as they stand now; the matcher does not follow later
-  // edits. It keeps views into the rows' keys, so the list must outlive it
-  // unchanged (one cycle does).
+  RuleMatcher() = default;
   explicit RuleMatcher(const RuleList& rules);
 
-  // The first enabled row whose condition the file meets, or nothing. The
-  // file system is asked about the file only when a size or time row stands
-  // above every name or extension row it meets.
-  std::optional<RowMatch> FirstMatch(const Candidate& file) const;
-  // FirstMatch of two files, with their names searched for keywords side by
-  // side (which takes about the time of one).
-  std::pair<std::optional<RowMatch>, std::optional<RowMatch>> FirstMatches(const Candidate& a,
-                                                                           const Candidate& b) const;
-
-  // No enabled row can match anything.
+  // The position of the first enabled row whose condition the file meets.
+  // The file system is asked about the file only when a size or time row
+  // stands above every name or extension row it meets.
+  std::optional<int> FirstMatch(const Candidate& file) const;
   bool Empty() const { return lowest_ == kNoRow; }
 
  private:
-  struct TimeRow {
-    std::string_view value;
-    int position;
-    bool older;
-  };
-  // The answer for a file whose name and extension rows give `best`: a size
-  // or time row above it, or that row.
-  std::optional<RowMatch> Finish(const Candidate& file, int best) const;
-  // The lowest time row below `best` that a file of this time meets.
-  int LowestTimeRow(std::int64_t mtime, int best) const;
-
-  ExtensionTable extensions_;
-  KeywordAutomaton keywords_;
-  BoundIndex<double> smaller_;  // length < threshold
-  BoundIndex<double> larger_;   // length > threshold
-  // Time values that are ordinary times (local_times.h) compare as local
-  // seconds; any other as text.
-  BoundIndex<std::int64_t> olderSeconds_;  // time < value
-  BoundIndex<std::int64_t> newerSeconds_;  // time > value
-  BoundIndex<std::string_view> olderText_;
-  BoundIndex<std::string_view> newerText_;
-  std::vector<TimeRow> timeRows_;  // every time row, in row order
+  std::unordered_map<std::string, int> extensions_;  // to the lowest row
+  KeywordSearch keywords_;
+  Thresholds<double> smaller_, larger_;       // size < threshold, size > threshold
+  Thresholds<std::string> older_, newer_;     // time text < value, time text > value
+  int keywordLowest_ = kNoRow;
   int sizeLowest_ = kNoRow;
   int timeLowest_ = kNoRow;
   int lowest_ = kNoRow;
-  // The rows, for the destination of the one that matches.
-  const std::vector<RuleRow>* rows_ = nullptr;
-  mutable LocalTimes localTimes_;
+};
+
+// The matcher of the list as it stands: built again only when the list changed.
+class MatcherCache {
+ public:
+  const RuleMatcher& For(const RuleList& rules);
+
+ private:
+  const RuleList* list_ = nullptr;
+  std::uint64_t version_ = 0;
+  RuleMatcher matcher_;
 };
 
 }  // namespace veskora

@@ -1,9 +1,6 @@
 #include "mover/scan_cycle.h"
 
-#include "mover/arriving.h"
-#include "mover/conditions.h"
 #include "mover/move_step.h"
-#include "mover/rule_matcher.h"
 #include "rules/rule_key.h"
 
 namespace veskora {
@@ -16,62 +13,40 @@ std::optional<DesktopListing> ScanDesktop(const ScanEnvironment& env) {
   return DesktopListing{std::move(folder), *std::move(entries)};
 }
 
-void RunScanCycle(const RuleList& rules, const ScanEnvironment& env) {
+CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, const ScanEnvironment& env) {
+  CycleReport report;
   // No desktop, or one that cannot be listed, makes an empty cycle.
-  const auto listing = ScanDesktop(env);
-  if (!listing || !env.log) return;
-  // Compiled afresh every cycle: every edit of the list counts from the next
-  // cycle on, and nothing is kept between cycles.
-  const RuleMatcher matcher(rules);
-  if (matcher.Empty()) return;
-  const FolderListing& entries = listing->entries;
-  const auto handle = [&](std::size_t i, const std::optional<RowMatch>& match) {
-    // A download still arriving is passed over like a file in use: no move,
-    // no line, and the next cycle looks again. Asked only of files a rule
-    // wants, so a desktop where nothing matches pays nothing for it.
-    if (!match || StillArriving(entries, i)) return;
-    const std::string& name = entries[i].name;
-    if (env.putBack && !env.putBack->empty()) {
-      const auto now = env.files->Identity(listing->folder, name);
-      for (const FileIdentity& file : *env.putBack) {
-        if (now && Untouched(*now, file)) return;
-      }
-    }
+  const std::string folder = env.desktopFolder ? env.desktopFolder() : std::string();
+  if (folder.empty() || !env.files || !env.log) return report;
+  env.files->BeginCycle(folder);
+  if (matcher.Empty()) return report;
+  auto entries = env.files->List(folder);
+  if (!entries) return report;
+  const DesktopListing listing{folder, *std::move(entries)};
+  report.folder = folder;
+  const JudgeInput input{rules, matcher, *env.files, env.putBack, false};
+  for (const JudgedFile& judged : JudgeListing(listing, input)) {
+    if (env.stop && env.stop->load()) break;
+    const std::string& name = listing.entries[judged.index].name;
+    const std::string& destination = rules.Row(judged.row).rule.destination;
+    Outcome outcome = judged.outcome;
     // The file as it arrived: what an undo must find there to put it back.
     FileIdentity arrived;
-    if (!MoveFileByRule(listing->folder, name, match->destination, *env.files, *env.log, &arrived)) return;
-    const std::string key = MakeRuleKey(rules.Row(match->position).rule);
-    std::string time;
-    if (env.journal)
-      time = env.journal->AddMove(listing->folder, name, match->destination, arrived, match->position, key);
-    if (env.moved) {
-      env.moved->push_back(
-          {false, std::move(time), listing->folder, name, match->destination, arrived, match->position, key, {}});
+    if (outcome == Outcome::kMoves) outcome = FromMove(env.files->Move(folder, name, destination, &arrived));
+    if (outcome == Outcome::kMoves) {
+      env.log->WriteMoveLog(MoveLogMessage(name, destination));
+      const std::string key = MakeRuleKey(rules.Row(judged.row).rule);
+      std::string time;
+      if (env.journal) time = env.journal->AddMove(folder, name, destination, arrived, judged.row, key);
+      if (env.moved) env.moved->push_back({false, std::move(time), folder, name, destination, arrived, judged.row, key, {}});
+      report.moved.push_back({name, destination, judged.row});
+    } else if (Waits(outcome)) {
+      report.waiting.push_back({name, judged.row, outcome});
     }
-  };
-  const auto stopped = [&env] { return env.stop && env.stop->load(); };
-  // Files are judged two at a time (the matcher searches two names side by
-  // side), and handled one after the other in listing order.
-  std::optional<std::size_t> waiting;
-  for (std::size_t i = 0; i < entries.size() && !stopped(); ++i) {
-    if (!entries[i].file) continue;
-    if (!waiting) {
-      waiting = i;
-      continue;
-    }
-    const Candidate first(listing->folder, entries[*waiting].name, *env.files);
-    const Candidate second(listing->folder, entries[i].name, *env.files);
-    const auto [firstMatch, secondMatch] = matcher.FirstMatches(first, second);
-    handle(*waiting, firstMatch);
-    waiting.reset();
-    if (stopped()) break;
-    handle(i, secondMatch);
-  }
-  if (waiting && !stopped()) {
-    handle(*waiting, matcher.FirstMatch(Candidate(listing->folder, entries[*waiting].name, *env.files)));
   }
   // One write for the whole cycle, also when it was cut short.
   if (env.journal) env.journal->Flush();
+  return report;
 }
 
 }  // namespace veskora

@@ -8,7 +8,7 @@ namespace veskora {
 
 namespace {
 
-UndoOutcome FromMove(MoveOutcome outcome) {
+UndoOutcome UndoFromMove(MoveOutcome outcome) {
   switch (outcome) {
     case MoveOutcome::kMoved:
       return UndoOutcome::kPutBack;
@@ -35,7 +35,7 @@ UndoResult UndoOne(const JournalRecord& move, const UndoContext& context) {
   // move's kFailed may have other causes, so it is asked only then.
   const auto checked = [&] {
     const MoveOutcome outcome = files.Check(move.destination, move.name, move.desktop);
-    return outcome == MoveOutcome::kFailed ? UndoOutcome::kNoDesktop : FromMove(outcome);
+    return outcome == MoveOutcome::kFailed ? UndoOutcome::kNoDesktop : UndoFromMove(outcome);
   };
   if (context.dryRun) return {move, checked()};
   FileIdentity putBack;
@@ -43,7 +43,7 @@ UndoResult UndoOne(const JournalRecord& move, const UndoContext& context) {
   if (moved == MoveOutcome::kFailed) {
     return {move, checked() == UndoOutcome::kNoDesktop ? UndoOutcome::kNoDesktop : UndoOutcome::kFailed};
   }
-  if (moved != MoveOutcome::kMoved) return {move, FromMove(moved)};
+  if (moved != MoveOutcome::kMoved) return {move, UndoFromMove(moved)};
   if (context.log) context.log->WriteMoveLog(PutBackLogMessage(move.name, move.desktop));
   if (context.journal) {
     context.journal->AddUndo(move, putBack);

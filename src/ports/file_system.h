@@ -21,10 +21,14 @@ struct FolderEntry {
 // bytes.
 using FolderListing = std::vector<FolderEntry>;
 
-// What the size and time rules ask of a file (a link is followed).
+// What the size and time rules ask of a file, and which file it is and as it
+// was (a link is followed).
 struct FileFacts {
   std::uint64_t size = 0;
   std::int64_t mtime = 0;  // seconds since the epoch
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t ctime = 0;  // seconds since the epoch
 
   friend bool operator==(const FileFacts&, const FileFacts&) = default;
 };
@@ -66,7 +70,12 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // std::nullopt when the folder cannot be listed.
+  // The cycle's first step, once per cycle, before it lists the folder: what
+  // an ended run left half done in the folder is set right, and what moves
+  // remember from cycle to cycle moves on by one.
+  virtual void BeginCycle(const std::string& folder) = 0;
+  // Only a question: changes nothing. std::nullopt when the folder cannot be
+  // listed.
   virtual std::optional<FolderListing> List(const std::string& folder) = 0;
   // std::nullopt when the file vanished or cannot be queried.
   virtual std::optional<FileFacts> Facts(const std::string& folder, const std::string& name) = 0;

@@ -298,9 +298,9 @@ void Form1::CorrectRestoredSizeForFrame() {
 
 void Form1::Timer1Tick() {
   std::vector<JournalRecord> moved;
-  RunScanCycle(rules_,
+  RunScanCycle(rules_, matchers_.For(rules_),
                ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal,
-                               &moved, putBack_ ? &putBack_->Files(services_.files) : nullptr});
+                               putBack_ ? &putBack_->Files(services_.files) : nullptr, &moved});
   notices_->Tell(std::move(moved));
   if (history_ && history_->isVisible()) history_->Refresh();
 }

@@ -8,6 +8,7 @@
 #include "mover/move_journal.h"
 #include "mover/move_log.h"
 #include "mover/put_back_watch.h"
+#include "mover/rule_matcher.h"
 #include "rules/rule_file.h"
 #include "rules/rule_list.h"
 #include "window/main_menus.h"
@@ -100,6 +101,7 @@ class Form1 : public QMainWindow {
   MoveLog log_;
   std::optional<PutBackWatch> putBack_;
   RuleList rules_;
+  MatcherCache matchers_;  // rebuilt only when the rules changed
   bool unloaded_ = false;
   // The outer size restored at start-up until the frame around the window is
   // known (the window manager adds it only once the window is mapped).

@@ -135,8 +135,8 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   EXPECT_EQ(box.Cli({"undo", "--since", "2999-01-01"}).out, "Nothing to undo.\n");
 }
 
-// Plan shows what a cycle would do with every file and moves nothing; why gives each enabled row's verdict and the
-// first match; mistakes end with a message and code 2.
+// Plan shows what a cycle would do with every file and changes nothing; why gives each row's verdict and the first
+// match; mistakes end with a message and code 2.
 TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   const CliSandbox box;
   box.Rules("-1,1,keep,(移動を禁止する)\r\n-1,2,txt," + box.Dest() + "\r\n-1,2,doc," + box.Dest("missing") +
@@ -148,29 +148,39 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   WriteFile(box.Dest("dup.txt"), "already there");
   const Holder writer(box.Desktop("w.txt"), O_WRONLY);
   ASSERT_TRUE(writer.Holding());
-  const std::string before = ListNames(box.Desktop()) + ListNames(box.Dest());
+  // What an ended run left claimed stays as it is: plan and why only ask.
+  const std::string claim = box.Desktop(".veskora-claim-" + std::to_string(testing::EndedProcessId()) + "-abcdefgh");
+  ASSERT_TRUE(std::filesystem::create_directory(claim));
+  WriteFile(claim + "/left.txt", "left");
+  const std::string before = ListNames(box.Desktop()) + ListNames(box.Dest()) + ListNames(claim);
 
   const QJsonObject plan = box.Json({"plan", "--json"});
   EXPECT_EQ(Fields(plan["files"].toArray(), {"name", "row", "outcome"}),
-            "a.txt 2 moves\nb.doc 3 no-folder\nbig.txt 2 in-use\nc.tmp 4 no-folder\ndup.txt 2 name-taken\n"
+            "a.txt 2 moves\nb.doc 3 no-destination\nbig.txt 2 in-use\nc.tmp 4 no-folder\ndup.txt 2 name-taken\n"
             "keep.txt 1 protected\nw.txt 2 in-use\n");
   EXPECT_EQ(plan["listed"].toInt(), 9);
+  for (const QJsonValue f : plan["files"].toArray()) {  // a protected file goes nowhere
+    EXPECT_EQ(f["destination"].isNull(), f["name"] == QStringLiteral("keep.txt"));
+    EXPECT_EQ(f["protected"].toBool(), f["name"] == QStringLiteral("keep.txt"));
+  }
   const std::string planned = box.Cli({"plan"}).out;
   EXPECT_HAS(planned, "keep.txt: row 1 ファイル名に\"keep\"が含まれる: protected\n");
-  EXPECT_HAS(planned, "dup.txt: row 2 拡張子が\"txt\": not moved: " + box.Dest("dup.txt") + " exists\n");
+  EXPECT_HAS(planned, "dup.txt: row 2 拡張子が\"txt\": not moved: the destination has a file of that name\n");
   EXPECT_HAS(planned, "7 of 9 files in " + box.Desktop() + " match an enabled row; 1 would move.\n");
-  EXPECT_EQ(ListNames(box.Desktop()) + ListNames(box.Dest()), before);
+  box.Cli({"why", "a.txt"});
+  EXPECT_EQ(ListNames(box.Desktop()) + ListNames(box.Dest()) + ListNames(claim), before);
+  std::filesystem::remove_all(claim);
 
-  // Why: every enabled row's verdict and the first match.
+  // Why: every row's verdict (an unticked one skipped) and the first match.
   const std::string to = "," + box.Dest() + "\r\n";
   box.Rules("-1,1,PHOTO,(移動を禁止する)\r\n-1,2,pdf" + to + "-1,3,1K" + to + "-1,4,1M" + to + "0,2,md" + to +
             "-1,5,20080101120000" + to + "-1,6,20300101120000" + to);
-  // name, size, year; verdicts of rows 1, 2, 3, 4, 6 and 7 (5 is not ticked), then the first match
+  // name, size, year; verdicts of rows 1 to 7 (5 is not ticked), then the first match
   const std::tuple<std::string, std::size_t, int, std::string> cases[] = {
-      {"MYPHOTO.txt", 1023, 2007, "101010 1 protected\n"},
-      {"report.pdf", 1024, 2031, "010001 2 moves\n"},
-      {"photo.PDF", 1048577, 2020, "000100 4 moves\n"},
-      {"notes.md", 1025, 2020, "000000  \n"},  // no match
+      {"MYPHOTO.txt", 1023, 2007, "1010010 1 protected\n"},
+      {"report.pdf", 1024, 2031, "0100001 2 moves\n"},
+      {"photo.PDF", 1048577, 2020, "0001000 4 moves\n"},
+      {"notes.md", 1025, 2020, "0000000  \n"},  // no match
   };
   for (const auto& [name, size, year, _] : cases) {
     WriteFile(box.Desktop(name), std::string(size, 'x'));
@@ -204,8 +214,11 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   // arguments, message, and input that is there but cannot be read
   const std::tuple<QStringList, const char*, std::string> mistakes[] = {
       {{}, "no command given", ""},
-      {{"tidy"}, "unknown command 'tidy'", ""},
-      {{"plan", "--fast"}, "Unknown option 'fast'", ""},
+      {{"tidy"}, "veskora-cli: unknown command 'tidy'; the commands are plan, why, undo, help\n", ""},
+      {{"pln"}, "veskora-cli: unknown command 'pln'; did you mean 'plan'?\n", ""},
+      {{"help", "UDNO"}, "unknown command 'UDNO'; did you mean 'undo'?", ""},
+      {{"hlep"}, "did you mean 'help'?", ""},
+      {{"plan", "--fast"}, "veskora-cli: plan: unknown option 'fast'; see", ""},
       {{"plan", "extra"}, "unexpected 'extra'", ""},
       {{"why"}, "missing FILE", ""},
       {{"why", "absent.txt"}, "no absent.txt in the desktop folder", ""},
@@ -227,6 +240,10 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
     EXPECT_EQ(box.Run(program, {"--version"}).out, std::string(program) + " " VESKORA_VERSION "\n");
     EXPECT_EQ(box.Run(program, {"--help"}).out.find("Usage: "), 0u);
   }
+  const CliSandbox::Result help = box.Cli({"help", "undo"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_EQ(help.out, box.Cli({"undo", "--help"}).out);
+  EXPECT_EQ(box.Cli({"help"}).out, box.Cli({"--help"}).out);
 }
 
 }  // namespace

@@ -8,14 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <random>
-#include <set>
 
 #include "fake_clock.h"
 #include "fake_file_system.h"
 #include "mover/conditions.h"
 #include "mover/move_journal.h"
 #include "mover/move_log.h"
+#include "mover/outcome_words.h"
 #include "other_file_system.h"
 #include "adapters/posix/folder_listing.h"
 #include "mover/paths.h"
@@ -48,7 +47,7 @@ class ScanCycle : public ::testing::Test {
     AddRuleItem(rules, true, kind, value, destination);
     return destination;
   }
-  void Cycle() { RunScanCycle(rules, env); }
+  CycleReport Cycle() { return RunScanCycle(rules, RuleMatcher(rules), env); }
   std::string LogText() { return Exists(dir / "veskora.log") ? ReadFile(dir / "veskora.log") : ""; }
 
   testing::TempDir dir;
@@ -109,23 +108,84 @@ TEST_F(ScanCycle, OnlyRegularFilesAndLinksToThemAreListedSortedByBytes) {
   EXPECT_FALSE(ScanDesktop({[] { return std::string(); }, &files, &log}));
 }
 
-TEST_F(ScanCycle, TheFirstEnabledMatchingRuleDecidesWhateverItsDestination) {
+// One row per outcome: the judge's answer as plan asks it (the platform
+// checks each move), then the cycle acting on it and reporting what stayed.
+TEST_F(ScanCycle, TheJudgeGivesEveryFileItsRowAndOutcomeAndTheCycleActsOnIt) {
   const std::string second = dir.MakeDir("second");
-  AddRuleItem(rules, true, 1, "PHOTO", kProtectMarker);
-  AddRuleItem(rules, false, 1, "a", second);  // disabled
-  for (const int kind : {0, 7, -1}) AddRuleItem(rules, true, kind, "a", second);
-  AddRuleItem(rules, true, 1, "undefined", kUndefinedMarker);
-  Rule(2, "jpg", target);
-  Rule(1, "a", target);
-  Rule(1, "", second);
-  for (const char* name : {"PHOTO1.jpg", "cat.jpg", "a.txt", "undefined-a.txt", "zzz"}) File(name);
-  Cycle();
-  EXPECT_EQ(ListNames(desktop), "PHOTO1.jpg undefined-a.txt");
-  EXPECT_EQ(ListNames(target), "a.txt cat.jpg");
-  EXPECT_EQ(ListNames(second), "zzz");
-  rules.SetChecked(1, false);
-  Cycle();
-  EXPECT_EQ(ListNames(target), "PHOTO1.jpg a.txt cat.jpg");
+  WriteFile(dir / "afile", "");
+  WriteFile(target + "/taken.txt", "there first");
+  const struct {
+    int kind;
+    const char* value;
+    std::string destination;
+    bool enabled;
+  } rows[] = {
+      {1, "keep", std::string(kProtectMarker), true},    // 1
+      {1, "undef", std::string(kUndefinedMarker), true}, // 2
+      {2, "txt", second, false},                         // 3: skipped
+      {1, "taken", target, true},                        // 4
+      {1, "nowhere", dir / "missing", true},             // 5
+      {1, "notdir", dir / "afile", true},                // 6
+      {1, "back", target, true},                         // 7
+      {2, "txt", target, true},                          // 8
+      {3, "2", second, true},                            // 9
+      {6, "20990101000000", second, true},               // 10
+  };
+  for (const auto& r : rows) AddRuleItem(rules, r.enabled, r.kind, r.value, r.destination);
+  const struct {
+    std::string name;
+    int row;  // 0: no row decides it
+    Outcome outcome;
+  } expect[] = {
+      {"back.dat", 7, Outcome::kPutBack},      {"future.dat", 10, Outcome::kMoves},
+      {"keep.txt", 1, Outcome::kProtected},    {"none.dat", 0, Outcome::kMoves},
+      {"notdir.dat", 6, Outcome::kNoDestination}, {"nowhere.dat", 5, Outcome::kNoDestination},
+      {"one.bin", 9, Outcome::kMoves},         {"plain.txt", 8, Outcome::kMoves},
+      {"taken.txt", 4, Outcome::kNameTaken},   {"undef.txt", 2, Outcome::kNoFolder},
+      {"x.iso", 10, Outcome::kInUse},          {"x.iso.aria2", 10, Outcome::kInUse},
+  };
+  for (const auto& f : expect) File(f.name, f.name == "one.bin" ? 1 : 5);
+  SetMtime(desktop + "/future.dat", {2100, 1, 1, 0, 0, 0});
+  SetMtime(desktop + "/x.iso", {2100, 1, 1, 0, 0, 0});
+  SetMtime(desktop + "/x.iso.aria2", {2100, 1, 1, 0, 0, 0});
+  const PutBackFiles putBack{PutBackOf(*files.Facts(desktop, "back.dat"))};
+  env.putBack = &putBack;
+
+  const RuleMatcher matcher(rules);
+  const auto listing = ScanDesktop(env);
+  ASSERT_TRUE(listing);
+  const auto judged = JudgeListing(*listing, {rules, matcher, files, &putBack});
+  std::string expected, actual;
+  for (const auto& f : expect) {
+    if (f.row != 0) expected += f.name + " " + std::to_string(f.row) + " " + std::string(OutcomeCode(f.outcome)) + "\n";
+  }
+  for (const JudgedFile& j : judged) {
+    actual += listing->entries[j.index].name + " " + std::to_string(j.row) + " " + std::string(OutcomeCode(j.outcome)) +
+              "\n";
+  }
+  EXPECT_EQ(actual, expected);
+  // Why: every row's verdict, a disabled one matching nothing.
+  const FileExplanation why = ExplainFile(*listing, "keep.txt", {rules, matcher, files, &putBack});
+  ASSERT_EQ(why.rows.size(), std::size(rows));
+  EXPECT_TRUE(why.rows[0].matches && !why.rows[2].enabled && !why.rows[2].matches && why.rows[7].matches);
+  EXPECT_EQ(why.rows[7].fileValue, "txt");
+  EXPECT_EQ(why.decision->row, 1);
+  EXPECT_EQ(ExplainFile(*listing, ".hidden", {rules, matcher, files}).sight, Sight::kHidden);
+
+  const CycleReport report = Cycle();
+  std::string moved, waiting;
+  for (const MovedFile& m : report.moved) moved += m.name + " " + std::to_string(m.row) + "\n";
+  for (const WaitingFile& w : report.waiting) waiting += w.name + " " + std::string(OutcomeCode(w.outcome)) + "\n";
+  EXPECT_EQ(moved, "future.dat 10\none.bin 9\nplain.txt 8\n");
+  EXPECT_EQ(waiting,
+            "notdir.dat no-destination\nnowhere.dat no-destination\ntaken.txt name-taken\nundef.txt no-folder\n"
+            "x.iso in-use\nx.iso.aria2 in-use\n");
+  EXPECT_EQ(ListNames(second), "future.dat one.bin");
+  // What was put back moves once it changed; a file that went away since
+  // the listing is gone.
+  File("back.dat", 6);
+  EXPECT_EQ(JudgeListing(*listing, {rules, matcher, files, &putBack})[0].outcome, Outcome::kMoves);
+  EXPECT_EQ(ExplainFile(*listing, "plain.txt", {rules, matcher, files}).decision->outcome, Outcome::kGone);
 }
 
 TEST_F(ScanCycle, NamesExtensionsSizesAndTimesCompareExactly) {
@@ -163,7 +223,7 @@ TEST_F(ScanCycle, NamesExtensionsSizesAndTimesCompareExactly) {
   AddRuleItem(tens, true, 3, "10", small);
   AddRuleItem(tens, true, 2, "", target);  // a name without a dot has an empty extension
   for (const auto& [name, size] : {std::pair{"zero", 0}, {"9b", 9}, {"10b", 10}}) File(name, size);
-  RunScanCycle(tens, env);
+  RunScanCycle(tens, RuleMatcher(tens), env);
   EXPECT_EQ(ListNames(small), "9b a1023 zero");
   EXPECT_EQ(ListNames(large), "a.MP3x c1025 gz huge.iso notes.txt photo01.jpg t2 x.gz.bak ＰＨＯＴＯ.jpg");
   EXPECT_EQ(ListNames(target), "10b MYPHOTO.JPG backup.tar.gz song.mp3");
@@ -265,35 +325,14 @@ TEST(ScanCycleSeam, AFileThatCannotBeQueriedMeetsNoSizeOrTimeRule) {
   AddRuleItem(rules, true, 3, "1G", "/small");
   AddRuleItem(rules, true, 6, "19000101000000", "/new");
   AddRuleItem(rules, true, 2, "txt", "/text");
-  RunScanCycle(rules, {[] { return std::string("/desk"); }, &files, &log});
+  RunScanCycle(rules, RuleMatcher(rules), {[] { return std::string("/desk"); }, &files, &log});
   EXPECT_EQ(files.moves, (std::vector<std::string>{"a.txt -> /text", "b.txt -> /text"}));
   files.facts = FileFacts{10, 0};
   files.moves.clear();
-  RunScanCycle(rules, {[] { return std::string("/desk"); }, &files, &log});
+  RunScanCycle(rules, RuleMatcher(rules), {[] { return std::string("/desk"); }, &files, &log});
   EXPECT_EQ(files.moves, (std::vector<std::string>{"a.txt -> /small", "b.txt -> /small"}));
   EXPECT_EQ(files.factsAsked, 4);  // once per file and cycle
-}
-
-// Names that share long beginnings, end inside and at the edges of eight-byte
-// steps, begin one another and hold bytes above 0x7F list in byte order.
-TEST(FolderListing, OrdersNamesByTheirBytesWhateverTheyShare) {
-  const std::string stems[] = {
-      "", "a", "IMG_000", "IMG_0000", "Screenshot 2024-", "Screenshot 2024-05-0", "スクリーンショット 2024-05-01"};
-  const std::string letters[] = {"a", "b", "0", "1", " ", "-", ".", "\xe3\x81\x82", "\xff"};
-  std::mt19937 rng(5);
-  std::set<std::string> names;
-  for (int i = 0; i < 600; ++i) {
-    std::string name = stems[rng() % std::size(stems)];
-    for (std::size_t n = rng() % 12; n > 0; --n) name += letters[rng() % std::size(letters)];
-    if (!name.empty() && name[0] != '.') names.insert(name);
-  }
-  testing::TempDir dir;
-  for (const std::string& name : names) WriteFile(dir / name, "");
-  const auto listing = PosixFileSystem().List(dir.Path());
-  ASSERT_TRUE(listing);
-  std::vector<std::string> listed;
-  for (const FolderEntry& entry : *listing) listed.push_back(entry.name);
-  EXPECT_EQ(listed, std::vector<std::string>(names.begin(), names.end()));
+  EXPECT_EQ(files.cycles, 2);
 }
 
 // The journal keeps 90 days of moves: a flush that finds older ones first

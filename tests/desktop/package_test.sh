@@ -17,24 +17,28 @@ for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
   check "Depends names $library with a version: $depends" has "$depends" "$library (>= "
 done
 check "Depends brings Qt's own translations: $depends" has "$depends" qt6-translations-l10n
+check "Recommends the opener of folders and files" test "$(dpkg-deb -f "$deb" Recommends)" = xdg-utils
 check "apt would install it with what is here" apt-get install --simulate --quiet "$deb" > /dev/null
 
 expected="bin/veskora bin/veskora-cli share/applications/veskora.desktop share/icons/hicolor/scalable/apps/veskora.svg"
 expected+=" share/bash-completion/completions/veskora-cli share/man/man1/veskora.1.gz share/man/man1/veskora-cli.1.gz"
-expected+=" share/metainfo/io.github.veskora.Veskora.metainfo.xml"
+expected+=" share/metainfo/io.github.veskora.Veskora.metainfo.xml share/doc/veskora/copyright"
 for size in 16 22 24 32 48 64 128 256; do
   icon="share/icons/hicolor/${size}x$size/apps/veskora.png" expected+=" $icon"
   check "the ${size}x$size icon is that size" has "$(file -b "$root/usr/$icon")" "PNG image data, $size x $size,"
 done
 sorted() { sed 's|^\./usr/||' | LC_ALL=C sort | tr '\n' ' '; }
 installed="$(cd "$root" && find . -type f | sorted)"
-check "exactly the programs, menu entry, icons, metainfo, manual pages and completion: $installed" \
+check "exactly the programs, menu entry, icons, metainfo, manual pages, completion and licence: $installed" \
   test "$installed" = "$(tr ' ' '\n' <<< "$expected" | sorted)"
 needed="$(readelf -d "$du_program")" cli_needed="$(readelf -d "$root/usr/bin/veskora-cli" | grep NEEDED)"
 check "the program links Qt Widgets" has "$needed" libQt6Widgets.so.6
 check "no sanitizer in the program or among its dependencies" lacks "$needed $depends" 'libasan|libubsan'
 check "the command line links QtCore" has "$cli_needed" libQt6Core.so.6
 check "the command line links neither Qt Gui nor Widgets" lacks "$cli_needed" 'libQt6(Gui|Widgets)'
+check "the licence in Debian's machine-readable format" grep -qz \
+  "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/.*Copyright: 2026 The VESKORA developers" \
+  "$share/doc/veskora/copyright"
 check "the menu entry starts the installed program" grep -qx Exec=veskora "$share/applications/veskora.desktop"
 check "the metainfo launches it, this version its newest release" grep -qz \
   "veskora.desktop</launchable>.*<release version=\"$version\"" "$share/metainfo/io.github.veskora.Veskora.metainfo.xml"

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   veskora::PosixFileSystem files(&ending);
   const veskora::ScanEnvironment env{[&desktop] { return desktop; }, &files, &log, &ending};
   for (long cycle = 0; (cycles < 0 || cycle < cycles) && !ending; ++cycle) {
-    veskora::RunScanCycle(rules, env);
+    veskora::RunScanCycle(rules, veskora::RuleMatcher(rules), env);
     if (pauseMs > 0 && !ending) usleep(static_cast<useconds_t>(pauseMs * 1000));
   }
   if (argc > 6) ruleFile.SaveRules(rules);

@@ -12,6 +12,7 @@ namespace veskora::testing {
 // file's facts; moves are recorded, not made. Counts the questions asked.
 class FakeFileSystem final : public FileSystem {
  public:
+  void BeginCycle(const std::string&) override { ++cycles; }
   std::optional<FolderListing> List(const std::string&) override { return listing; }
   std::optional<FileFacts> Facts(const std::string&, const std::string&) override {
     ++factsAsked;
@@ -29,6 +30,7 @@ class FakeFileSystem final : public FileSystem {
   std::optional<FileFacts> facts;
   MoveOutcome outcome = MoveOutcome::kMoved;
   int factsAsked = 0;
+  int cycles = 0;
   std::vector<std::string> moves;
 };
 

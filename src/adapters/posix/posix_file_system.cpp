@@ -10,20 +10,33 @@
 
 namespace veskora {
 
-std::optional<FolderListing> PosixFileSystem::List(const std::string& folder) {
+void PosixFileSystem::BeginCycle(const std::string& folder) {
   memory_.NextCycle();
   // Looked up afresh every cycle: the folder may have been replaced.
   destination_.Reset();
   destinationPath_.clear();
+  // What a killed run left claimed comes back now, to be listed with the
+  // rest: found by the last listing of this folder, or by one of our own when
+  // there was none.
+  const UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!dir) return;
+  if (folder != oursFolder_) {
+    ours_.clear();
+    ListFolder(dir.Get(), &ours_);
+  }
+  for (const std::string& name : ours_) RecoverLeftovers(dir.Get(), name);
+  ours_.clear();
+  oursFolder_.clear();
+}
+
+std::optional<FolderListing> PosixFileSystem::List(const std::string& folder) {
   listed_ = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   listedPath_ = listed_ ? folder : std::string();
   if (!listed_) return std::nullopt;
-  std::vector<std::string> ours;
-  auto listing = ListFolder(listed_.Get(), &ours);
-  if (ours.empty()) return listing;
-  // What a killed run left claimed comes back now, to be listed with the rest.
-  for (const std::string& name : ours) RecoverLeftovers(listed_.Get(), name);
-  return ListFolder(listed_.Get());
+  ours_.clear();
+  auto listing = ListFolder(listed_.Get(), &ours_);
+  oursFolder_ = listing ? folder : std::string();
+  return listing;
 }
 
 int PosixFileSystem::FolderFd(const std::string& folder) const {
@@ -45,7 +58,14 @@ std::optional<FileIdentity> PosixFileSystem::Identity(const std::string& folder,
 }
 
 MoveOutcome PosixFileSystem::Check(const std::string& folder, const std::string& name, const std::string& destination) {
-  return CheckMove(JoinPath(folder, name), destination);
+  UniqueFd opened;
+  int dirFd = FolderFd(folder);
+  if (dirFd == AT_FDCWD) {
+    opened = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!opened) return MoveOutcome::kSourceMissing;
+    dirFd = opened.Get();
+  }
+  return CheckSafeMove({dirFd, folder, name}, DestinationFd(destination), memory_);
 }
 
 MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& name, const std::string& destination,

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "ports/file_system.h"
 #include "adapters/posix/move_memory.h"
@@ -11,15 +12,17 @@ namespace veskora {
 
 // The real file system. Keeps the folder it listed last open, so that the
 // questions about its files that follow are asked relative to it: one path
-// step per file instead of every step of the full path. Each listing starts a
-// new cycle of what the moves remember (see move_memory.h) and gives back the
-// files that a killed run left claimed in that folder.
+// step per file instead of every step of the full path. Listing changes
+// nothing; BeginCycle starts a new cycle of what the moves remember (see
+// move_memory.h) and gives back the files that a killed run left claimed in
+// that folder.
 class PosixFileSystem final : public FileSystem {
  public:
   // `stop`, when given, asks a copy in progress to give up (the program is
   // ending); the file then stays where it was.
   explicit PosixFileSystem(const std::atomic<bool>* stop = nullptr) : stop_(stop) {}
 
+  void BeginCycle(const std::string& folder) override;
   std::optional<FolderListing> List(const std::string& folder) override;
   std::optional<FileFacts> Facts(const std::string& folder, const std::string& name) override;
   std::optional<FileIdentity> Identity(const std::string& folder, const std::string& name) override;
@@ -42,6 +45,9 @@ class PosixFileSystem final : public FileSystem {
   std::string destinationPath_;
   UniqueFd destination_;
   MoveMemory memory_;
+  // Our own hidden entries that the last listing saw, and in which folder.
+  std::vector<std::string> ours_;
+  std::string oursFolder_;
 };
 
 }  // namespace veskora

@@ -7,7 +7,6 @@
 #include <cerrno>
 
 #include "adapters/posix/move_steps.h"
-#include "mover/paths.h"
 #include "adapters/posix/rename_no_replace.h"
 #include "adapters/posix/unique_fd.h"
 #include "adapters/posix/writer_probe.h"
@@ -77,20 +76,29 @@ MoveOutcome SafeMove(const MoveSource& from, int destFd, const std::string& dest
   return MoveOutcome::kFailed;
 }
 
-MoveOutcome CheckMove(const std::string& path, const std::string& destination) {
+MoveOutcome CheckSafeMove(const MoveSource& from, int destFd, MoveMemory& memory) {
+  if (destFd < 0) return MoveOutcome::kFailed;
   struct stat st {};
-  if (lstat(path.c_str(), &st) != 0 || (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))) {
-    return MoveOutcome::kSourceMissing;
+  const UniqueFd fd(openat(from.dirFd, from.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+  if (fd) {
+    if (fstat(fd.Get(), &st) != 0) return MoveOutcome::kFailed;
+    if (!S_ISREG(st.st_mode)) return MoveOutcome::kSourceMissing;
+  } else {
+    const int err = errno;
+    if (err == EWOULDBLOCK) return MoveOutcome::kInUse;
+    if (fstatat(from.dirFd, from.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      return errno == ENOENT || errno == ENOTDIR ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
+    }
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return MoveOutcome::kSourceMissing;
+    if (!S_ISLNK(st.st_mode) && err != EACCES) return MoveOutcome::kFailed;
   }
-  struct stat folder {};
-  if (stat(destination.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) return MoveOutcome::kFailed;
+  if (!S_ISLNK(st.st_mode) &&
+      (!fd || !memory.LeasesSeeEveryOpener(fd.Get(), st.st_dev) || ProbeWriters(fd.Get()) != Writers::kNone)) {
+    return MoveOutcome::kInUse;
+  }
   struct stat taken {};
-  if (lstat(JoinPath(destination, NameOf(path)).c_str(), &taken) == 0) return MoveOutcome::kTargetExists;
-  if (S_ISLNK(st.st_mode)) return MoveOutcome::kMoved;
-  const UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-  if (!fd) return errno == EWOULDBLOCK || errno == EACCES ? MoveOutcome::kInUse : MoveOutcome::kFailed;
-  return LeasesSeeEveryOpener(fd.Get()) && ProbeWriters(fd.Get()) == Writers::kNone ? MoveOutcome::kMoved
-                                                                                    : MoveOutcome::kInUse;
+  if (fstatat(destFd, from.name.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) return MoveOutcome::kTargetExists;
+  return MoveOutcome::kMoved;
 }
 
 }  // namespace veskora

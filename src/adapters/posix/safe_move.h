@@ -39,7 +39,9 @@ FileIdentity IdentityOf(const struct stat& st);
 // `destFd` is the destination folder, open, and `destination` its path.
 MoveOutcome SafeMove(const MoveSource& from, int destFd, const std::string& destination, MoveContext& context);
 
-// What SafeMove would answer for the file at `path` now, changing nothing.
-MoveOutcome CheckMove(const std::string& path, const std::string& destination);
+// What SafeMove would answer now, taking its steps up to the first that
+// changes anything; a file whose writers cannot be told counts as in use.
+// `destFd` is the destination folder, open, or -1 when it is none.
+MoveOutcome CheckSafeMove(const MoveSource& from, int destFd, MoveMemory& memory);
 
 }  // namespace veskora

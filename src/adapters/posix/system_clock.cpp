@@ -6,13 +6,6 @@
 
 namespace veskora {
 
-LocalTime SystemClock::Now() const {
-  const auto now = static_cast<std::int64_t>(std::time(nullptr));
-  if (now != second_) {
-    local_ = ToLocalTime(now);
-    second_ = now;
-  }
-  return local_;
-}
+LocalTime SystemClock::Now() const { return ToLocalTime(static_cast<std::int64_t>(std::time(nullptr))); }
 
 }  // namespace veskora
