@@ -3,6 +3,8 @@
 #include <csignal>
 
 #include "adapters/posix/data_folder.h"
+#include "adapters/posix/diagnostics.h"
+#include "adapters/posix/posix_data_files.h"
 #include "adapters/posix/posix_file_system.h"
 #include "adapters/posix/system_clock.h"
 #include "adapters/qt/dbus_notifier.h"
@@ -39,13 +41,15 @@ int main(int argc, char** argv) {
   // ends within a second.
   veskora::PosixFileSystem files(&veskora::UnixSignalWatcher::EndRequested());
   veskora::InstanceLock lock(veskora::InstanceLock::DefaultPath());
-  veskora::MoveJournal journal(veskora::DefaultJournalPath(), clock);
+  veskora::PosixDataFiles dataFiles;
+  veskora::MoveJournal journal(dataFiles, veskora::JournalPath(), clock);
   veskora::DBusNotifier notifier(QDBusConnection::sessionBus());
   const veskora::ShellServices services{dialogs,
                                         handoff,
                                         settings,
                                         clock,
                                         files,
+                                        dataFiles,
                                         &veskora::DesktopFolderPath,
                                         [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
                                         [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
@@ -61,5 +65,10 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QGuiApplication::commitDataRequest, form.get(), &veskora::Form1::EndProgram);
   QObject::connect(&app, &QCoreApplication::aboutToQuit, form.get(), &veskora::Form1::EndProgram);
   QObject::connect(form.get(), &veskora::Form1::ended, &app, [] { QCoreApplication::exit(0); });
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  // Moves whose records waited for another process's lock get a last chance.
+  if (!journal.Flush(veskora::MoveJournal::kLockWait)) {
+    veskora::Diagnose("the move journal " + journal.Path() + " stayed locked; the last moves are in the log only");
+  }
+  return code;
 }

@@ -11,7 +11,7 @@ const PutBackFiles& PutBackWatch::Files(FileSystem& files) {
   seen_ = now;
   putBack_.clear();
   if (!now) return putBack_;
-  for (const FileIdentity& f : PutBackIdentities(ReadJournal(path_).records)) {
+  for (const FileIdentity& f : PutBackIdentities(ReadJournal(data_, path_).records)) {
     putBack_.insert({f.device, f.inode, f.size, f.mtime, f.ctime});
   }
   return putBack_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "mover/judge.h"
+#include "ports/data_files.h"
 #include "ports/file_system.h"
 
 namespace veskora {
@@ -14,11 +15,12 @@ namespace veskora {
 // whenever the journal has changed since the last look.
 class PutBackWatch {
  public:
-  explicit PutBackWatch(std::string journalPath) : path_(std::move(journalPath)) {}
+  PutBackWatch(DataFiles& data, std::string journalPath) : data_(data), path_(std::move(journalPath)) {}
 
   const PutBackFiles& Files(FileSystem& files);
 
  private:
+  DataFiles& data_;
   std::string path_;
   std::optional<FileIdentity> seen_;
   PutBackFiles putBack_;

@@ -15,6 +15,7 @@ std::optional<DesktopListing> ScanDesktop(const ScanEnvironment& env) {
 
 CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, const ScanEnvironment& env) {
   CycleReport report;
+  if (env.journal) env.journal->BeginCycle();
   // No desktop, or one that cannot be listed, makes an empty cycle.
   const std::string folder = env.desktopFolder ? env.desktopFolder() : std::string();
   if (folder.empty() || !env.files || !env.log) return report;
@@ -36,16 +37,14 @@ CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, cons
     if (outcome == Outcome::kMoves) {
       env.log->WriteMoveLog(MoveLogMessage(name, destination));
       const std::string key = MakeRuleKey(rules.Row(judged.row).rule);
-      std::string time;
-      if (env.journal) time = env.journal->AddMove(folder, name, destination, arrived, judged.row, key);
-      if (env.moved) env.moved->push_back({false, std::move(time), folder, name, destination, arrived, judged.row, key, {}});
+      JournalRecord record{false, {}, {}, folder, name, destination, arrived, judged.row, key, {}};
+      if (env.journal) record = env.journal->AddMove(folder, name, destination, arrived, judged.row, key);
+      if (env.moved) env.moved->push_back(std::move(record));
       report.moved.push_back({name, destination, judged.row});
     } else if (Waits(outcome)) {
       report.waiting.push_back({name, judged.row, outcome});
     }
   }
-  // One write for the whole cycle, also when it was cut short.
-  if (env.journal) env.journal->Flush();
   return report;
 }
 

@@ -11,13 +11,15 @@
 namespace veskora {
 
 enum class UndoOutcome {
-  kPutBack,    // back on the desktop (in a dry run: would be)
-  kGone,       // nothing of that name in the destination any more
-  kChanged,    // what lies there now is not the file that was moved, as it was
-  kNameTaken,  // the desktop has a file of that name: nothing is replaced
-  kInUse,      // another program writes it
-  kNoDesktop,  // the folder it came from is missing or no folder
-  kFailed,     // any other failure; the file stays where it is
+  kPutBack,     // back on the desktop (in a dry run: would be)
+  kGone,        // nothing of that name in the destination any more
+  kChanged,     // what lies there now is not the file that was moved, as it was
+  kNameTaken,   // the desktop has a file of that name: nothing is replaced
+  kInUse,       // another program writes it
+  kNoDesktop,   // the folder it came from is missing or no folder
+  kOtherDesktop,  // it came from a folder that is not the desktop folder now
+  kBadRecord,   // the record names no plain file in an absolute folder: nothing is touched
+  kFailed,      // any other failure; the file stays where it is
 };
 
 struct UndoResult {
@@ -37,6 +39,7 @@ struct UndoSelection {
 std::vector<JournalRecord> SelectMoves(std::vector<JournalRecord> notUndone, const UndoSelection& selection);
 
 struct UndoContext {
+  std::string desktop;   // the desktop folder now: only files taken from it are put back
   bool dryRun = false;   // judge only; change, log and journal nothing
   FileSystem& files;
   MoveLog* log = nullptr;
@@ -44,9 +47,12 @@ struct UndoContext {
 };
 
 // Puts the files of the given moves back where they came from, in the order
-// given, with the same safe move as the cycle, never replacing anything. A
-// file is put back only when the destination still holds the very file that
-// was moved (device, inode, size and time as they were when it arrived).
+// given, with the same safe move as the cycle, never replacing anything. The
+// journal is read as any input: a record is followed only when it names a
+// plain file name, a destination that is an absolute path without "." or
+// ".." and the desktop folder of now. A file is put back only when the
+// destination still holds the very file that was moved (device, inode, size
+// and time as they were when it arrived).
 // Each file put back gets its log line and is journaled at once with what it
 // is now, so that no move is ever undone twice and the cycle leaves the file
 // alone until it changes.

@@ -50,8 +50,8 @@ Qt::WindowStates StateFlags(int state) {
 Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      ruleFile_(dataFolder + "/ZUL.dat"),
-      log_(dataFolder + "/veskora.log", services.clock, [this](const std::string& line) {
+      ruleFile_(services.dataFiles, dataFolder + "/ZUL.dat"),
+      log_(services.dataFiles, dataFolder + "/veskora.log", services.clock, [this](const std::string& line) {
         monitor->setText(QString::fromStdString(line));
         monitor->adjustSize();
       }) {
@@ -64,7 +64,7 @@ Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidg
   BuildControls();
   menus_ = BuildMainMenus(*this);
   WireCommands();
-  if (services_.journal) putBack_.emplace(services_.journal->Path());
+  if (services_.journal) putBack_.emplace(services_.dataFiles, services_.journal->Path());
 }
 
 Form1::~Form1() {
@@ -306,15 +306,17 @@ void Form1::Timer1Tick() {
 }
 
 void Form1::PutBack(const std::vector<JournalRecord>& moves) {
-  UndoMoves(moves, UndoContext{false, services_.files, &log_, services_.journal});
+  const std::string desktop = services_.desktopFolder ? services_.desktopFolder() : std::string();
+  UndoMoves(moves, UndoContext{desktop, false, services_.files, &log_, services_.journal});
   if (history_ && history_->isVisible()) history_->Refresh();
 }
 
 void Form1::ShowHistory() {
+  // Without a journal there is no history to show.
+  if (!services_.journal) return;
   if (!history_) {
-    const std::string journal = services_.journal ? services_.journal->Path() : DefaultJournalPath();
     history_ = new HistoryDialog(
-        journal, services_.files, services_.handoff,
+        services_.dataFiles, services_.journal->Path(), services_.files, services_.handoff,
         [this](const std::vector<JournalRecord>& moves) { PutBack(moves); }, this);
   }
   history_->Refresh(true);

@@ -30,9 +30,10 @@ QStandardItem* Cell(const QString& text, int record = -1) {
 
 }  // namespace
 
-HistoryDialog::HistoryDialog(std::string journalPath, FileSystem& files, DesktopHandoff& handoff, PutBack putBack,
-                             QWidget* parent)
+HistoryDialog::HistoryDialog(DataFiles& data, std::string journalPath, FileSystem& files, DesktopHandoff& handoff,
+                             PutBack putBack, QWidget* parent)
     : QDialog(parent),
+      data_(data),
       journalPath_(std::move(journalPath)),
       files_(files),
       handoff_(handoff),
@@ -69,7 +70,7 @@ void HistoryDialog::Refresh(bool always) {
   const auto now = files_.Identity(std::string(ParentOf(journalPath_)), std::string(NameOf(journalPath_)));
   if (!always && now && seen_ && Untouched(*now, *seen_)) return;
   seen_ = now;
-  records_ = ReadJournal(journalPath_).records;
+  records_ = ReadJournal(data_, journalPath_).records;
   undone_ = UndoneMoves(records_);
   Fill();
 }
@@ -91,8 +92,8 @@ QList<QStandardItem*> HistoryDialog::MoveRow(std::size_t index) {
           Cell(Text(move.desktop) + QStringLiteral(" → ") + Text(move.destination), at), Cell(state, at)};
 }
 
-// Moves are grouped by the cycle that made them: the journal writes a cycle's
-// moves together, under one time and one desktop.
+// Moves are grouped by the cycle that made them, as each record says when its
+// cycle began; the group shows that time.
 void HistoryDialog::Fill() {
   const QModelIndex current = view_->currentIndex();
   const QString selected =
@@ -103,9 +104,9 @@ void HistoryDialog::Fill() {
   for (std::size_t i = 0; i < records_.size(); ++i) {
     const JournalRecord& move = records_[i];
     if (move.undo) continue;
-    if (!first || first->time != move.time || first->desktop != move.desktop) {
+    if (!first || first->cycle != move.cycle || first->desktop != move.desktop) {
       first = &move;
-      group = Cell(Text(move.time));
+      group = Cell(Text(move.cycle));
       model_->insertRow(0, {group, Cell({}), Cell({}), Cell({}), Cell({})});
     }
     group->appendRow(MoveRow(i));

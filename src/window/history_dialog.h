@@ -14,6 +14,7 @@ class QTreeView;
 
 namespace veskora {
 
+class DataFiles;
 class DesktopHandoff;
 class FileSystem;
 
@@ -26,7 +27,8 @@ class HistoryDialog : public QDialog {
  public:
   using PutBack = std::function<void(const std::vector<JournalRecord>& moves)>;
 
-  HistoryDialog(std::string journalPath, FileSystem& files, DesktopHandoff& handoff, PutBack putBack, QWidget* parent);
+  HistoryDialog(DataFiles& data, std::string journalPath, FileSystem& files, DesktopHandoff& handoff, PutBack putBack,
+                QWidget* parent);
 
   // Reads the journal again when it has changed since (or when `always`),
   // keeping the selection.
@@ -41,6 +43,7 @@ class HistoryDialog : public QDialog {
   void PutBackSelected();
   void OpenSelectedFolder();
 
+  DataFiles& data_;
   std::string journalPath_;
   FileSystem& files_;
   DesktopHandoff& handoff_;

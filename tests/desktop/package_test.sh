@@ -57,8 +57,8 @@ done
 check "the program ends normally on SIGTERM" du_end
 check "the desktop files left the desktop" test -z "$(ls "$du_desktop")"
 check "nothing was written beside the program" test "$(snapshot)" = "$before"
-# Read as ticked, written back as -1: proof that it was saved, not left.
-check "the rule file was saved in the user's data folder" test "$(cat "$rules")" = $'-1,1,report,'"$du_home/書類"$'\r'
+# Read as ticked and never edited: kept byte for byte in the user's data folder.
+check "the rule file stayed as it was in the user's data folder" test "$(cat "$rules")" = $'5,1,report,'"$du_home/書類"$'\r'
 check "one log line a move: $(cat "$log")" test "$(grep -c " を $du_home/書類 へ移動しました" "$log")" = 2
 for file in "$rules" "$log" "$settings" "$du_home/.local/state/veskora/move-journal.csv"; do
   check "$file belongs to $du_user" test "$(stat -c %U "$file")" = "$du_user"

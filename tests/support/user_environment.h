@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "adapters/posix/posix_data_files.h"
 #include "adapters/posix/posix_file_system.h"
 #include "adapters/qt/instance_lock.h"
 #include "fake_clock.h"
@@ -80,7 +81,7 @@ class UserEnvironment {
     locks_.push_back(std::make_unique<InstanceLock>(QString::fromStdString(root_ / "runtime/veskora.lock")));
     const auto program = [this] { return root_ / "program"; };
     const auto tray = [this] { return trayAvailable; };
-    const ShellServices services{dialogs, handoff, *settings_, clock,     files,   desktopFolder,
+    const ShellServices services{dialogs, handoff, *settings_, clock,   files,     dataFiles, desktopFolder,
                                  program, tray,    nullptr,    &journal_, notifier};
     forms_.push_back(StartProgram(services, *locks_.back()));
     return forms_.back().get();
@@ -118,6 +119,7 @@ class UserEnvironment {
   RecordingHandoff handoff;
   FakeClock clock{LocalTime{2024, 10, 26, 14, 5, 9}};
   PosixFileSystem files;
+  PosixDataFiles dataFiles;
   bool trayAvailable = true;
   Notifier* notifier = nullptr;
   std::function<std::string()> desktopFolder = [this] { return Desktop(); };  // set before Start to change
@@ -125,7 +127,7 @@ class UserEnvironment {
  private:
   static constexpr const char* kKeys[] = {"window/width", "window/height", "window/state", "app/automove"};
   TempDir root_;
-  MoveJournal journal_{root_ / "state/move-journal.csv", clock};
+  MoveJournal journal_{dataFiles, root_ / "state/move-journal.csv", clock};
   std::unique_ptr<IniSettingsStore> settings_;
   std::vector<std::unique_ptr<InstanceLock>> locks_;
   std::vector<std::unique_ptr<Form1>> forms_;
