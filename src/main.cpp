@@ -2,20 +2,25 @@
 #include <QSystemTrayIcon>
 #include <csignal>
 
-#include "mover/move_journal.h"
-#include "ports/clock.h"
 #include "adapters/posix/data_folder.h"
 #include "adapters/posix/diagnostics.h"
 #include "adapters/posix/inotify_watch.h"
 #include "adapters/posix/posix_data_files.h"
 #include "adapters/posix/posix_file_system.h"
-#include "session/desktop_folder.h"
+#include "adapters/posix/system_clock.h"
+#include "adapters/qt/dbus_notifier.h"
+#include "adapters/qt/instance_lock.h"
+#include "adapters/qt/qt_desktop_handoff.h"
+#include "adapters/qt/qt_dialogs.h"
+#include "adapters/qt/qt_translations.h"
+#include "adapters/qt/unix_signal_watcher.h"
+#include "mover/move_journal.h"
+#include "ports/clock.h"
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
-#include "adapters/qt/instance_lock.h"
-#include "adapters/qt/qt_translations.h"
 #include "ports/settings_store.h"
-#include "adapters/qt/unix_signal_watcher.h"
+#include "session/desktop_folder.h"
+#include "session/ini_settings_store.h"
 #include "window/form1.h"
 #include "window/program.h"
 #include "window/program_options.h"
@@ -49,6 +54,7 @@ int main(int argc, char** argv) {
   veskora::PosixDataFiles dataFiles;
   veskora::MoveJournal journal(dataFiles, veskora::JournalPath(), clock);
   veskora::InotifyWatch watch;
+  veskora::DBusNotifier notifier(QDBusConnection::sessionBus());
   const veskora::ShellServices services{dialogs,
                                         handoff,
                                         settings,
@@ -61,7 +67,8 @@ int main(int argc, char** argv) {
                                         [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
                                         &veskora::UnixSignalWatcher::EndRequested(),
                                         &journal,
-                                        &watch};
+                                        &watch,
+                                        &notifier};
 
   const std::unique_ptr<veskora::Form1> form = veskora::StartProgram(services, lock);
   if (!form) return 0;

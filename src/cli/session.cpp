@@ -2,14 +2,12 @@
 
 #include <QString>
 
-#include "cli/output.h"
 #include "adapters/posix/data_folder.h"
 #include "adapters/posix/posix_data_files.h"
-#include "session/desktop_folder.h"
+#include "cli/output.h"
 #include "ports/settings_store.h"
 #include "rules/rule_file.h"
-#include "session/app_settings.h"
-#include "session/ini_settings_store.h"
+#include "session/desktop_folder.h"
 
 namespace veskora::cli {
 
@@ -40,7 +38,5 @@ std::string FindDesktop() {
   if (desktop.empty()) Warn(QStringLiteral("there is no desktop folder to tidy (see XDG_DESKTOP_DIR)"));
   return desktop;
 }
-
-bool AutomoveIsOn() { return ReadAppSettings(IniSettingsStore()).automove; }
 
 }  // namespace veskora::cli

@@ -25,7 +25,4 @@ std::optional<ProgramRules> LoadProgramRules();
 // is none.
 std::string FindDesktop();
 
-// The automatic-move switch as the program last saved it.
-bool AutomoveIsOn();
-
 }  // namespace veskora::cli

@@ -8,7 +8,6 @@
 #include "cli/command.h"
 #include "cli/output.h"
 #include "cli/session.h"
-#include "rules/rule_description.h"
 #include "mover/move_step.h"
 #include "mover/undo_moves.h"
 #include "ports/clock.h"
@@ -42,8 +41,6 @@ QString Code(UndoOutcome outcome) {
       return QStringLiteral("gone");
     case UndoOutcome::kChanged:
       return QStringLiteral("changed");
-    case UndoOutcome::kTakenAgain:
-      return QStringLiteral("taken-again");
     case UndoOutcome::kNameTaken:
       return QStringLiteral("name-taken");
     case UndoOutcome::kInUse:
@@ -60,7 +57,7 @@ QString Code(UndoOutcome outcome) {
   return QStringLiteral("failed");
 }
 
-std::string Words(const UndoResult& r, const RuleList& rules, bool dryRun) {
+std::string Words(const UndoResult& r, bool dryRun) {
   const JournalRecord& m = r.move;
   const std::string name = Shown(m.name);
   switch (r.outcome) {
@@ -72,12 +69,6 @@ std::string Words(const UndoResult& r, const RuleList& rules, bool dryRun) {
     case UndoOutcome::kChanged:
       return "skipped " + name + ": " + Shown(JoinPath(m.destination, m.name)) +
              " is not the file that was moved, or has changed since";
-    case UndoOutcome::kTakenAgain: {
-      const std::string row = "row " + std::to_string(r.row);
-      const std::string rule = rules.IsValid(r.row) ? " (" + Shown(DescribeRule(rules.Row(r.row).rule)) + ")" : "";
-      return "refused " + name + ": " + row + rule + " would move it again at the next cycle; untick " + row +
-             " or switch automatic moving off in VESKORA first";
-    }
     case UndoOutcome::kNameTaken:
       return "skipped " + name + ": " + Shown(JoinPath(m.desktop, m.name)) + " exists; nothing was replaced";
     case UndoOutcome::kInUse:
@@ -165,7 +156,7 @@ class UndoCommand final : public Command {
     }
     const std::vector<UndoResult> results =
         UndoMoves(SelectMoves(MovesNotUndone(contents.records), selection),
-                  UndoContext{loaded->rules, desktop, AutomoveIsOn(), dryRun, files, &log, &journal, &stop_});
+                  UndoContext{desktop, dryRun, files, &log, &journal, &stop_});
     if (!journal.Flush(MoveJournal::kLockWait)) {
       Warn(QStringLiteral("the move journal stayed locked by another process; what was put back is in the log only"));
     }
@@ -180,8 +171,7 @@ class UndoCommand final : public Command {
                          {QStringLiteral("destination"), JsonText(r.move.destination)},
                          {QStringLiteral("moved_at"), QString::fromStdString(r.move.time)},
                          {QStringLiteral("outcome"), Code(r.outcome)},
-                         {QStringLiteral("text"), QString::fromStdString(Words(r, loaded->rules, dryRun))}};
-        if (r.outcome == UndoOutcome::kTakenAgain) item.insert(QStringLiteral("row"), r.row);
+                         {QStringLiteral("text"), QString::fromStdString(Words(r, dryRun))}};
         list.append(item);
       }
       PrintJson(QJsonObject{{QStringLiteral("dry_run"), dryRun},
@@ -191,7 +181,7 @@ class UndoCommand final : public Command {
     } else if (results.empty()) {
       PrintLine("Nothing to undo.");
     } else {
-      for (const UndoResult& r : results) PrintLine(Words(r, loaded->rules, dryRun));
+      for (const UndoResult& r : results) PrintLine(Words(r, dryRun));
       PrintLine(std::to_string(putBack) + (dryRun ? " would be put back, " : " put back, ") + std::to_string(skipped) +
                 (dryRun ? " would be skipped." : " skipped."));
     }

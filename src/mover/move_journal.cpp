@@ -18,6 +18,7 @@ namespace {
 constexpr std::string_view kMove = "move";
 constexpr std::string_view kUndo = "undo";
 constexpr std::size_t kFields = 12;       // before the checksum
+constexpr std::size_t kPutBackFields = 5;  // what an undo adds
 constexpr std::size_t kTimeLength = 19;   // "YYYY-MM-DD hh:mm:ss"
 constexpr char kHex[] = "0123456789abcdef";
 
@@ -93,9 +94,16 @@ std::optional<JournalRecord> ParseLine(std::string_view line) {
     fields.push_back(*std::move(field));
     start = end + 1;
   }
-  if (fields.size() != kFields || (fields[0] != kMove && fields[0] != kUndo)) return std::nullopt;
   JournalRecord record;
   record.undo = fields[0] == kUndo;
+  const bool putBack = record.undo && fields.size() == kFields + kPutBackFields;
+  if ((fields.size() != kFields && !putBack) || (fields[0] != kMove && !record.undo)) return std::nullopt;
+  FileIdentity& p = record.putBack;
+  if (putBack && !(ParseNumber(fields[12], p.device) && ParseNumber(fields[13], p.inode) &&
+                   ParseNumber(fields[14], p.size) && ParseNumber(fields[15], p.mtime) &&
+                   ParseNumber(fields[16], p.ctime))) {
+    return std::nullopt;
+  }
   record.time = std::move(fields[1]);
   record.cycle = std::move(fields[2]);
   record.desktop = std::move(fields[3]);
@@ -111,10 +119,12 @@ std::optional<JournalRecord> ParseLine(std::string_view line) {
   return record;
 }
 
-// What identifies a move: every field but the kind and the cycle.
+// What identifies a move: every field but the kind, the cycle and what an
+// undo adds.
 std::string MoveKey(JournalRecord record) {
   record.undo = false;
   record.cycle.clear();
+  record.putBack = {};
   return FormatJournalRecord(record);
 }
 
@@ -142,6 +152,11 @@ std::string FormatJournalRecord(const JournalRecord& r) {
   AppendNumber(line, r.arrived.inode);
   AppendNumber(line, r.row);
   AppendText(line, r.rule);
+  if (r.undo) {
+    for (const auto number : {r.putBack.device, r.putBack.inode, r.putBack.size}) AppendNumber(line, number);
+    AppendNumber(line, r.putBack.mtime);
+    AppendNumber(line, r.putBack.ctime);
+  }
   const std::uint32_t sum = Checksum(line);
   line.push_back(',');
   for (int shift = 28; shift >= 0; shift -= 4) line.push_back(kHex[(sum >> shift) & 15]);
@@ -174,7 +189,7 @@ JournalContents ReadJournal(DataFiles& files, const std::string& path) {
   return contents;
 }
 
-std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& records) {
+std::vector<bool> UndoneMoves(const std::vector<JournalRecord>& records) {
   std::vector<bool> undone(records.size(), false);
   // Moves not yet undone, by what identifies them; an undo takes the latest.
   std::unordered_map<std::string, std::vector<std::size_t>> open;
@@ -187,6 +202,11 @@ std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& reco
       same.pop_back();
     }
   }
+  return undone;
+}
+
+std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& records) {
+  const std::vector<bool> undone = UndoneMoves(records);
   std::vector<JournalRecord> moves;
   for (std::size_t i = records.size(); i-- > 0;) {
     if (!records[i].undo && !undone[i]) moves.push_back(records[i]);
@@ -194,27 +214,38 @@ std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& reco
   return moves;
 }
 
+std::vector<FileIdentity> PutBackIdentities(const std::vector<JournalRecord>& records) {
+  std::vector<FileIdentity> files;
+  for (const JournalRecord& record : records) {
+    if (record.undo && record.putBack.inode != 0) files.push_back(record.putBack);
+  }
+  return files;
+}
+
 void MoveJournal::BeginCycle() {
   cycle_ = FormatJournalTime(clock_.Now());
   Flush(std::chrono::milliseconds(0));
 }
 
-void MoveJournal::AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
-                          const FileIdentity& arrived, int row, const std::string& rule) {
-  Add(JournalRecord{false, FormatJournalTime(clock_.Now()), {}, desktop, name, destination, arrived, row, rule});
+JournalRecord MoveJournal::AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
+                                   const FileIdentity& arrived, int row, const std::string& rule) {
+  return Add(
+      JournalRecord{false, FormatJournalTime(clock_.Now()), {}, desktop, name, destination, arrived, row, rule, {}});
 }
 
-void MoveJournal::AddUndo(JournalRecord move) {
+void MoveJournal::AddUndo(JournalRecord move, const FileIdentity& putBack) {
   move.undo = true;
+  move.putBack = putBack;
   Add(std::move(move));
 }
 
-void MoveJournal::Add(JournalRecord record) {
+JournalRecord MoveJournal::Add(JournalRecord record) {
   if (cycle_.empty()) cycle_ = FormatJournalTime(clock_.Now());
   record.cycle = cycle_;
   waiting_ += FormatJournalRecord(record);
   ++waitingRecords_;
   Flush(behind_ ? std::chrono::milliseconds(0) : kLockWait);
+  return record;
 }
 
 bool MoveJournal::Flush(std::chrono::milliseconds wait) {

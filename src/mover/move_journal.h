@@ -25,6 +25,7 @@ struct JournalRecord {
   FileIdentity arrived;     // the file as it lay in the destination right after the move
   int row = 0;              // the rule row that moved it, from 1
   std::string rule;         // that row's key
+  FileIdentity putBack;     // of an undo: the file as it was put back (ctime too); none in old journals
 
   friend bool operator==(const JournalRecord&, const JournalRecord&) = default;
 };
@@ -34,8 +35,10 @@ std::string FormatJournalTime(const LocalTime& time);
 
 // One line: "move" or "undo", then time, cycle, desktop, name, destination,
 // size, modification time (seconds since the epoch), device, inode, row and
-// rule, comma-separated, and last a checksum of all before it (FNV-1a, 32
-// bits, in hex). Commas, "%" and control bytes inside a field are written as
+// rule, comma-separated; an undo adds device, inode, size, modification and
+// status-change time of the file as it was put back (journals written before
+// have undos without them). Last comes a checksum of all before it (FNV-1a,
+// 32 bits, in hex). Commas, "%" and control bytes inside a field are written as
 // %XX, so a record is exactly one line and a line cut short, or run into by
 // the next, is told by its checksum.
 std::string FormatJournalRecord(const JournalRecord& record);
@@ -52,8 +55,15 @@ struct JournalContents {
 JournalContents ParseJournal(std::string_view text);
 JournalContents ReadJournal(DataFiles& files, const std::string& path);
 
+// For each record, whether it is a move that a later record undoes.
+std::vector<bool> UndoneMoves(const std::vector<JournalRecord>& records);
+
 // The moves that no later record undoes, newest first.
 std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& records);
+
+// The files that undos put back, as they were then: the cycle leaves each
+// alone while it is Untouched.
+std::vector<FileIdentity> PutBackIdentities(const std::vector<JournalRecord>& records);
 
 // The journal file of one program. Each record is appended as it is added,
 // under the journal's lock, so a crash loses no completed move. When another
@@ -74,9 +84,11 @@ class MoveJournal {
   // without waiting for the lock.
   void BeginCycle();
   // A move completed now; `arrived` is the file as it lies in the destination.
-  void AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
-               const FileIdentity& arrived, int row, const std::string& rule);
-  void AddUndo(JournalRecord move);
+  // Answers the record as the journal keeps it.
+  JournalRecord AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
+                        const FileIdentity& arrived, int row, const std::string& rule);
+  // `putBack` is the file as it lies on the desktop again.
+  void AddUndo(JournalRecord move, const FileIdentity& putBack);
   // Appends what waits, waiting for the lock at most `wait`; true when
   // nothing waits any more. Records that cannot be written (the disk is
   // full) are dropped: the moves stand and the log has them.
@@ -90,7 +102,7 @@ class MoveJournal {
     std::string oldestCycle;
   };
 
-  void Add(JournalRecord record);
+  JournalRecord Add(JournalRecord record);
   void KeepBounded(std::size_t appended);
   void Prune();
   std::string Cutoff() const;

@@ -4,12 +4,25 @@
 
 namespace veskora {
 
-std::string MoveLogMessage(std::string_view name, std::string_view folder) {
+namespace {
+
+std::string LogMessage(std::string_view name, std::string_view folder, std::string_view done) {
   std::string message(name);
   message += " を ";
   message += folder;
-  message += " へ移動しました";
+  message += " へ";
+  message += done;
   return message;
+}
+
+}  // namespace
+
+std::string MoveLogMessage(std::string_view name, std::string_view folder) {
+  return LogMessage(name, folder, "移動しました");
+}
+
+std::string PutBackLogMessage(std::string_view name, std::string_view desktop) {
+  return LogMessage(name, desktop, "戻しました");
 }
 
 bool IsMoveDestination(std::string_view destination) {

@@ -36,9 +36,10 @@ CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, cons
     if (outcome == Outcome::kMoves) outcome = FromMove(env.files->Move(folder, name, destination, &arrived));
     if (outcome == Outcome::kMoves) {
       env.log->WriteMoveLog(MoveLogMessage(name, destination));
-      if (env.journal) {
-        env.journal->AddMove(folder, name, destination, arrived, judged.row, MakeRuleKey(rules.Row(judged.row).rule));
-      }
+      const std::string key = MakeRuleKey(rules.Row(judged.row).rule);
+      JournalRecord record{false, {}, {}, folder, name, destination, arrived, judged.row, key, {}};
+      if (env.journal) record = env.journal->AddMove(folder, name, destination, arrived, judged.row, key);
+      if (env.moved) env.moved->push_back(std::move(record));
       report.moved.push_back({name, destination, judged.row});
     } else if (Waits(outcome)) {
       report.waiting.push_back({name, judged.row, outcome});

@@ -27,6 +27,8 @@ struct ScanEnvironment {
   const std::atomic<bool>* stop = nullptr;
   MoveJournal* journal = nullptr;
   const PutBackFiles* putBack = nullptr;
+  // Where each move is told as the journal keeps it (for its notice).
+  std::vector<JournalRecord>* moved = nullptr;
 };
 
 // Resolves the desktop folder and lists it, changing nothing; std::nullopt

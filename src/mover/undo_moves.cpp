@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "mover/judge.h"
 #include "mover/move_step.h"
 
 namespace veskora {
@@ -43,21 +42,13 @@ bool PlainRecord(const JournalRecord& move) {
   return PlainName(move.name) && PlainAbsolutePath(move.destination);
 }
 
-UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const UndoContext& context) {
+UndoResult UndoOne(const JournalRecord& move, const UndoContext& context) {
   if (!PlainRecord(move)) return {move, UndoOutcome::kBadRecord};
   if (move.desktop != context.desktop) return {move, UndoOutcome::kOtherDesktop};
   FileSystem& files = context.files;
   const auto now = files.Identity(move.destination, move.name);
   if (!now) return {move, UndoOutcome::kGone};
   if (*now != move.arrived) return {move, UndoOutcome::kChanged};
-  if (context.automove) {
-    // Judged as if it were back on the desktop, where it would be alone.
-    const DesktopListing there{move.destination, {{move.name, true}}};
-    const auto judged = JudgeListing(there, {context.rules, matcher, files, nullptr, false});
-    if (!judged.empty() && judged[0].outcome == Outcome::kMoves) {
-      return {move, UndoOutcome::kTakenAgain, judged[0].row};
-    }
-  }
   // Check answers kFailed exactly when the folder to move into is none; the
   // move's kFailed may have other causes, so it is asked only then.
   const auto checked = [&] {
@@ -65,13 +56,14 @@ UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const 
     return outcome == MoveOutcome::kFailed ? UndoOutcome::kNoDesktop : UndoFromMove(outcome);
   };
   if (context.dryRun) return {move, checked()};
-  const MoveOutcome moved = files.Move(move.destination, move.name, move.desktop, nullptr);
+  FileIdentity putBack;
+  const MoveOutcome moved = files.Move(move.destination, move.name, move.desktop, &putBack);
   if (moved == MoveOutcome::kFailed) {
     return {move, checked() == UndoOutcome::kNoDesktop ? UndoOutcome::kNoDesktop : UndoOutcome::kFailed};
   }
   if (moved != MoveOutcome::kMoved) return {move, UndoFromMove(moved)};
-  if (context.log) context.log->WriteMoveLog(MoveLogMessage(move.name, move.desktop));
-  if (context.journal) context.journal->AddUndo(move);
+  if (context.log) context.log->WriteMoveLog(PutBackLogMessage(move.name, move.desktop));
+  if (context.journal) context.journal->AddUndo(move, putBack);
   return {move, UndoOutcome::kPutBack};
 }
 
@@ -92,13 +84,12 @@ std::vector<JournalRecord> SelectMoves(std::vector<JournalRecord> notUndone, con
 }
 
 std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const UndoContext& context) {
-  const RuleMatcher matcher(context.rules);
   if (context.journal && !context.dryRun) context.journal->BeginCycle();
   std::vector<UndoResult> results;
   results.reserve(moves.size());
   for (const JournalRecord& move : moves) {
     if (context.stop && context.stop->load()) break;
-    results.push_back(UndoOne(move, matcher, context));
+    results.push_back(UndoOne(move, context));
   }
   return results;
 }

@@ -8,7 +8,6 @@
 #include "mover/move_journal.h"
 #include "mover/move_log.h"
 #include "ports/file_system.h"
-#include "rules/rule_list.h"
 
 namespace veskora {
 
@@ -16,7 +15,6 @@ enum class UndoOutcome {
   kPutBack,     // back on the desktop (in a dry run: would be)
   kGone,        // nothing of that name in the destination any more
   kChanged,     // what lies there now is not the file that was moved, as it was
-  kTakenAgain,  // the rules would move it again at the next cycle
   kNameTaken,   // the desktop has a file of that name: nothing is replaced
   kInUse,       // another program writes it
   kNoDesktop,   // the folder it came from is missing or no folder
@@ -28,7 +26,6 @@ enum class UndoOutcome {
 struct UndoResult {
   JournalRecord move;
   UndoOutcome outcome = UndoOutcome::kFailed;
-  int row = 0;  // for kTakenAgain: the row that would take it
 };
 
 // Which moves to undo, of those not undone yet: the newest `last`, or every
@@ -43,9 +40,7 @@ struct UndoSelection {
 std::vector<JournalRecord> SelectMoves(std::vector<JournalRecord> notUndone, const UndoSelection& selection);
 
 struct UndoContext {
-  const RuleList& rules;
   std::string desktop;   // the desktop folder now: only files taken from it are put back
-  bool automove = true;  // the program moves files by itself: refuse what it would take again
   bool dryRun = false;   // judge only; change, log and journal nothing
   FileSystem& files;
   MoveLog* log = nullptr;
@@ -64,8 +59,9 @@ bool RecordFollowed(const JournalRecord& move, const std::string& desktop);
 // ".." and the desktop folder of now. A file is put back only when the
 // destination still holds the very file that was moved (device, inode, size
 // and time as they were when it arrived).
-// Each file put back gets its log line and is journaled at once, so that no
-// move is ever undone twice. Asked to stop, it ends after the file in hand.
+// Each file put back gets its log line and is journaled at once with what it
+// is now, so that no move is ever undone twice and the cycle leaves the file
+// alone until it changes. Asked to stop, it ends after the file in hand.
 std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const UndoContext& context);
 
 }  // namespace veskora

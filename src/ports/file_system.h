@@ -40,9 +40,20 @@ struct FileIdentity {
   std::uint64_t inode = 0;
   std::uint64_t size = 0;
   std::int64_t mtime = 0;  // seconds since the epoch
+  // The inode's change time, which a rename, a new name or new rights move
+  // too. Not part of which file it is (a move itself changes it); only a
+  // file put back is held to it, by Untouched.
+  std::int64_t ctime = 0;
 
-  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+  friend bool operator==(const FileIdentity& a, const FileIdentity& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.mtime == b.mtime;
+  }
 };
+
+// The same file, not written, renamed or replaced since `then`.
+inline bool Untouched(const FileIdentity& now, const FileIdentity& then) {
+  return now == then && now.ctime == then.ctime;
+}
 
 enum class MoveOutcome {
   kMoved,          // the whole file is at the target and gone from the source

@@ -91,6 +91,7 @@ constexpr SettingDefinition kWidth{u"window", u"width", u"8000", &ParseSize};
 constexpr SettingDefinition kHeight{u"window", u"height", u"5000", &ParseSize};
 constexpr SettingDefinition kState{u"window", u"state", u"0", &ParseState};
 constexpr SettingDefinition kAutomove{u"app", u"automove", u"True", &ParseBoolean};
+constexpr SettingDefinition kNotify{u"app", u"notify", u"True", &ParseBoolean};
 
 double Read(const SettingsStore& store, const SettingDefinition& setting) {
   const QString defaultText = QString::fromUtf16(setting.defaultText);
@@ -111,6 +112,7 @@ AppSettings ReadAppSettings(const SettingsStore& store) {
   settings.height = Read(store, kHeight);
   settings.state = static_cast<int>(Read(store, kState));
   settings.automove = Read(store, kAutomove) != 0;
+  settings.notify = Read(store, kNotify) != 0;
   return settings;
 }
 
@@ -123,6 +125,11 @@ void WriteAppSettings(SettingsStore& store, const AppSettings& settings) {
 
 void WriteAutomove(SettingsStore& store, bool automove) {
   Write(store, kAutomove, automove ? QStringLiteral("True") : QStringLiteral("False"));
+  store.Flush();
+}
+
+void WriteNotify(SettingsStore& store, bool notify) {
+  Write(store, kNotify, notify ? QStringLiteral("True") : QStringLiteral("False"));
   store.Flush();
 }
 

@@ -12,19 +12,23 @@
 
 #include "window/editor/rule_editor.h"
 #include "mover/rest_gate.h"
+#include "mover/scan_cycle.h"
+#include "mover/undo_moves.h"
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
-#include "window/twips.h"
 #include "rules/rule_file.h"
 #include "rules/rule_list_ops.h"
-#include "window/app_icon.h"
 #include "session/app_settings.h"
+#include "window/app_icon.h"
 #include "window/button_pictures.h"
 #include "window/elided_label.h"
+#include "window/history_dialog.h"
+#include "window/move_notices.h"
 #include "window/picture_button.h"
 #include "window/rule_list_model.h"
 #include "window/rule_list_view.h"
 #include "window/rule_selection_model.h"
+#include "window/twips.h"
 #include "window/window_layout.h"
 
 namespace veskora {
@@ -64,6 +68,7 @@ Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidg
   BuildControls();
   menus_ = BuildMainMenus(*this);
   WireCommands();
+  if (services_.journal) putBack_.emplace(services_.dataFiles, services_.journal->Path());
 }
 
 Form1::~Form1() {
@@ -117,6 +122,7 @@ void Form1::BuildControls() {
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(kTimerIntervalMs);
+  notices_ = new MoveNotices(services_.notifier, this);
 }
 
 void Form1::WireCommands() {
@@ -150,6 +156,15 @@ void Form1::WireCommands() {
 
   connect(m.ttopen, &QAction::triggered, this, &Form1::RestoreFromTray);
   connect(m.ttend, &QAction::triggered, this, &Form1::EndProgram);
+  connect(m.ttundo, &QAction::triggered, this, [this] { PutBack(notices_->Latest()); });
+  connect(notices_, &MoveNotices::undoRequested, this, &Form1::PutBack);
+  connect(notices_, &MoveNotices::historyRequested, this, &Form1::ShowHistory);
+  connect(m.m2history, &QAction::triggered, this, &Form1::ShowHistory);
+  connect(m.m2notify, &QAction::triggered, this, [this](bool on) {
+    notices_->SetShown(on);
+    WriteNotify(services_.settings, on);
+  });
+  connect(m.tthistory, &QAction::triggered, this, &Form1::ShowHistory);
   connect(m.m1mini, &QAction::triggered, this, &Form1::PutIntoTray);
   connect(Command5, &QAbstractButton::clicked, this, &Form1::PutIntoTray);
   connect(m.m1end, &QAction::triggered, this, &Form1::ConfirmEnd);
@@ -181,6 +196,8 @@ void Form1::Load() {
   setWindowState(StateFlags(saved.state));
 
   menus_.m2mauto->setChecked(saved.automove);
+  menus_.m2notify->setChecked(saved.notify);
+  notices_->SetShown(saved.notify);
   if (menus_.m2mauto->isChecked()) {
     Timer1->start();
   } else {
@@ -292,8 +309,32 @@ void Form1::CorrectRestoredSizeForFrame() {
 }
 
 void Form1::Timer1Tick() {
+  std::vector<JournalRecord> moved;
   RunTick(gate_, book_.Rules(), matchers_.For(book_.Rules()),
-          ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal});
+          ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal,
+                          putBack_ ? &putBack_->Files(services_.files) : nullptr, &moved});
+  notices_->Tell(std::move(moved));
+  if (history_ && history_->isVisible()) history_->Refresh();
+}
+
+void Form1::PutBack(const std::vector<JournalRecord>& moves) {
+  const std::string desktop = services_.desktopFolder ? services_.desktopFolder() : std::string();
+  UndoMoves(moves, UndoContext{desktop, false, services_.files, &log_, services_.journal});
+  if (history_ && history_->isVisible()) history_->Refresh();
+}
+
+void Form1::ShowHistory() {
+  // Without a journal there is no history to show.
+  if (!services_.journal) return;
+  if (!history_) {
+    history_ = new HistoryDialog(
+        services_.dataFiles, services_.journal->Path(), services_.files, services_.handoff,
+        [this](const std::vector<JournalRecord>& moves) { PutBack(moves); }, this);
+  }
+  history_->Refresh(true);
+  history_->show();
+  history_->raise();
+  history_->activateWindow();
 }
 
 void Form1::Command2Click() {

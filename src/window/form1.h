@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "mover/move_journal.h"
 #include "mover/move_log.h"
 #include "mover/rest_gate.h"
+#include "mover/put_back_watch.h"
 #include "mover/rule_matcher.h"
 #include "ports/tray.h"
 #include "window/rule_book.h"
@@ -18,6 +20,8 @@ class QTimer;
 namespace veskora {
 
 class ElidedLabel;
+class HistoryDialog;
+class MoveNotices;
 class PictureButton;
 class RuleEditor;
 class RuleListModel;
@@ -66,6 +70,9 @@ class Form1 : public QMainWindow {
   void WireCommands();
 
   void Timer1Tick();
+  // Puts the files of these moves back on the desktop, never replacing one.
+  void PutBack(const std::vector<JournalRecord>& moves);
+  void ShowHistory();
   void Command2Click();
   void MleditClick();
   void SwitchAutomove(bool on);
@@ -96,6 +103,7 @@ class Form1 : public QMainWindow {
   // Every change of the rules reaches the rule file at once, so a crash or a
   // forced end loses no edit.
   RuleBook book_;
+  std::optional<PutBackWatch> putBack_;
   MatcherCache matchers_;  // rebuilt only when the rules changed
   RestGate gate_;
   bool unloaded_ = false;
@@ -112,6 +120,8 @@ class Form1 : public QMainWindow {
   PictureButton* Command5 = nullptr;
   ElidedLabel* monitor = nullptr;
   QTimer* Timer1 = nullptr;
+  MoveNotices* notices_ = nullptr;
+  HistoryDialog* history_ = nullptr;  // made when first shown
   MainMenus menus_;
   LayoutControls layout_;
 };

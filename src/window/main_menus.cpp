@@ -39,6 +39,8 @@ MainMenus BuildMainMenus(QMainWindow& window) {
 
   m.ttmenu = Menu(&window, "ttmenu", QStringLiteral("ttmenu"));
   m.ttopen = Entry(m.ttmenu, "ttopen", QStringLiteral("開く"));
+  m.ttundo = Entry(m.ttmenu, "ttundo", QStringLiteral("直前の移動を元に戻す"));
+  m.tthistory = Entry(m.ttmenu, "tthistory", QStringLiteral("移動履歴を表示"));
   Separator(m.ttmenu, "ttbar0");
   m.ttend = Entry(m.ttmenu, "ttend", QStringLiteral("終了"));
 
@@ -57,6 +59,9 @@ MainMenus BuildMainMenus(QMainWindow& window) {
   m.m2new = Entry(m.m2menu, "m2new", QStringLiteral("新規移動条件を追加"));
   Separator(m.m2menu, "m2bar1");
   m.m2log = Entry(m.m2menu, "m2log", QStringLiteral("移動ログを開く"));
+  m.m2history = Entry(m.m2menu, "m2history", QStringLiteral("移動履歴を表示"));
+  m.m2notify = Entry(m.m2menu, "m2notify", QStringLiteral("移動したら通知する"));
+  m.m2notify->setCheckable(true);
   bar->addMenu(m.m2menu);
 
   m.m2help = Menu(bar, "m2help", QStringLiteral("ヘルプ"));

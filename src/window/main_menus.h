@@ -21,6 +21,8 @@ struct MainMenus {
 
   QMenu* ttmenu = nullptr;
   QAction* ttopen = nullptr;
+  QAction* ttundo = nullptr;
+  QAction* tthistory = nullptr;
   QAction* ttend = nullptr;
 
   QMenu* m1menu = nullptr;
@@ -32,6 +34,8 @@ struct MainMenus {
   QAction* m2mexec = nullptr;
   QAction* m2new = nullptr;
   QAction* m2log = nullptr;
+  QAction* m2history = nullptr;
+  QAction* m2notify = nullptr;  // checkable; its check mark lets each cycle that moved files notify
 
   QMenu* m2help = nullptr;
   QAction* m2about = nullptr;

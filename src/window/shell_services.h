@@ -13,6 +13,7 @@ class DesktopWatch;
 class Dialogs;
 class FileSystem;
 class MoveJournal;
+class Notifier;
 class SettingsStore;
 class Tray;
 
@@ -43,6 +44,8 @@ struct ShellServices {
   // Tells whether the desktop changed, so that a tick at rest skips its
   // cycle; without one every tick runs.
   DesktopWatch* watch = nullptr;
+  // Where each cycle that moved files is told; without one nothing is shown.
+  Notifier* notifier = nullptr;
 };
 
 }  // namespace veskora

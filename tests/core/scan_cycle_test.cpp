@@ -379,7 +379,7 @@ TEST(MoveJournal, KeepsWholeRecentCyclesUpToItsBoundPastDamageAndLocks) {
     if (m.before == 'd') {
       // A record with one byte changed, and one cut short by a full disk.
       std::string whole = FormatJournalRecord(
-          {false, "2026-03-01 12:00:00", "2026-03-01 12:00:00", "/desk", "x1", "/dest", {}, 1, "2,txt,/dest"});
+          {false, "2026-03-01 12:00:00", "2026-03-01 12:00:00", "/desk", "x1", "/dest", {}, 1, "2,txt,/dest", {}});
       whole[whole.find("x1")] = 'y';
       ASSERT_EQ(files.Append(journal.Path(), whole + whole.substr(0, 40)), 0);
     } else if (m.before == 'l') {

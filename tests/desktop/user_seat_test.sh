@@ -41,7 +41,7 @@ xs_wait_window_hidden VESKORA 30 || du_fail "タスクトレイに収納 did not
 before="$(xs_count_shown veskora)"
 xdotool mousemove "$xs_tray_x" "$xs_tray_y" click 3
 xs_wait_more_shown veskora "$before" || du_fail "a right click on the tray icon showed no menu"
-xdotool key Down Down Return  # 開く, 終了
+xdotool key Down Down Down Down Return  # 開く, 直前の移動を元に戻す, 移動履歴を表示, 終了
 du_wait_end 30 || du_fail "終了 in the tray menu did not end the program ($du_status)"
 
 # Under a title bar, in Japanese, the bottom row lies inside; libdbus keeps some memory to the end.

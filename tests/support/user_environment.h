@@ -13,22 +13,23 @@
 #include <functional>
 #include <memory>
 
-#include "fake_clock.h"
 #include "adapters/posix/posix_data_files.h"
 #include "fake_desktop_watch.h"
 #include "adapters/posix/posix_file_system.h"
+#include "adapters/qt/instance_lock.h"
+#include "fake_clock.h"
+#include "mover/move_journal.h"
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
-#include "adapters/qt/instance_lock.h"
 #include "adapters/qt/qt_tray.h"
 #include "ports/settings_store.h"
-#include "window/twips.h"
+#include "session/ini_settings_store.h"
+#include "temp_dir.h"
 #include "window/app_icon.h"
 #include "window/form1.h"
 #include "window/program.h"
+#include "window/twips.h"
 #include "window/window_layout.h"
-#include "temp_dir.h"
-#include "session/ini_settings_store.h"
 
 namespace veskora::testing {
 
@@ -87,8 +88,8 @@ class UserEnvironment {
     const auto program = [this] { return root_ / "program"; };
     const auto hasTray = [this] { return trayAvailable; };
     if (!tray_) tray_ = std::make_unique<QtTray>(MakeAppIcon());  // a QGuiApplication's, made where a window starts
-    const ShellServices services{dialogs, handoff, *settings_, *tray_, clock, files, dataFiles, desktopFolder, program,
-                                 hasTray, {}, {}, &watch};
+    const ShellServices services{dialogs, handoff, *settings_, *tray_,    clock,  files,   dataFiles, desktopFolder,
+                                 program, hasTray,  nullptr,    &journal_, &watch, notifier};
     forms_.push_back(StartProgram(services, *locks_.back()));
     return forms_.back().get();
   }
@@ -130,11 +131,13 @@ class UserEnvironment {
   PosixDataFiles dataFiles;
   FakeDesktopWatch watch;  // hears nothing: a tick's cycle runs only when something else says it may change anything
   bool trayAvailable = true;
+  Notifier* notifier = nullptr;
   std::function<std::string()> desktopFolder = [this] { return Desktop(); };  // set before Start to change
 
  private:
   static constexpr const char* kKeys[] = {"window/width", "window/height", "window/state", "app/automove"};
   TempDir root_;
+  MoveJournal journal_{dataFiles, root_ / "state/move-journal.csv", clock};
   std::unique_ptr<IniSettingsStore> settings_;
   std::unique_ptr<QtTray> tray_;
   std::vector<std::unique_ptr<InstanceLock>> locks_;

@@ -18,7 +18,8 @@ bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b
 
 FileIdentity IdentityOf(const struct stat& st) {
   return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                      static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec)};
+                      static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                      static_cast<std::int64_t>(st.st_ctim.tv_sec)};
 }
 
 MoveOutcome CheckArrived(const MoveSource& from, const struct stat& probed, int destFd, struct stat& arrived) {
