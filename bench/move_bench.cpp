@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "adapters/posix/posix_data_files.h"
 #include "bench_desktop.h"
 #include "bench_stats.h"
 #include "mover/move_journal.h"
@@ -81,11 +82,12 @@ Figures Measure(const Place& place, int rounds) {
   const std::string journalPath = desktop.Root() + "/state/move-journal.csv";
   const SystemClock clock;
   std::string statusLine;
-  MoveLog log(logPath, clock, [&statusLine](const std::string& line) { statusLine = line; });
+  PosixDataFiles dataFiles;
+  MoveLog log(dataFiles, logPath, clock, [&statusLine](const std::string& line) { statusLine = line; });
   RuleList toThere;
   AddRuleItem(toThere, true, 2, "dat", there);
   PosixFileSystem files;
-  MoveJournal journal(journalPath, clock);
+  MoveJournal journal(dataFiles, journalPath, clock);
   const ScanEnvironment env{[&desktop] { return desktop.Desktop(); }, &files, &log, nullptr, &journal};
 
   Figures figures;

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "adapters/posix/posix_data_files.h"
 #include "bench_desktop.h"
 #include "bench_stats.h"
 #include "mover/judge.h"
@@ -99,7 +100,8 @@ void Measure(benchmark::State& state, World& world, Result& result) {
   // the "all taken" cycle.
   const RuleList cycleRules = RulesFor(result.which == Case::kAllWouldMove ? Case::kAllTaken : result.which, world);
   const SystemClock clock;
-  MoveLog log(world.desktop.Root() + "/veskora.log", clock, nullptr);
+  PosixDataFiles dataFiles;
+  MoveLog log(dataFiles, world.desktop.Root() + "/veskora.log", clock, nullptr);
   PosixFileSystem files;
   const std::string& folder = world.desktop.Desktop();
   const ScanEnvironment env{[&folder] { return folder; }, &files, &log};

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "adapters/posix/posix_data_files.h"
 #include "bench_desktop.h"
 #include "bench_stats.h"
 #include "resident_process.h"
@@ -62,7 +63,8 @@ void RunCase(const BenchDesktop& desktop, const std::string& binary, Case& c, in
   chmod((root + "/run").c_str(), 0700);
   std::filesystem::copy_file(binary, program + "/veskora", std::filesystem::copy_options::overwrite_existing);
   const RuleList rules = RulesMatchingNothing(c.rules, c.mix);
-  if (!NothingMatches(desktop, rules) || RuleFile(program + "/ZUL.dat").SaveRules(rules) == SaveOutcome::kFailed) {
+  PosixDataFiles dataFiles;
+  if (!NothingMatches(desktop, rules) || RuleFile(dataFiles, program + "/ZUL.dat").SaveRules(rules) == SaveOutcome::kFailed) {
     throw std::runtime_error(std::string("cannot set up ") + c.label);
   }
 

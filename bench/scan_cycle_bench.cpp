@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "adapters/posix/posix_data_files.h"
 #include "bench_desktop.h"
 #include "bench_stats.h"
 #include "listing_floor.h"
@@ -76,7 +77,8 @@ void MeasureCycle(benchmark::State& state, Desktops& desktops, const Place& plac
   }
   const bool statEach = result.mix == RuleMix::kAllKinds;
   const SystemClock clock;
-  MoveLog log(desktop.Root() + "/veskora.log", clock, nullptr);
+  PosixDataFiles dataFiles;
+  MoveLog log(dataFiles, desktop.Root() + "/veskora.log", clock, nullptr);
   PosixFileSystem files;
   const ScanEnvironment env{[&desktop] { return desktop.Desktop(); }, &files, &log};
   // Built when the rules change, not every cycle.

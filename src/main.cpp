@@ -5,6 +5,8 @@
 #include "mover/move_journal.h"
 #include "ports/clock.h"
 #include "adapters/posix/data_folder.h"
+#include "adapters/posix/diagnostics.h"
+#include "adapters/posix/posix_data_files.h"
 #include "adapters/posix/posix_file_system.h"
 #include "session/desktop_folder.h"
 #include "ports/desktop_handoff.h"
@@ -38,12 +40,14 @@ int main(int argc, char** argv) {
   // ends within a second.
   veskora::PosixFileSystem files(&veskora::UnixSignalWatcher::EndRequested());
   veskora::InstanceLock lock(veskora::InstanceLock::DefaultPath());
-  veskora::MoveJournal journal(veskora::DefaultJournalPath(), clock);
+  veskora::PosixDataFiles dataFiles;
+  veskora::MoveJournal journal(dataFiles, veskora::JournalPath(), clock);
   const veskora::ShellServices services{dialogs,
                                         handoff,
                                         settings,
                                         clock,
                                         files,
+                                        dataFiles,
                                         &veskora::DesktopFolderPath,
                                         [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
                                         [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
@@ -57,5 +61,10 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QGuiApplication::commitDataRequest, form.get(), &veskora::Form1::EndProgram);
   QObject::connect(&app, &QCoreApplication::aboutToQuit, form.get(), &veskora::Form1::EndProgram);
   QObject::connect(form.get(), &veskora::Form1::ended, &app, [] { QCoreApplication::exit(0); });
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  // Moves whose records waited for another process's lock get a last chance.
+  if (!journal.Flush(veskora::MoveJournal::kLockWait)) {
+    veskora::Diagnose("the move journal " + journal.Path() + " stayed locked; the last moves are in the log only");
+  }
+  return code;
 }

@@ -4,6 +4,7 @@
 
 #include "cli/output.h"
 #include "adapters/posix/data_folder.h"
+#include "adapters/posix/posix_data_files.h"
 #include "session/desktop_folder.h"
 #include "ports/settings_store.h"
 #include "rules/rule_file.h"
@@ -16,7 +17,8 @@ std::optional<ProgramRules> LoadProgramRules() {
   ProgramRules loaded;
   loaded.dataFolder = ResolveDataFolder(ProgramFolder());
   loaded.path = loaded.dataFolder + "/ZUL.dat";
-  RuleFile file(loaded.path);
+  PosixDataFiles files;
+  RuleFile file(files, loaded.path);
   const QString path = QString::fromStdString(Shown(loaded.path));
   switch (file.LoadRules(loaded.rules)) {
     case LoadOutcome::kUnreadable:

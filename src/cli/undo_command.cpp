@@ -12,6 +12,8 @@
 #include "mover/undo_moves.h"
 #include "ports/clock.h"
 #include "mover/paths.h"
+#include "adapters/posix/data_folder.h"
+#include "adapters/posix/posix_data_files.h"
 #include "adapters/posix/posix_file_system.h"
 #include "adapters/posix/system_clock.h"
 
@@ -46,6 +48,10 @@ QString Code(UndoOutcome outcome) {
       return QStringLiteral("in-use");
     case UndoOutcome::kNoDesktop:
       return QStringLiteral("no-desktop");
+    case UndoOutcome::kOtherDesktop:
+      return QStringLiteral("other-desktop");
+    case UndoOutcome::kBadRecord:
+      return QStringLiteral("bad-record");
     case UndoOutcome::kFailed:
       break;
   }
@@ -76,6 +82,10 @@ std::string Words(const UndoResult& r, const RuleList& rules, bool dryRun) {
       return "skipped " + name + ": another program is writing it; try again later";
     case UndoOutcome::kNoDesktop:
       return "skipped " + name + ": " + Shown(m.desktop) + " is missing or not a folder";
+    case UndoOutcome::kOtherDesktop:
+      return "skipped " + name + ": it was taken from " + Shown(m.desktop) + ", which is not the desktop folder now";
+    case UndoOutcome::kBadRecord:
+      return "refused " + name + ": the journal's record of it names no plain file in an absolute folder";
     case UndoOutcome::kFailed:
       break;
   }
@@ -119,21 +129,33 @@ class UndoCommand final : public Command {
 
     const auto loaded = LoadProgramRules();
     if (!loaded) return kBadUsage;
-    const std::string journalPath = DefaultJournalPath();
-    const JournalContents contents = ReadJournal(journalPath);
+    const std::string desktop = FindDesktop();
+    if (desktop.empty()) return kBadUsage;
+    PosixDataFiles dataFiles;
+    const std::string journalPath = JournalPath();
+    const JournalContents contents = ReadJournal(dataFiles, journalPath);
     if (contents.error != 0) {
       return Fail(kBadUsage, QStringLiteral("cannot read the move journal ") + JsonText(journalPath) +
                                  QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(contents.error)));
     }
+    // Whoever may write the journal could have any file moved by it.
+    if (!contents.ownedAlone) {
+      return Fail(kBadUsage, QStringLiteral("the move journal ") + JsonText(journalPath) +
+                                 QStringLiteral(" is not yours alone (another owner, or others may write it); "
+                                                "nothing is undone by it"));
+    }
     if (contents.damaged) Warn(QStringLiteral("some of the move journal cannot be read; it is left out"));
 
     const SystemClock clock;
-    MoveLog log(loaded->dataFolder + "/veskora.log", clock, nullptr);
-    MoveJournal journal(journalPath, clock);
+    MoveLog log(dataFiles, loaded->dataFolder + "/veskora.log", clock, nullptr);
+    MoveJournal journal(dataFiles, journalPath, clock);
     PosixFileSystem files;
     const std::vector<UndoResult> results =
         UndoMoves(SelectMoves(MovesNotUndone(contents.records), selection),
-                  UndoContext{loaded->rules, AutomoveIsOn(), dryRun, files, &log, &journal});
+                  UndoContext{loaded->rules, desktop, AutomoveIsOn(), dryRun, files, &log, &journal});
+    if (!journal.Flush(MoveJournal::kLockWait)) {
+      Warn(QStringLiteral("the move journal stayed locked by another process; what was put back is in the log only"));
+    }
     const auto putBack = std::count_if(results.begin(), results.end(),
                                        [](const UndoResult& r) { return r.outcome == UndoOutcome::kPutBack; });
     const auto skipped = static_cast<qint64>(results.size()) - putBack;

@@ -3,16 +3,12 @@
 #include <cerrno>
 #include <charconv>
 #include <ctime>
+#include <map>
 #include <tuple>
 #include <unordered_map>
+#include <utility>
 
 #include "mover/decimal_digits.h"
-#include "adapters/posix/data_folder.h"
-#include "adapters/posix/diagnostics.h"
-#include "adapters/posix/file_lock.h"
-#include "mover/paths.h"
-#include "adapters/posix/text_files.h"
-#include "rules/field_codec.h"
 #include "mover/local_time.h"
 
 namespace veskora {
@@ -21,35 +17,28 @@ namespace {
 
 constexpr std::string_view kMove = "move";
 constexpr std::string_view kUndo = "undo";
-constexpr std::size_t kFields = 11;
-constexpr std::size_t kTimeLength = 19;  // "YYYY-MM-DD hh:mm:ss"
-// Pruning starts above the first size and keeps at most the second, so a
-// journal is not rewritten at every cycle once it is big.
-constexpr std::uint64_t kPruneAboveBytes = 16u << 20;
-constexpr std::size_t kKeepBytes = 8u << 20;
+constexpr std::size_t kFields = 12;       // before the checksum
+constexpr std::size_t kTimeLength = 19;   // "YYYY-MM-DD hh:mm:ss"
+constexpr char kHex[] = "0123456789abcdef";
 
-template <typename Number>
-bool ParseNumber(const std::string& text, Number& out) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
-  return error == std::errc() && end == text.data() + text.size() && !text.empty();
-}
-
-bool ParseRecord(std::vector<std::string>& fields, JournalRecord& record) {
-  if (fields.size() != kFields || (fields[0] != kMove && fields[0] != kUndo)) return false;
-  record.undo = fields[0] == kUndo;
-  record.time = std::move(fields[1]);
-  record.desktop = std::move(fields[2]);
-  record.name = std::move(fields[3]);
-  record.destination = std::move(fields[4]);
-  record.rule = std::move(fields[10]);
-  return record.time.size() == kTimeLength && ParseNumber(fields[5], record.arrived.size) &&
-         ParseNumber(fields[6], record.arrived.mtime) && ParseNumber(fields[7], record.arrived.device) &&
-         ParseNumber(fields[8], record.arrived.inode) && ParseNumber(fields[9], record.row);
+std::uint32_t Checksum(std::string_view text) {
+  std::uint32_t hash = 2166136261u;
+  for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  return hash;
 }
 
 void AppendText(std::string& out, std::string_view text) {
   out.push_back(',');
-  AppendField(out, text);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || c == ',' || c == '%') {
+      out.push_back('%');
+      out.push_back(kHex[byte >> 4]);
+      out.push_back(kHex[byte & 15]);
+    } else {
+      out.push_back(c);
+    }
+  }
 }
 
 template <typename Number>
@@ -60,47 +49,76 @@ void AppendNumber(std::string& out, Number number) {
   out.append(digits, result.ptr);
 }
 
-// Written straight into the text collected for one flush: a cycle of many
-// moves pays for no record objects. Desktop, destination and rule come as
-// fields already (quoted where they need it): they repeat from move to move.
-void AppendRecord(std::string& out, bool undo, std::string_view time, std::string_view desktopField,
-                  std::string_view name, std::string_view destinationField, const FileIdentity& arrived, int row,
-                  std::string_view ruleField) {
-  out += undo ? kUndo : kMove;
-  AppendText(out, time);
-  out.append(",").append(desktopField);
-  AppendText(out, name);
-  out.append(",").append(destinationField);
-  AppendNumber(out, arrived.size);
-  AppendNumber(out, arrived.mtime);
-  AppendNumber(out, arrived.device);
-  AppendNumber(out, arrived.inode);
-  AppendNumber(out, row);
-  out.append(",").append(ruleField);
-  out.push_back('\n');
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
 }
 
-std::string Field(std::string_view text) {
-  std::string field;
-  AppendField(field, text);
-  return field;
+std::optional<std::string> Decoded(std::string_view field) {
+  std::string text;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '%') {
+      text.push_back(field[i]);
+      continue;
+    }
+    const int high = i + 2 < field.size() ? HexDigit(field[i + 1]) : -1;
+    const int low = high >= 0 ? HexDigit(field[i + 2]) : -1;
+    if (low < 0) return std::nullopt;
+    text.push_back(static_cast<char>(high * 16 + low));
+    i += 2;
+  }
+  return text;
 }
 
-// What identifies a move: every field but the kind.
+template <typename Number>
+bool ParseNumber(const std::string& text, Number& out) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+// One line as a record; std::nullopt when it is no whole record.
+std::optional<JournalRecord> ParseLine(std::string_view line) {
+  const std::size_t last = line.rfind(',');
+  if (last == std::string_view::npos || line.size() - last != 9) return std::nullopt;
+  const std::uint32_t sum = Checksum(line.substr(0, last));
+  for (int i = 0; i < 8; ++i) {
+    if (line[last + 1 + static_cast<std::size_t>(i)] != kHex[(sum >> (28 - 4 * i)) & 15]) return std::nullopt;
+  }
+  std::vector<std::string> fields;
+  for (std::size_t start = 0; start <= last;) {
+    const std::size_t end = line.find(',', start);
+    auto field = Decoded(line.substr(start, end - start));
+    if (!field) return std::nullopt;
+    fields.push_back(*std::move(field));
+    start = end + 1;
+  }
+  if (fields.size() != kFields || (fields[0] != kMove && fields[0] != kUndo)) return std::nullopt;
+  JournalRecord record;
+  record.undo = fields[0] == kUndo;
+  record.time = std::move(fields[1]);
+  record.cycle = std::move(fields[2]);
+  record.desktop = std::move(fields[3]);
+  record.name = std::move(fields[4]);
+  record.destination = std::move(fields[5]);
+  record.rule = std::move(fields[11]);
+  if (record.time.size() != kTimeLength || record.cycle.size() != kTimeLength ||
+      !ParseNumber(fields[6], record.arrived.size) || !ParseNumber(fields[7], record.arrived.mtime) ||
+      !ParseNumber(fields[8], record.arrived.device) || !ParseNumber(fields[9], record.arrived.inode) ||
+      !ParseNumber(fields[10], record.row)) {
+    return std::nullopt;
+  }
+  return record;
+}
+
+// What identifies a move: every field but the kind and the cycle.
 std::string MoveKey(JournalRecord record) {
   record.undo = false;
+  record.cycle.clear();
   return FormatJournalRecord(record);
 }
 
 }  // namespace
-
-const std::string& MoveJournal::FieldMemo::Of(const std::string& text) {
-  if (text != raw_ || field_.empty()) {
-    raw_ = text;
-    field_ = Field(text);
-  }
-  return field_;
-}
 
 std::string FormatJournalTime(const LocalTime& t) {
   std::string text = "0000-00-00 00:00:00";
@@ -116,31 +134,44 @@ std::string FormatJournalTime(const LocalTime& t) {
 }
 
 std::string FormatJournalRecord(const JournalRecord& r) {
-  std::string line;
-  AppendRecord(line, r.undo, r.time, Field(r.desktop), r.name, Field(r.destination), r.arrived, r.row, Field(r.rule));
+  std::string line(r.undo ? kUndo : kMove);
+  for (const std::string* text : {&r.time, &r.cycle, &r.desktop, &r.name, &r.destination}) AppendText(line, *text);
+  AppendNumber(line, r.arrived.size);
+  AppendNumber(line, r.arrived.mtime);
+  AppendNumber(line, r.arrived.device);
+  AppendNumber(line, r.arrived.inode);
+  AppendNumber(line, r.row);
+  AppendText(line, r.rule);
+  const std::uint32_t sum = Checksum(line);
+  line.push_back(',');
+  for (int shift = 28; shift >= 0; shift -= 4) line.push_back(kHex[(sum >> shift) & 15]);
+  line.push_back('\n');
   return line;
 }
 
 JournalContents ParseJournal(std::string_view text) {
   JournalContents contents;
-  RecordReader reader(text);
-  while (auto fields = reader.Next()) {
-    JournalRecord record;
-    if (ParseRecord(*fields, record)) {
-      contents.records.push_back(std::move(record));
-    } else {
-      contents.damaged = true;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    if (end > 0) {
+      if (auto record = ParseLine(text.substr(0, end))) {
+        contents.records.push_back(*std::move(record));
+      } else {
+        contents.damaged = true;
+      }
     }
+    text.remove_prefix(std::min(end + 1, text.size()));
   }
-  contents.damaged = contents.damaged || reader.Failed();
   return contents;
 }
 
-JournalContents ReadJournal(const std::string& path) {
-  const ReadResult read = ReadWholeFile(path);
-  if (read.error == ENOENT) return {};
-  if (read.error != 0) return JournalContents{{}, read.error, false};
-  return ParseJournal(read.bytes);
+JournalContents ReadJournal(DataFiles& files, const std::string& path) {
+  const ReadResult read = files.Read(path);
+  if (read.error == ENOENT) return JournalContents{{}, 0, false, true};
+  if (read.error != 0) return JournalContents{{}, read.error};
+  JournalContents contents = ParseJournal(read.bytes);
+  contents.ownedAlone = read.ownedAlone;
+  return contents;
 }
 
 std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& records) {
@@ -163,37 +194,58 @@ std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& reco
   return moves;
 }
 
-std::string DefaultJournalPath() { return StateFolderPath() + "/move-journal.csv"; }
+void MoveJournal::BeginCycle() {
+  cycle_ = FormatJournalTime(clock_.Now());
+  Flush(std::chrono::milliseconds(0));
+}
 
 void MoveJournal::AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
                           const FileIdentity& arrived, int row, const std::string& rule) {
-  if (pending_.capacity() == 0) pending_.reserve(std::size_t{1} << 16);
-  AppendRecord(pending_, false, FormatJournalTime(clock_.Now()), desktopField_.Of(desktop), name,
-               destinationField_.Of(destination), arrived, row, ruleField_.Of(rule));
+  Add(JournalRecord{false, FormatJournalTime(clock_.Now()), {}, desktop, name, destination, arrived, row, rule});
 }
 
 void MoveJournal::AddUndo(JournalRecord move) {
   move.undo = true;
-  pending_ += FormatJournalRecord(move);
+  Add(std::move(move));
 }
 
-bool MoveJournal::Flush() {
-  if (pending_.empty()) return true;
-  const std::string bytes = std::move(pending_);
-  pending_.clear();
-  if (!folderMade_) {
-    MakeFolders(std::string(ParentOf(path_)));
-    folderMade_ = true;
-  }
-  // Appending needs no lock (one write to a file opened for appending); it
-  // is taken so that no prune rewrites the file under the append.
-  const FileLock lock(path_ + ".lock");
-  if (!AppendToFile(path_, bytes)) {
-    Diagnose("cannot write the move journal " + path_);
-    return false;
-  }
-  if (lock.Held() && PruneDue()) Prune();
+void MoveJournal::Add(JournalRecord record) {
+  if (cycle_.empty()) cycle_ = FormatJournalTime(clock_.Now());
+  record.cycle = cycle_;
+  waiting_ += FormatJournalRecord(record);
+  ++waitingRecords_;
+  Flush(behind_ ? std::chrono::milliseconds(0) : kLockWait);
+}
+
+bool MoveJournal::Flush(std::chrono::milliseconds wait) {
+  if (waiting_.empty()) return true;
+  const LockAttempt lock = files_.Lock(path_ + ".lock", wait);
+  behind_ = lock.error == EWOULDBLOCK;
+  if (behind_) return false;
+  // Without a lock at all (a file system without locks) the append goes on;
+  // only a prune, which rewrites the file, needs it.
+  const std::size_t appended = std::exchange(waitingRecords_, 0);
+  if (files_.Append(path_, std::exchange(waiting_, {})) == 0 && lock.held) KeepBounded(appended);
   return true;
+}
+
+void MoveJournal::KeepBounded(std::size_t appended) {
+  if (!tally_) {
+    const JournalContents contents = ReadJournal(files_, path_);
+    tally_ = Tally{contents.records.size(), {}};
+    for (const JournalRecord& record : contents.records) {
+      if (tally_->oldestCycle.empty() || record.cycle < tally_->oldestCycle) tally_->oldestCycle = record.cycle;
+    }
+  } else {
+    tally_->records += appended;
+    if (tally_->oldestCycle.empty()) tally_->oldestCycle = cycle_;
+  }
+  // Some room above the bound, so that a full journal is not rewritten at
+  // every move.
+  if (tally_->records > keepRecords_ + keepRecords_ / 8 ||
+      (!tally_->oldestCycle.empty() && tally_->oldestCycle < Cutoff())) {
+    Prune();
+  }
 }
 
 std::string MoveJournal::Cutoff() const {
@@ -209,38 +261,25 @@ std::string MoveJournal::Cutoff() const {
   return FormatJournalTime(ToLocalTime(static_cast<std::int64_t>(std::mktime(&tm))));
 }
 
-// Due when the file is big, or its first record is older than the cutoff:
-// both told by one stat and one short read, whatever the journal's length.
-bool MoveJournal::PruneDue() const {
-  const std::optional<FileHead> head = ReadFileHead(path_, kMove.size() + 1 + kTimeLength);
-  if (!head) return false;
-  if (head->size > kPruneAboveBytes) return true;
-  if (head->bytes.size() < kMove.size() + 1 + kTimeLength) return false;
-  return std::string_view(head->bytes).substr(kMove.size() + 1, kTimeLength) < Cutoff();
-}
-
-void MoveJournal::Prune() const {
-  const JournalContents contents = ReadJournal(path_);
+void MoveJournal::Prune() {
+  const JournalContents contents = ReadJournal(files_, path_);
   if (contents.error != 0) return;
+  // Whole cycles, by when they began: those before the cutoff go, then the
+  // oldest while more records than the bound remain. The newest stays.
   const std::string cutoff = Cutoff();
-  std::vector<std::string> lines;
+  std::map<std::string, std::size_t> cycles;
+  std::size_t kept = 0;
   for (const JournalRecord& record : contents.records) {
-    if (record.time >= cutoff) lines.push_back(FormatJournalRecord(record));
+    if (record.cycle >= cutoff) ++cycles[record.cycle], ++kept;
   }
-  // The newest records that fit both bounds.
-  std::size_t first = lines.size() > kKeepRecords ? lines.size() - kKeepRecords : 0;
-  std::size_t bytes = 0;
-  for (std::size_t i = lines.size(); i-- > first;) {
-    if (bytes + lines[i].size() > kKeepBytes) {
-      first = i + 1;
-      break;
-    }
-    bytes += lines[i].size();
-  }
+  auto first = cycles.begin();
+  while (kept > keepRecords_ && std::next(first) != cycles.end()) kept -= (first++)->second;
+  const std::string from = first == cycles.end() ? cutoff : first->first;
   std::string text;
-  text.reserve(bytes);
-  for (std::size_t i = first; i < lines.size(); ++i) text += lines[i];
-  WriteFileAtomically(path_, text);
+  for (const JournalRecord& record : contents.records) {
+    if (record.cycle >= from) text += FormatJournalRecord(record);
+  }
+  if (files_.WriteAtomically(path_, text) == 0) tally_ = Tally{kept, kept > 0 ? from : std::string()};
 }
 
 }  // namespace veskora

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "ports/file_system.h"
 #include "ports/clock.h"
+#include "ports/data_files.h"
+#include "ports/file_system.h"
 
 namespace veskora {
 
@@ -15,6 +18,7 @@ namespace veskora {
 struct JournalRecord {
   bool undo = false;        // undoes the earlier move record with the same fields
   std::string time;         // local time of the move, "YYYY-MM-DD hh:mm:ss"
+  std::string cycle;        // when the cycle (or undo run) that wrote the record began, in the same form
   std::string desktop;      // the folder the file was taken from
   std::string name;         // its name, there and in the destination
   std::string destination;  // the folder it went into, as the row names it
@@ -28,73 +32,80 @@ struct JournalRecord {
 // "YYYY-MM-DD hh:mm:ss": sorts as the times do.
 std::string FormatJournalTime(const LocalTime& time);
 
-// One line: "move" or "undo", then time, desktop, name, destination, size,
-// modification time (seconds since the epoch), device, inode, row and rule,
-// comma-separated, LF-terminated. A field holding a comma or a line break, or
-// beginning with a double quote, is written in double quotes with inner
-// quotes doubled (as in the rule file), so every name and path survives.
+// One line: "move" or "undo", then time, cycle, desktop, name, destination,
+// size, modification time (seconds since the epoch), device, inode, row and
+// rule, comma-separated, and last a checksum of all before it (FNV-1a, 32
+// bits, in hex). Commas, "%" and control bytes inside a field are written as
+// %XX, so a record is exactly one line and a line cut short, or run into by
+// the next, is told by its checksum.
 std::string FormatJournalRecord(const JournalRecord& record);
 
 struct JournalContents {
   std::vector<JournalRecord> records;  // in the order they were written
   int error = 0;                       // errno when the journal exists but cannot be read
-  bool damaged = false;                // some text could not be read as records; it was left out
+  bool damaged = false;                // some lines could not be read as records; they were left out
+  bool ownedAlone = false;             // the file is this user's and nobody else may write it
 };
 
-// The whole journal; none at all reads as empty.
+// The whole journal; none at all reads as empty. A damaged line is passed
+// over: the records after it are read as ever.
 JournalContents ParseJournal(std::string_view text);
-JournalContents ReadJournal(const std::string& path);
+JournalContents ReadJournal(DataFiles& files, const std::string& path);
 
 // The moves that no later record undoes, newest first.
 std::vector<JournalRecord> MovesNotUndone(const std::vector<JournalRecord>& records);
 
-// "move-journal.csv" in the state folder, where both programs keep it.
-std::string DefaultJournalPath();
-
-// The journal file of one program. Records are collected and appended
-// together by Flush, so that a cycle of many moves opens the file once. The
-// journal is bounded: when it has grown large, or its oldest record is older
-// than kKeepDays, it is rewritten with only the newest records (a move and
-// its undoing carry the same time and go together).
+// The journal file of one program. Each record is appended as it is added,
+// under the journal's lock, so a crash loses no completed move. When another
+// process keeps the lock longer than a moment, the records wait in memory
+// and go with the next append (meanwhile nothing waits for the lock again).
+// The journal keeps the records of the last kKeepDays days, at most
+// `keepRecords` of them: older cycles go first, and a cycle goes whole.
 class MoveJournal {
  public:
   static constexpr int kKeepDays = 90;
-  static constexpr std::size_t kKeepRecords = 50000;
+  static constexpr std::size_t kKeepRecords = 200000;
+  static constexpr std::chrono::milliseconds kLockWait{1000};
 
-  MoveJournal(std::string path, const Clock& clock) : path_(std::move(path)), clock_(clock) {}
+  MoveJournal(DataFiles& files, std::string path, const Clock& clock, std::size_t keepRecords = kKeepRecords)
+      : files_(files), path_(std::move(path)), clock_(clock), keepRecords_(keepRecords) {}
 
+  // The records added from now on belong to a new cycle. Appends what waits,
+  // without waiting for the lock.
+  void BeginCycle();
   // A move completed now; `arrived` is the file as it lies in the destination.
   void AddMove(const std::string& desktop, const std::string& name, const std::string& destination,
                const FileIdentity& arrived, int row, const std::string& rule);
   void AddUndo(JournalRecord move);
-  // Appends what was added since the last flush, in one write. A journal
-  // that cannot be written is reported on standard error and its records
-  // dropped: the moves stand and the log has them.
-  bool Flush();
+  // Appends what waits, waiting for the lock at most `wait`; true when
+  // nothing waits any more. Records that cannot be written (the disk is
+  // full) are dropped: the moves stand and the log has them.
+  bool Flush(std::chrono::milliseconds wait);
 
   const std::string& Path() const { return path_; }
 
  private:
-  bool PruneDue() const;
-  void Prune() const;
-  std::string Cutoff() const;
-
-  std::string path_;
-  const Clock& clock_;
-  // The last text given and its field form: desktop, destination and rule
-  // repeat from one move of a cycle to the next.
-  class FieldMemo {
-   public:
-    const std::string& Of(const std::string& text);
-
-   private:
-    std::string raw_;
-    std::string field_;
+  struct Tally {
+    std::size_t records = 0;
+    std::string oldestCycle;
   };
 
-  std::string pending_;
-  FieldMemo desktopField_, destinationField_, ruleField_;
-  bool folderMade_ = false;
+  void Add(JournalRecord record);
+  void KeepBounded(std::size_t appended);
+  void Prune();
+  std::string Cutoff() const;
+
+  DataFiles& files_;
+  std::string path_;
+  const Clock& clock_;
+  std::size_t keepRecords_;
+  std::string cycle_;
+  std::string waiting_;
+  std::size_t waitingRecords_ = 0;
+  bool behind_ = false;  // the last append found the lock held
+  // What the journal holds, read at the first append and counted on since:
+  // enough to know when it outgrows its bounds without reading it each time.
+  std::optional<Tally> tally_;
 };
 
 }  // namespace veskora

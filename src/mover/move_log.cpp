@@ -4,9 +4,7 @@
 #include <utility>
 
 #include "mover/decimal_digits.h"
-#include "adapters/posix/diagnostics.h"
 #include "rules/text_encoding.h"
-#include "adapters/posix/text_files.h"
 
 namespace veskora {
 
@@ -64,10 +62,10 @@ std::string EscapeForLog(std::string_view text) {
   return out;
 }
 
-MoveLog::MoveLog(std::string path, const Clock& clock, StatusSink status)
-    : path_(std::move(path)), clock_(clock), status_(std::move(status)) {}
+MoveLog::MoveLog(DataFiles& files, std::string path, const Clock& clock, StatusSink status)
+    : files_(files), path_(std::move(path)), clock_(clock), status_(std::move(status)) {}
 
-void MoveLog::WriteMoveLog(std::string_view message) {
+int MoveLog::WriteMoveLog(std::string_view message) {
   std::string line;
   line.reserve(message.size() + 24);
   line += '[';
@@ -75,12 +73,10 @@ void MoveLog::WriteMoveLog(std::string_view message) {
   line += "] ";
   AppendEscaped(line, message);
   if (status_) status_(line);
-  // A log that cannot be written does not undo the move, and the status line
-  // still tells the user; the line goes to standard error instead.
   line += "\r\n";
-  if (!AppendToFile(path_, line)) Diagnose("cannot write " + path_ + ": " + line);
+  return files_.Append(path_, line);
 }
 
-bool MoveLog::Touch() const { return AppendToFile(path_, {}); }
+bool MoveLog::Touch() const { return files_.Append(path_, {}) == 0; }
 
 }  // namespace veskora

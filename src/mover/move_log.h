@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "ports/clock.h"
+#include "ports/data_files.h"
 
 namespace veskora {
 
@@ -23,11 +24,11 @@ using StatusSink = std::function<void(const std::string&)>;
 // shown through the status sink and appended to the log file with CR LF.
 class MoveLog {
  public:
-  MoveLog(std::string path, const Clock& clock, StatusSink status);
+  MoveLog(DataFiles& files, std::string path, const Clock& clock, StatusSink status);
 
-  // Never fails towards the caller: a log file that cannot be written is
-  // passed over, the status line is still shown.
-  void WriteMoveLog(std::string_view message);
+  // The status line is shown whatever becomes of the file: a log that cannot
+  // be written does not undo the move. 0 or the errno value of the append.
+  int WriteMoveLog(std::string_view message);
 
   // Creates the log file when missing, writing nothing (the "open log"
   // command does this before handing the file to the desktop).
@@ -36,6 +37,7 @@ class MoveLog {
   const std::string& Path() const { return path_; }
 
  private:
+  DataFiles& files_;
   std::string path_;
   const Clock& clock_;
   StatusSink status_;

@@ -15,6 +15,7 @@ std::optional<DesktopListing> ScanDesktop(const ScanEnvironment& env) {
 
 CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, const ScanEnvironment& env) {
   CycleReport report;
+  if (env.journal) env.journal->BeginCycle();
   // No desktop, or one that cannot be listed, makes an empty cycle.
   const std::string folder = env.desktopFolder ? env.desktopFolder() : std::string();
   if (folder.empty() || !env.files || !env.log) return report;
@@ -43,8 +44,6 @@ CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, cons
       report.waiting.push_back({name, judged.row, outcome});
     }
   }
-  // One write for the whole cycle, also when it was cut short.
-  if (env.journal) env.journal->Flush();
   return report;
 }
 

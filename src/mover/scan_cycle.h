@@ -18,8 +18,8 @@ namespace veskora {
 // afresh every cycle; empty when it cannot be found), the file system, where
 // moves are logged, a flag that asks the cycle to end early because the
 // program is ending (it then stops before the next file), when given the
-// journal that keeps every move exactly enough to undo it, and the files the
-// user put back.
+// journal that keeps every move exactly enough to undo it (each move is
+// journaled as soon as it is done), and the files the user put back.
 struct ScanEnvironment {
   std::function<std::string()> desktopFolder;
   FileSystem* files = nullptr;

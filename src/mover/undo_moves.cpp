@@ -27,7 +27,23 @@ UndoOutcome UndoFromMove(MoveOutcome outcome) {
   return UndoOutcome::kFailed;
 }
 
+// An absolute path none of whose components is "." or "..", and a name that
+// is one plain component.
+bool PlainAbsolutePath(const std::string& path) {
+  const std::string slashed = path + '/';
+  return path.starts_with('/') && path.find('\0') == std::string::npos &&
+         slashed.find("/./") == std::string::npos && slashed.find("/../") == std::string::npos;
+}
+
+bool PlainName(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos && PlainAbsolutePath('/' + name);
+}
+
 UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const UndoContext& context) {
+  if (!PlainName(move.name) || !PlainAbsolutePath(move.destination)) {
+    return {move, UndoOutcome::kBadRecord};
+  }
+  if (move.desktop != context.desktop) return {move, UndoOutcome::kOtherDesktop};
   FileSystem& files = context.files;
   const auto now = files.Identity(move.destination, move.name);
   if (!now) return {move, UndoOutcome::kGone};
@@ -53,10 +69,7 @@ UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const 
   }
   if (moved != MoveOutcome::kMoved) return {move, UndoFromMove(moved)};
   if (context.log) context.log->WriteMoveLog(MoveLogMessage(move.name, move.desktop));
-  if (context.journal) {
-    context.journal->AddUndo(move);
-    context.journal->Flush();
-  }
+  if (context.journal) context.journal->AddUndo(move);
   return {move, UndoOutcome::kPutBack};
 }
 
@@ -74,6 +87,7 @@ std::vector<JournalRecord> SelectMoves(std::vector<JournalRecord> notUndone, con
 
 std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const UndoContext& context) {
   const RuleMatcher matcher(context.rules);
+  if (context.journal && !context.dryRun) context.journal->BeginCycle();
   std::vector<UndoResult> results;
   results.reserve(moves.size());
   for (const JournalRecord& move : moves) results.push_back(UndoOne(move, matcher, context));

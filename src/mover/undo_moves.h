@@ -19,6 +19,8 @@ enum class UndoOutcome {
   kNameTaken,   // the desktop has a file of that name: nothing is replaced
   kInUse,       // another program writes it
   kNoDesktop,   // the folder it came from is missing or no folder
+  kOtherDesktop,  // it came from a folder that is not the desktop folder now
+  kBadRecord,   // the record names no plain file in an absolute folder: nothing is touched
   kFailed,      // any other failure; the file stays where it is
 };
 
@@ -41,6 +43,7 @@ std::vector<JournalRecord> SelectMoves(std::vector<JournalRecord> notUndone, con
 
 struct UndoContext {
   const RuleList& rules;
+  std::string desktop;   // the desktop folder now: only files taken from it are put back
   bool automove = true;  // the program moves files by itself: refuse what it would take again
   bool dryRun = false;   // judge only; change, log and journal nothing
   FileSystem& files;
@@ -49,9 +52,12 @@ struct UndoContext {
 };
 
 // Puts the files of the given moves back where they came from, in the order
-// given, with the same safe move as the cycle, never replacing anything. A
-// file is put back only when the destination still holds the very file that
-// was moved (device, inode, size and time as they were when it arrived).
+// given, with the same safe move as the cycle, never replacing anything. The
+// journal is read as any input: a record is followed only when it names a
+// plain file name, a destination that is an absolute path without "." or
+// ".." and the desktop folder of now. A file is put back only when the
+// destination still holds the very file that was moved (device, inode, size
+// and time as they were when it arrived).
 // Each file put back gets its log line and is journaled at once, so that no
 // move is ever undone twice.
 std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const UndoContext& context);

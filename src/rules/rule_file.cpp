@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include "rules/text_encoding.h"
-#include "adapters/posix/text_files.h"
 #include "rules/field_codec.h"
 #include "rules/rule_key.h"
 #include "rules/rule_list_ops.h"
@@ -81,7 +80,7 @@ std::string FormatRuleFile(const RuleList& list, std::string_view lead) {
 
 LoadOutcome RuleFile::LoadRules(RuleList& list) {
   list.Clear();
-  const ReadResult read = ReadWholeFile(path_);
+  const ReadResult read = files_.Read(path_);
   if (read.error == ENOENT) return LoadOutcome::kNoFile;
   keepOriginal_ = true;
   if (read.error != 0) return LoadOutcome::kUnreadable;
@@ -95,21 +94,21 @@ SaveOutcome RuleFile::SaveRules(const RuleList& list) {
   const std::string text = FormatRuleFile(list, lead_);
   bool kept = false;
   if (keepOriginal_) {
-    const ReadResult now = ReadWholeFile(path_);
+    const ReadResult now = files_.Read(path_);
     if (now.error == 0 && now.bytes == text) return SaveOutcome::kSaved;  // nothing would change
     // Never written over before the original is safe.
     if (now.error != ENOENT && !KeepOriginal()) return SaveOutcome::kFailed;
     keepOriginal_ = false;
     kept = now.error != ENOENT;
   }
-  if (!WriteFileAtomically(path_, text)) return SaveOutcome::kFailed;
+  if (files_.WriteAtomically(path_, text) != 0) return SaveOutcome::kFailed;
   return kept ? SaveOutcome::kSavedKeepingOriginal : SaveOutcome::kSaved;
 }
 
 bool RuleFile::KeepOriginal() {
   for (int n = 1; n < 100; ++n) {
     const std::string candidate = path_ + ".bak" + (n == 1 ? std::string() : std::to_string(n));
-    const int err = KeepCopy(path_, candidate);
+    const int err = files_.KeepCopy(path_, candidate);
     if (err == 0) {
       backup_ = candidate;
       return true;

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "ports/data_files.h"
 #include "rules/rule_list.h"
 
 namespace veskora {
@@ -41,11 +42,12 @@ std::string FormatRuleFile(const RuleList& list, std::string_view lead = {});
 // "ZUL.dat.bak2", ...), so that no rule is ever lost to a save.
 class RuleFile {
  public:
-  explicit RuleFile(std::string path) : path_(std::move(path)) {}
+  RuleFile(DataFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
 
   LoadOutcome LoadRules(RuleList& list);
   // Writes through a temporary file and a rename, so a failed save leaves the
-  // previous file whole.
+  // previous file whole; a rule file that is a link keeps leading to the
+  // file that gets the rules.
   SaveOutcome SaveRules(const RuleList& list);
 
   const std::string& Path() const { return path_; }
@@ -55,6 +57,7 @@ class RuleFile {
  private:
   bool KeepOriginal();
 
+  DataFiles& files_;
   std::string path_;
   std::string backup_;
   std::string lead_;

@@ -47,8 +47,8 @@ Qt::WindowStates StateFlags(int state) {
 Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      ruleFile_(dataFolder + "/ZUL.dat"),
-      log_(dataFolder + "/veskora.log", services.clock, [this](const std::string& line) {
+      ruleFile_(services.dataFiles, dataFolder + "/ZUL.dat"),
+      log_(services.dataFiles, dataFolder + "/veskora.log", services.clock, [this](const std::string& line) {
         monitor->setText(QString::fromStdString(line));
         monitor->adjustSize();
       }) {

@@ -7,6 +7,7 @@
 namespace veskora {
 
 class Clock;
+class DataFiles;
 class DesktopHandoff;
 class Dialogs;
 class FileSystem;
@@ -21,6 +22,8 @@ struct ShellServices {
   const Clock& clock;
   // What the scan cycle lists, asks and moves through.
   FileSystem& files;
+  // The rule file and the move log.
+  DataFiles& dataFiles;
   // The user's desktop folder, looked up afresh for every cycle; empty when
   // there is none to tidy.
   std::function<std::string()> desktopFolder;

@@ -86,7 +86,7 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   ASSERT_EQ(DescribeStatus(program.Wait()), "exit 0");
   const std::string ended = now();
 
-  const JournalContents journal = ReadJournal(box.Journal());
+  const JournalContents journal = ParseJournal(ReadFile(box.Journal()));
   ASSERT_EQ(journal.records.size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i) {
     const JournalRecord& r = journal.records[i];
@@ -134,6 +134,34 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   EXPECT_EQ(last.code, 0) << last.out;
   EXPECT_HAS(last.out, "put back keep-me.dat");
   EXPECT_EQ(box.Cli({"undo", "--since", "2999-01-01"}).out, "Nothing to undo.\n");
+}
+
+// The journal is input like any other: a record only ever puts a plain name back from an absolute folder into the
+// desktop folder of now, and only a journal that is the user's alone is followed at all.
+TEST(CliUndo, AForgedJournalMovesNothing) {
+  const CliSandbox box;
+  const std::string system = box.MakeDir("system"), secret = system + "/secret";
+  WriteFile(secret, "not the user's to move");
+  box.MakeDir("state/veskora");
+  // desktop, destination, name, the journal's mode and owner; what undo says, or its message and code 2
+  const std::tuple<std::string, std::string, std::string, mode_t, uid_t, std::string> forged[] = {
+      {box.Desktop(), box.Dest(), "../system/secret", 0600, 0, "bad-record"},
+      {box.Desktop(), box.Dest() + "/../system", "secret", 0600, 0, "bad-record"},
+      {box.Desktop(), "system", "secret", 0600, 0, "bad-record"},
+      {system, system, "secret", 0600, 0, "other-desktop"},
+      {box.Desktop(), system, "secret", 0620, 0, "is not yours alone"},
+      {box.Desktop(), system, "secret", 0600, 65534, "is not yours alone"},
+  };
+  for (const auto& [desktop, destination, name, mode, owner, said] : forged) {
+    if (owner != 0 && getuid() != 0) continue;  // only root can give a file away
+    WriteFile(box.Journal(), FormatJournalRecord({false, "2026-01-01 00:00:00", "2026-01-01 00:00:00", desktop, name,
+                                                  destination, *PosixFileSystem().Identity(system, "secret"), 1, ""}));
+    ASSERT_EQ(chmod(box.Journal().c_str(), mode) + chown(box.Journal().c_str(), getuid() + owner, -1), 0);
+    const CliSandbox::Result result = box.Cli({"undo", "--json"});
+    EXPECT_HAS(result.out + result.err, said);
+    EXPECT_EQ(result.code, said.find(' ') == std::string::npos ? 1 : 2) << said;
+    EXPECT_EQ(ListNames(box.Desktop()) + ReadFile(secret), "not the user's to move");
+  }
 }
 
 // Plan shows what a cycle would do with every file and changes nothing; why gives each row's verdict and the first

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 
 #include <limits>
+#include <tuple>
 
 #include "adapters/posix/data_folder.h"
+#include "adapters/posix/posix_data_files.h"
+#include "mover/paths.h"
 #include "rules/move_rule.h"
 #include "rules/rule_description.h"
 #include "rules/rule_file.h"
@@ -19,6 +22,8 @@ namespace {
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
+
+PosixDataFiles files;
 
 std::string Rows(const RuleList& list) {
   std::string rows;
@@ -191,7 +196,7 @@ TEST(RuleFile, SaveThenLoadGivesTheSameRowsByteForByte) {
   AddRuleItem(list, true, 1, "a,b", "/home/u/c,d");
   AddRuleItem(list, true, 1, "\"q\"", "/x");
   AddRuleItem(list, true, 1, " ", "/blank");
-  RuleFile file(path);
+  RuleFile file(files, path);
   ASSERT_EQ(file.SaveRules(list), SaveOutcome::kSaved);
   EXPECT_EQ(ReadFile(path),
             "-1,1,PHOTO,/home/u/Photo\r\n0,2,mp3,(移動を禁止する)\r\n-1,3,1K,(未定義)\r\n"
@@ -213,18 +218,14 @@ TEST(RuleFile, SaveThenLoadGivesTheSameRowsByteForByte) {
   AddRuleItem(loaded, true, 1, "c", "/c");
   EXPECT_EQ(FormatRuleFile(loaded, "\xEF\xBB\xBF\n"), "\xEF\xBB\xBF\n0,2,\"b\",/b,c\r\n0,01,a,\"/a\"\n\n-1,1,c,/c\r\n");
 
-  // A save keeps the file's permissions and leaves nothing beside it; one
-  // that cannot be made (the path is a folder) changes nothing.
+  // A save keeps the file's permissions.
   chmod(path.c_str(), 0640);
   ASSERT_EQ(file.SaveRules(loaded), SaveOutcome::kSaved);
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
-  EXPECT_EQ(RuleFile(dir.MakeDir("blocked")).SaveRules(list), SaveOutcome::kFailed);
-  EXPECT_EQ(testing::ListNames(dir.Path()), "ZUL.dat blocked");
-  EXPECT_EQ(testing::ListNames(dir / "blocked"), "");
   // A missing file gives an empty list; saving it creates an empty file.
-  RuleFile none(dir / "none.dat");
+  RuleFile none(files, dir / "none.dat");
   EXPECT_EQ(none.LoadRules(loaded), LoadOutcome::kNoFile);
   EXPECT_EQ(loaded.Count(), 0);
   ASSERT_EQ(none.SaveRules(loaded), SaveOutcome::kSaved);
@@ -271,19 +272,24 @@ TEST(RuleFile, OddRecordsLoadAsTheFileHasAlwaysBeenReadAndBrokenOnesStopLoading)
   EXPECT_EQ(Rows(list), "+2,mp3,(移動を禁止する)|(移動を禁止する)\n-1,写真,/home/u/写真|/home/u/写真\n");
 }
 
-TEST(RuleFile, LivesBesideTheProgramOrElseInTheUsersDataFolder) {
-  TempDir dir;
-  EXPECT_EQ(ResolveDataFolder(dir.Path()), dir.Path());
+// Beside the program only for a copy that already keeps its files there.
+TEST(RuleFile, LivesBesideTheProgramWhenItsFilesLieThereElseInTheUsersDataFolder) {
   EXPECT_EQ(ProgramFolder().empty(), false);
-  // No usable program folder: the per-user folder, created with its parents.
-  setenv("XDG_DATA_HOME", (dir / "a/b/c").c_str(), 1);
-  EXPECT_EQ(ResolveDataFolder(dir / "missing"), dir / "a/b/c/veskora");
-  EXPECT_TRUE(testing::Exists(dir / "a/b/c/veskora"));
-  // A relative XDG_DATA_HOME is ignored, as the XDG rules say.
-  setenv("XDG_DATA_HOME", "relative", 1);
-  setenv("HOME", (dir / "home").c_str(), 1);
-  EXPECT_EQ(ResolveDataFolder(""), dir / "home/.local/share/veskora");
-  EXPECT_TRUE(testing::Exists(dir / "home/.local/share/veskora"));
+  // what lies beside the program, XDG_DATA_HOME (a relative one is ignored), the folder chosen
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"ZUL.dat", "/xdg", "program"},     {"veskora.log", "/xdg", "program"},
+      {"", "/xdg", "xdg/veskora"},        {"ZUL.dat.bak", "/xdg", "xdg/veskora"},
+      {"", "relative", "home/.local/share/veskora"},
+  };
+  for (const auto& [lying, dataHome, folder] : cases) {
+    TempDir dir;
+    const std::string program = dir.MakeDir("program");
+    if (!lying.empty()) WriteFile(program + "/" + lying, "");
+    setenv("XDG_DATA_HOME", (dataHome[0] == '/' ? dir.Path() + dataHome : dataHome).c_str(), 1);
+    setenv("HOME", (dir / "home").c_str(), 1);
+    EXPECT_EQ(ResolveDataFolder(program), dir / folder) << lying;
+    EXPECT_TRUE(testing::Exists(dir / folder));  // made with its parents
+  }
 }
 
 // Whatever a rule file holds that this run could not load, the first save that
@@ -302,17 +308,23 @@ TEST(RuleFile, WhatCouldNotBeLoadedIsNeverLostToASave) {
       {"nul", std::string("-1,1,a,/a\r\n-1,1,b,/b\0/../c\r\n", 28), LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
       {"latin-1", "-1,1,caf\xe9,/home/u/caf\xe9\r\n0,2,txt,/t\r\n", LoadOutcome::kComplete, ""},
       {"fifo", "", LoadOutcome::kUnreadable, ""},
+      {"link", "-1,1,a,/a\r\n-1,1\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},  // kept in a dotfiles folder
   };
+  const TempDir dotfiles;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     TempDir dir;
     const std::string path = dir / "ZUL.dat";
+    const bool link = std::string(c.label) == "link";
     if (c.outcome == LoadOutcome::kUnreadable) {
       ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    } else if (link) {
+      WriteFile(dotfiles / "rules", c.content);
+      ASSERT_EQ(symlink(("../" + std::string(NameOf(dotfiles.Path())) + "/rules").c_str(), path.c_str()), 0);
     } else {
       WriteFile(path, c.content);
     }
-    RuleFile file(path);
+    RuleFile file(files, path);
     RuleList list;
     EXPECT_EQ(file.LoadRules(list), c.outcome);
     if (c.outcome == LoadOutcome::kComplete) {
@@ -339,12 +351,15 @@ TEST(RuleFile, WhatCouldNotBeLoadedIsNeverLostToASave) {
     } else if (c.outcome == LoadOutcome::kStopped) {
       EXPECT_EQ(ReadFile(path), std::string("0").append(c.savedUnchanged, 2));
     }
+    struct stat st {};
+    EXPECT_EQ(lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode), link);  // still leads to the saved rules
   }
+  EXPECT_EQ(testing::ListNames(dotfiles.Path()), "rules");
   // A second run that again cannot load all keeps its original beside the first.
   TempDir dir;
   WriteFile(dir / "ZUL.dat", "-1,1,a,/a\r\n-1,1");
   WriteFile(dir / "ZUL.dat.bak", "older");
-  RuleFile file(dir / "ZUL.dat");
+  RuleFile file(files, dir / "ZUL.dat");
   RuleList list;
   file.LoadRules(list);
   AddRuleItem(list, true, 1, "new", "/n");

@@ -17,6 +17,7 @@
 #include "mover/outcome_words.h"
 #include "other_file_system.h"
 #include "adapters/posix/folder_listing.h"
+#include "adapters/posix/posix_data_files.h"
 #include "mover/paths.h"
 #include "adapters/posix/posix_file_system.h"
 #include "rules/move_rule.h"
@@ -55,9 +56,16 @@ class ScanCycle : public ::testing::Test {
   std::string target = dir.MakeDir("Target");
   testing::FakeClock clock{{2026, 10, 26, 14, 5, 9}};
   std::vector<std::string> status;
-  MoveLog log{dir / "veskora.log", clock, [this](const std::string& line) { status.push_back(line); }};
+  PosixDataFiles dataFiles;
+  MoveJournal journal{dataFiles, dir / "state/journal.csv", clock};
+  std::vector<std::size_t> journaled;  // records in the journal at each log line
+  const StatusSink sink = [this](const std::string& line) {
+    status.push_back(line);
+    journaled.push_back(ReadJournal(dataFiles, journal.Path()).records.size());
+  };
+  MoveLog log{dataFiles, dir / "veskora.log", clock, sink};
   PosixFileSystem files;
-  ScanEnvironment env{[this] { return desktop; }, &files, &log};
+  ScanEnvironment env{[this] { return desktop; }, &files, &log, nullptr, &journal};
   RuleList rules;
 };
 
@@ -248,6 +256,8 @@ TEST_F(ScanCycle, EachMoveWritesOneExactLineAndAFailedOneNothing) {
   const std::string second = "[10/26 14:05:09] report.txt を " + target + " へ移動しました";
   EXPECT_EQ(LogText(), first + "\r\n" + second + "\r\n");
   EXPECT_EQ(status, (std::vector<std::string>{first, second}));
+  // Each move is journaled before the next begins: a crash loses none.
+  EXPECT_EQ(journaled, (std::vector<std::size_t>{0, 1}));
   EXPECT_EQ(ListNames(desktop), "clash.txt itself.bin marker.bin missing.bin plain.bin relative.bin");
   EXPECT_EQ(ReadFile(target + "/clash.txt"), "old");
   EXPECT_EQ(ReadFile(dir / "plain-file"), "not a folder");
@@ -270,8 +280,8 @@ TEST_F(ScanCycle, EachMoveWritesOneExactLineAndAFailedOneNothing) {
   // the move nor hangs; the status line still shows it. Opening the log
   // creates it without truncating.
   ASSERT_EQ(mkfifo((dir / "fifo.log").c_str(), 0600), 0);
-  for (const std::string& path : {dir / "no-such-folder/veskora.log", dir / "fifo.log"}) {
-    MoveLog unwritable(path, clock, [this](const std::string& l) { status.push_back(l); });
+  for (const std::string& path : {dir / "plain-file/veskora.log", dir / "fifo.log"}) {
+    MoveLog unwritable(dataFiles, path, clock, sink);
     env.log = &unwritable;
     File("last-" + std::string(NameOf(path)) + ".txt");
     Cycle();
@@ -320,7 +330,8 @@ TEST(ScanCycleSeam, AFileThatCannotBeQueriedMeetsNoSizeOrTimeRule) {
   testing::FakeFileSystem files;
   files.listing = FolderListing{{"a.txt", true}, {"dir.txt", false}, {"b.txt", true}};
   testing::FakeClock clock({2026, 1, 1, 0, 0, 0});
-  MoveLog log("/nonexistent/veskora.log", clock, nullptr);
+  PosixDataFiles dataFiles;
+  MoveLog log(dataFiles, "/dev/null/veskora.log", clock, nullptr);
   RuleList rules;
   AddRuleItem(rules, true, 3, "1G", "/small");
   AddRuleItem(rules, true, 6, "19000101000000", "/new");
@@ -335,31 +346,53 @@ TEST(ScanCycleSeam, AFileThatCannotBeQueriedMeetsNoSizeOrTimeRule) {
   EXPECT_EQ(files.cycles, 2);
 }
 
-// The journal keeps 90 days of moves: a flush that finds older ones first
-// rewrites it with only the recent ones, in their order.
-TEST(MoveJournal, DropsWhatIsOlderThanItsDaysAtAFlush) {
+// The journal keeps 90 days of moves, at most so many records (four here):
+// whole cycles go, oldest first, never the newest. A damaged record (a torn
+// append, a changed byte) hides nothing after it, and a prune drops it.
+// Records that met a lock another process held wait, in order, for the next.
+TEST(MoveJournal, KeepsWholeRecentCyclesUpToItsBoundPastDamageAndLocks) {
   testing::TempDir dir;
   testing::FakeClock clock({2026, 1, 1, 12, 0, 0});
-  MoveJournal journal(dir / "state/veskora/move-journal.csv", clock);
-  const auto names = [&] {
-    std::string listed;
-    for (const JournalRecord& record : ReadJournal(journal.Path()).records) listed += record.name + " ";
-    return listed;
-  };
+  PosixDataFiles files;
+  MoveJournal journal(files, dir / "state/veskora/move-journal.csv", clock, 4);
+  std::unique_ptr<testing::Child> holder;
   // clang-format off
-  const struct { LocalTime at; const char* name; const char* kept; } moves[] = {
-      {{2026, 1, 1, 12, 0, 0}, "first", "first "},
-      {{2026, 3, 1, 12, 0, 0}, "second", "first second "},
-      {{2026, 4, 1, 12, 0, 0}, "third", "first second third "},  // 90 days after the first: still kept
-      {{2026, 4, 1, 12, 0, 1}, "fourth", "second third fourth "},
-      {{2026, 7, 1, 12, 0, 0}, "fifth", "fifth "},
+  const struct { LocalTime at; bool newCycle; const char* name; char before; const char* kept; } moves[] = {
+      {{2026, 1, 1, 12, 0, 0}, true, "a1", ' ', "a1"},
+      {{2026, 3, 1, 12, 0, 0}, true, "b1", ' ', "a1 b1"},
+      {{2026, 3, 1, 12, 0, 1}, false, "b2", 'd', "a1 b1 b2 damaged"},
+      {{2026, 4, 1, 12, 0, 0}, true, "c1", ' ', "a1 b1 b2 c1 damaged"},  // 90 days after the first: still kept
+      {{2026, 4, 1, 12, 0, 1}, false, "c2", ' ', "b1 b2 c1 c2"},
+      {{2026, 4, 2, 12, 0, 0}, true, "d1", ' ', "c1 c2 d1"},  // b2 alone would do: its cycle goes whole
+      {{2026, 4, 2, 12, 0, 0}, false, "d2", ' ', "c1 c2 d1 d2"},
+      {{2026, 4, 2, 12, 0, 0}, false, "d3", ' ', "d1 d2 d3"},
+      {{2026, 4, 2, 12, 0, 0}, false, "d4", ' ', "d1 d2 d3 d4"},
+      {{2026, 4, 2, 12, 0, 0}, false, "d5", ' ', "d1 d2 d3 d4 d5"},
+      {{2026, 4, 2, 12, 0, 1}, true, "e1", 'l', "d1 d2 d3 d4 d5"},
+      {{2026, 4, 2, 12, 0, 1}, false, "e2", ' ', "d1 d2 d3 d4 d5"},
+      {{2026, 4, 2, 12, 0, 1}, false, "e3", 'u', "e1 e2 e3"},
   };
   // clang-format on
   for (const auto& m : moves) {
     clock.Set(m.at);
+    if (m.newCycle) journal.BeginCycle();
+    if (m.before == 'd') {
+      // A record with one byte changed, and one cut short by a full disk.
+      std::string whole = FormatJournalRecord(
+          {false, "2026-03-01 12:00:00", "2026-03-01 12:00:00", "/desk", "x1", "/dest", {}, 1, "2,txt,/dest"});
+      whole[whole.find("x1")] = 'y';
+      ASSERT_EQ(files.Append(journal.Path(), whole + whole.substr(0, 40)), 0);
+    } else if (m.before == 'l') {
+      const std::string lock = journal.Path() + ".lock";
+      holder.reset(new testing::Child({"/bin/sh", "-c", "exec 9>>\"$0\" && flock 9 && exec sleep 60", lock}));
+      for (int i = 0; i < 500 && files.Lock(lock, {}).held; ++i) usleep(10000);
+    }
+    if (m.before == 'u') holder.reset();
     journal.AddMove("/desk", m.name, "/dest", FileIdentity{1, 2, 3, 4}, 1, "2,txt,/dest");
-    ASSERT_TRUE(journal.Flush());
-    EXPECT_EQ(names(), m.kept);
+    const JournalContents contents = ReadJournal(files, journal.Path());
+    std::string kept;
+    for (const JournalRecord& record : contents.records) kept += (kept.empty() ? "" : " ") + record.name;
+    EXPECT_EQ(kept + (contents.damaged ? " damaged" : ""), m.kept);
   }
 }
 

@@ -17,6 +17,7 @@
 #include "mover/move_log.h"
 #include "mover/scan_cycle.h"
 #include "ports/clock.h"
+#include "adapters/posix/posix_data_files.h"
 #include "adapters/posix/posix_file_system.h"
 #include "rules/rule_file.h"
 #include "adapters/posix/system_clock.h"
@@ -34,10 +35,11 @@ int main(int argc, char** argv) {
   sigaction(SIGTERM, &action, nullptr);
 
   veskora::RuleList rules;
-  veskora::RuleFile ruleFile(argv[1]);
+  veskora::PosixDataFiles dataFiles;
+  veskora::RuleFile ruleFile(dataFiles, argv[1]);
   ruleFile.LoadRules(rules);
   const veskora::SystemClock clock;
-  veskora::MoveLog log(argv[3], clock, nullptr);
+  veskora::MoveLog log(dataFiles, argv[3], clock, nullptr);
   veskora::PosixFileSystem files(&ending);
   const veskora::ScanEnvironment env{[&desktop] { return desktop; }, &files, &log, &ending};
   for (long cycle = 0; (cycles < 0 || cycle < cycles) && !ending; ++cycle) {

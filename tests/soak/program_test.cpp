@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "adapters/posix/posix_data_files.h"
 #include "fault_harness.h"
 
 namespace veskora::faults {
@@ -41,6 +42,7 @@ struct Sandbox {
   std::unique_ptr<testing::Child> Start(std::vector<std::string> env = {}) const {
     env.insert(env.end(),
                {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config", "XDG_DATA_HOME=" + home + "/.local/share",
+                "XDG_STATE_HOME=" + home + "/.local/state",
                 "XDG_RUNTIME_DIR=" + runtime, "QT_QPA_PLATFORM=offscreen"});
     return std::make_unique<testing::Child>(std::vector<std::string>{program + "/veskora"}, env);
   }
@@ -78,7 +80,8 @@ TEST(Program, AnEndingSignalMidCopyEndsItAtOnceWithTheFileBack) {
 }
 
 // A rule file that cannot all be loaded keeps its original beside it once the
-// program writes it; a rule file or log that is a FIFO hangs nothing.
+// program writes it; a rule file that is a FIFO, or a journal another
+// process keeps locked, hangs nothing.
 TEST(Program, WithOddFilesLosesNoRuleAndHangsNothing) {
   const struct {
     std::string original;
@@ -89,17 +92,20 @@ TEST(Program, WithOddFilesLosesNoRuleAndHangsNothing) {
       {"-1,2,txt,{t}\r\n-1,1,\"unclosed,{t}\r\n", true},
       {"-1,2,txt,{t}\r\n-1,2,doc,{t}/caf\xe9\r\n", false},  // nothing changed: nothing written
       {"fifo", false},
-      {"log fifo", false},
+      {"journal locked", false},
   };
   for (auto [original, keptAside] : files) {
     SCOPED_TRACE(original);
     const Sandbox box;
     const std::string target = box.root.MakeDir("target");
     for (std::size_t at; (at = original.find("{t}")) != std::string::npos;) original.replace(at, 3, target);
+    std::unique_ptr<testing::Child> locker;
     if (original == "fifo") {
       ASSERT_EQ(mkfifo(box.rules.c_str(), 0600), 0);
-    } else if (original == "log fifo") {
-      ASSERT_EQ(mkfifo(box.log.c_str(), 0600), 0);
+    } else if (original == "journal locked") {
+      const std::string lock = box.root.MakeDir("home/.local/state/veskora") + "/move-journal.csv.lock";
+      locker.reset(new testing::Child({"/bin/sh", "-c", "exec 9>>\"$0\" && flock 9 && exec sleep 60", lock}));
+      for (int i = 0; i < 500 && PosixDataFiles().Lock(lock, {}).held; ++i) usleep(10000);
       WriteFile(box.rules, original = "-1,2,txt," + target + "\r\n");
     } else {
       WriteFile(box.rules, original);

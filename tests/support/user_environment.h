@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "fake_clock.h"
+#include "adapters/posix/posix_data_files.h"
 #include "adapters/posix/posix_file_system.h"
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
@@ -79,7 +80,7 @@ class UserEnvironment {
     locks_.push_back(std::make_unique<InstanceLock>(QString::fromStdString(root_ / "runtime/veskora.lock")));
     const auto program = [this] { return root_ / "program"; };
     const auto tray = [this] { return trayAvailable; };
-    const ShellServices services{dialogs, handoff, *settings_, clock, files, desktopFolder, program, tray};
+    const ShellServices services{dialogs, handoff, *settings_, clock, files, dataFiles, desktopFolder, program, tray};
     forms_.push_back(StartProgram(services, *locks_.back()));
     return forms_.back().get();
   }
@@ -116,6 +117,7 @@ class UserEnvironment {
   RecordingHandoff handoff;
   FakeClock clock{LocalTime{2024, 10, 26, 14, 5, 9}};
   PosixFileSystem files;
+  PosixDataFiles dataFiles;
   bool trayAvailable = true;
   std::function<std::string()> desktopFolder = [this] { return Desktop(); };  // set before Start to change
 

@@ -38,14 +38,21 @@ std::string ProgramFolder() {
 }
 
 std::string ResolveDataFolder(const std::string& programFolder) {
-  // Beside the program, as it always was, when the user may write there; an
-  // installed program's folder is not writable and would lose every rule.
-  if (!programFolder.empty() && access(programFolder.c_str(), W_OK) == 0) return programFolder;
+  // Beside the program, as it always was, for a copy that already keeps its
+  // files there. An installed program's folder is no place for data, even
+  // when it is writable (~/.local/bin, or /usr/bin for root).
+  const auto lies = [&](const char* name) {
+    struct stat st {};
+    return lstat(JoinPath(programFolder, name).c_str(), &st) == 0;
+  };
+  if (!programFolder.empty() && (lies("ZUL.dat") || lies("veskora.log")) && access(programFolder.c_str(), W_OK) == 0) {
+    return programFolder;
+  }
   std::string folder = JoinPath(BaseFolder("XDG_DATA_HOME", ".local/share"), "veskora");
   MakeFolders(folder);
   return folder;
 }
 
-std::string StateFolderPath() { return JoinPath(BaseFolder("XDG_STATE_HOME", ".local/state"), "veskora"); }
+std::string JournalPath() { return BaseFolder("XDG_STATE_HOME", ".local/state") + "/veskora/move-journal.csv"; }
 
 }  // namespace veskora
