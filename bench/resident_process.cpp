@@ -51,6 +51,20 @@ std::uint64_t ResidentProcess::MainThreadCpuNs() const {
   return ns;
 }
 
+std::uint64_t ResidentProcess::MainThreadWakeups() const {
+  char path[64];
+  std::snprintf(path, sizeof path, "/proc/%d/task/%d/status", static_cast<int>(pid_), static_cast<int>(pid_));
+  FILE* file = std::fopen(path, "r");
+  if (!file) return 0;
+  unsigned long long switches = 0;
+  char line[256];
+  while (std::fgets(line, sizeof line, file)) {
+    if (std::sscanf(line, "voluntary_ctxt_switches: %llu", &switches) == 1) break;
+  }
+  std::fclose(file);
+  return switches;
+}
+
 bool ResidentProcess::Running() {
   if (pid_ <= 0) return false;
   if (waitpid(pid_, nullptr, WNOHANG) == 0) return true;

@@ -23,6 +23,8 @@ class ResidentProcess {
   // own account; 0 when it cannot be read (for a moment while it starts).
   // An ended process may still show its last account: ask Running.
   std::uint64_t MainThreadCpuNs() const;
+  // How often its main thread went to sleep and was woken again so far.
+  std::uint64_t MainThreadWakeups() const;
   // False once it has ended.
   bool Running();
   // One line to its input; one line from its output (empty at its end).

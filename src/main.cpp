@@ -6,6 +6,7 @@
 #include "ports/clock.h"
 #include "adapters/posix/data_folder.h"
 #include "adapters/posix/diagnostics.h"
+#include "adapters/posix/inotify_watch.h"
 #include "adapters/posix/posix_data_files.h"
 #include "adapters/posix/posix_file_system.h"
 #include "session/desktop_folder.h"
@@ -22,8 +23,12 @@
 #include "session/ini_settings_store.h"
 #include "adapters/qt/qt_dialogs.h"
 #include "adapters/qt/qt_desktop_handoff.h"
+#include "adapters/qt/qt_tray.h"
+#include "window/app_icon.h"
 
 int main(int argc, char** argv) {
+  // A diagnostic into a pipe nobody reads any more must not end a cycle halfway.
+  std::signal(SIGPIPE, SIG_IGN);
   if (const auto ended = veskora::HandleProgramOptions(argc, argv)) return *ended;
   QApplication app(argc, argv);
   // The window hides into the tray and message boxes may be the only window
@@ -35,6 +40,7 @@ int main(int argc, char** argv) {
   veskora::QtDialogs dialogs;
   veskora::QtDesktopHandoff handoff;
   veskora::IniSettingsStore settings;
+  veskora::QtTray tray(veskora::MakeAppIcon());
   veskora::SystemClock clock;
   // A copy in progress gives up when the session ends, so that the program
   // ends within a second.
@@ -42,16 +48,20 @@ int main(int argc, char** argv) {
   veskora::InstanceLock lock(veskora::InstanceLock::DefaultPath());
   veskora::PosixDataFiles dataFiles;
   veskora::MoveJournal journal(dataFiles, veskora::JournalPath(), clock);
+  veskora::InotifyWatch watch;
   const veskora::ShellServices services{dialogs,
                                         handoff,
                                         settings,
+                                        tray,
                                         clock,
                                         files,
                                         dataFiles,
                                         &veskora::DesktopFolderPath,
                                         [] { return veskora::ResolveDataFolder(veskora::ProgramFolder()); },
                                         [] { return QSystemTrayIcon::isSystemTrayAvailable(); },
-      &veskora::UnixSignalWatcher::EndRequested(), &journal};
+                                        &veskora::UnixSignalWatcher::EndRequested(),
+                                        &journal,
+                                        &watch};
 
   const std::unique_ptr<veskora::Form1> form = veskora::StartProgram(services, lock);
   if (!form) return 0;

@@ -1,7 +1,11 @@
 // veskora-cli: see what the rules will do, ask why a file moves or stays, and
 // undo moves, from a terminal. The same core, rule file, data folder, desktop
 // lookup and settings as the program itself.
+#include <signal.h>
+
 #include <QCoreApplication>
+#include <atomic>
+#include <csignal>
 
 #include "cli/arguments.h"
 #include "cli/command.h"
@@ -11,6 +15,19 @@
 namespace {
 
 using namespace veskora::cli;
+
+// Set by SIGINT and SIGTERM during an undo; a handler can reach nothing but a
+// static.
+std::atomic<bool> stopRequested{false};
+
+// Ctrl-C or a kill during an undo: the file being put back ends in one place
+// or the other, never hidden in between. The other commands end at once.
+void CatchEndSignals() {
+  struct sigaction stop {};
+  stop.sa_handler = [](int) { stopRequested = true; };
+  stop.sa_flags = SA_RESTART;
+  for (const int number : {SIGINT, SIGTERM}) sigaction(number, &stop, nullptr);
+}
 
 using Commands = std::vector<std::unique_ptr<Command>>;
 
@@ -63,7 +80,7 @@ int RunCli(const QStringList& arguments) {
   Commands commands;
   commands.push_back(MakePlanCommand());
   commands.push_back(MakeWhyCommand());
-  commands.push_back(MakeUndoCommand());
+  commands.push_back(MakeUndoCommand(stopRequested));
 
   QCommandLineParser parser;
   const auto [help, version] = veskora::AddHelpAndVersion(parser);
@@ -81,13 +98,18 @@ int RunCli(const QStringList& arguments) {
   if (parser.isSet(help)) return Help(commands, {}, OverallHelp(commands, parser));
   if (words.value(0) == QStringLiteral("help")) return Help(commands, words.mid(1), OverallHelp(commands, parser));
   if (words.isEmpty()) return Fail(kBadUsage, QStringLiteral("no command given; see 'veskora-cli --help'"));
-  if (Command* command = Find(commands, words.front())) return command->Execute(words.mid(1));
+  if (Command* command = Find(commands, words.front())) {
+    if (command->Name() == QLatin1String("undo")) CatchEndSignals();
+    return command->Execute(words.mid(1));
+  }
   return UnknownCommand(words.front(), commands);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Output into a closed pipe (`| head`) must not end an undo halfway.
+  std::signal(SIGPIPE, SIG_IGN);
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("veskora-cli"));
   QCoreApplication::setApplicationVersion(QStringLiteral(VESKORA_VERSION));

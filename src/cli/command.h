@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -44,7 +45,9 @@ class Command {
 
 std::unique_ptr<Command> MakePlanCommand();
 std::unique_ptr<Command> MakeWhyCommand();
-std::unique_ptr<Command> MakeUndoCommand();
+// `stop`, once set (SIGINT, SIGTERM), ends an undo after the put-back in
+// progress, which finishes or is rolled back.
+std::unique_ptr<Command> MakeUndoCommand(const std::atomic<bool>& stop);
 
 // The options part of a parser's help text ("Options:" and what follows it,
 // up to its arguments).

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cstring>
+#include <set>
 
 #include "cli/command.h"
 #include "cli/output.h"
@@ -15,6 +16,7 @@
 #include "adapters/posix/data_folder.h"
 #include "adapters/posix/posix_data_files.h"
 #include "adapters/posix/posix_file_system.h"
+#include "adapters/posix/private_names.h"
 #include "adapters/posix/system_clock.h"
 
 namespace veskora::cli {
@@ -94,10 +96,11 @@ std::string Words(const UndoResult& r, const RuleList& rules, bool dryRun) {
 
 class UndoCommand final : public Command {
  public:
-  UndoCommand()
+  explicit UndoCommand(const std::atomic<bool>& stop)
       : Command(QStringLiteral("undo"), QStringLiteral("put moved files back on the desktop"),
                 QStringLiteral("Put files that VESKORA moved back where they came from, newest first, never "
-                               "replacing a file. Without --last, --since or --all, the last move is undone.")) {}
+                               "replacing a file. Without --last, --since or --all, the last move is undone.")),
+        stop_(stop) {}
 
  private:
   void AddOptions(QCommandLineParser& parser) override {
@@ -149,10 +152,20 @@ class UndoCommand final : public Command {
     const SystemClock clock;
     MoveLog log(dataFiles, loaded->dataFolder + "/veskora.log", clock, nullptr);
     MoveJournal journal(dataFiles, journalPath, clock);
-    PosixFileSystem files;
+    PosixFileSystem files(&stop_);
+    // A put-back cut short by a crash may have left a file in a private folder
+    // in the folder it was taken from; it gets its name back before it is
+    // looked for. Only folders of records that undo would follow are looked in.
+    if (!dryRun) {
+      std::set<std::string> folders;
+      for (const JournalRecord& r : contents.records) {
+        if (RecordFollowed(r, desktop)) folders.insert({r.destination, r.desktop});
+      }
+      for (const std::string& folder : folders) SweepLeftovers(folder);
+    }
     const std::vector<UndoResult> results =
         UndoMoves(SelectMoves(MovesNotUndone(contents.records), selection),
-                  UndoContext{loaded->rules, desktop, AutomoveIsOn(), dryRun, files, &log, &journal});
+                  UndoContext{loaded->rules, desktop, AutomoveIsOn(), dryRun, files, &log, &journal, &stop_});
     if (!journal.Flush(MoveJournal::kLockWait)) {
       Warn(QStringLiteral("the move journal stayed locked by another process; what was put back is in the log only"));
     }
@@ -191,12 +204,13 @@ class UndoCommand final : public Command {
                                   QStringLiteral("Undo every move made at or after TIME (YYYY-MM-DD [hh:mm[:ss]])."),
                                   QStringLiteral("TIME")};
   const QCommandLineOption all_{QStringLiteral("all"), QStringLiteral("Undo every move the journal still holds.")};
+  const std::atomic<bool>& stop_;
   const QCommandLineOption dryRun_{QStringLiteral("dry-run"),
                                    QStringLiteral("Say what would be put back; change nothing.")};
 };
 
 }  // namespace
 
-std::unique_ptr<Command> MakeUndoCommand() { return std::make_unique<UndoCommand>(); }
+std::unique_ptr<Command> MakeUndoCommand(const std::atomic<bool>& stop) { return std::make_unique<UndoCommand>(stop); }
 
 }  // namespace veskora::cli

@@ -19,8 +19,10 @@ struct Marker {
 
 constexpr std::array<Marker, 6> kMarkers = {{
     // Firefox beside its empty placeholder; Transmission, yt-dlp and KDE name
-    // the partial file so. A lone one may be a finished split archive.
-    {".part", false, false},
+    // the partial file so, and a paused download lies there alone: filed, its
+    // resumption would start anew. A finished file rarely ends so, and can be
+    // moved by hand.
+    {".part", false, true},
     {".crdownload", false, true},  // Chromium and the browsers built on it
     {".wkdownload", false, true},  // WebKitGTK (GNOME Web)
     {".aria2", false, false},      // aria2's control file beside the partial data

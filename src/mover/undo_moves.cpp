@@ -39,10 +39,12 @@ bool PlainName(const std::string& name) {
   return !name.empty() && name.find('/') == std::string::npos && PlainAbsolutePath('/' + name);
 }
 
+bool PlainRecord(const JournalRecord& move) {
+  return PlainName(move.name) && PlainAbsolutePath(move.destination);
+}
+
 UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const UndoContext& context) {
-  if (!PlainName(move.name) || !PlainAbsolutePath(move.destination)) {
-    return {move, UndoOutcome::kBadRecord};
-  }
+  if (!PlainRecord(move)) return {move, UndoOutcome::kBadRecord};
   if (move.desktop != context.desktop) return {move, UndoOutcome::kOtherDesktop};
   FileSystem& files = context.files;
   const auto now = files.Identity(move.destination, move.name);
@@ -75,6 +77,10 @@ UndoResult UndoOne(const JournalRecord& move, const RuleMatcher& matcher, const 
 
 }  // namespace
 
+bool RecordFollowed(const JournalRecord& move, const std::string& desktop) {
+  return PlainRecord(move) && move.desktop == desktop;
+}
+
 std::vector<JournalRecord> SelectMoves(std::vector<JournalRecord> notUndone, const UndoSelection& selection) {
   if (selection.all) return notUndone;
   if (!selection.since.empty()) {
@@ -90,7 +96,10 @@ std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const
   if (context.journal && !context.dryRun) context.journal->BeginCycle();
   std::vector<UndoResult> results;
   results.reserve(moves.size());
-  for (const JournalRecord& move : moves) results.push_back(UndoOne(move, matcher, context));
+  for (const JournalRecord& move : moves) {
+    if (context.stop && context.stop->load()) break;
+    results.push_back(UndoOne(move, matcher, context));
+  }
   return results;
 }
 

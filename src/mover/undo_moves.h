@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -49,7 +50,12 @@ struct UndoContext {
   FileSystem& files;
   MoveLog* log = nullptr;
   MoveJournal* journal = nullptr;
+  const std::atomic<bool>* stop = nullptr;  // once set, nothing more is put back
 };
+
+// Whether undo follows this record at all (see UndoMoves) with `desktop` the
+// desktop folder now.
+bool RecordFollowed(const JournalRecord& move, const std::string& desktop);
 
 // Puts the files of the given moves back where they came from, in the order
 // given, with the same safe move as the cycle, never replacing anything. The
@@ -59,7 +65,7 @@ struct UndoContext {
 // destination still holds the very file that was moved (device, inode, size
 // and time as they were when it arrived).
 // Each file put back gets its log line and is journaled at once, so that no
-// move is ever undone twice.
+// move is ever undone twice. Asked to stop, it ends after the file in hand.
 std::vector<UndoResult> UndoMoves(const std::vector<JournalRecord>& moves, const UndoContext& context);
 
 }  // namespace veskora

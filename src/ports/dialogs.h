@@ -17,8 +17,9 @@ class Dialogs {
   virtual void Inform(QWidget* parent, const QString& text, Icon icon) = 0;
   // A box with Yes and No and no icon; true for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
-  // The folder picker: the chosen folder's full path, or empty on cancel.
-  virtual QString ChooseFolder(QWidget* parent, const QString& title) = 0;
+  // The folder picker, opened at a start folder: the chosen folder's full
+  // path, or empty on cancel.
+  virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
 };
 
 }  // namespace veskora

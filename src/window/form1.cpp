@@ -4,12 +4,14 @@
 #include <QCursor>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPalette>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 #include "window/editor/rule_editor.h"
-#include "mover/scan_cycle.h"
+#include "mover/rest_gate.h"
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
 #include "window/twips.h"
@@ -18,6 +20,7 @@
 #include "window/app_icon.h"
 #include "session/app_settings.h"
 #include "window/button_pictures.h"
+#include "window/elided_label.h"
 #include "window/picture_button.h"
 #include "window/rule_list_model.h"
 #include "window/rule_list_view.h"
@@ -47,11 +50,11 @@ Qt::WindowStates StateFlags(int state) {
 Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      ruleFile_(services.dataFiles, dataFolder + "/ZUL.dat"),
-      log_(services.dataFiles, dataFolder + "/veskora.log", services.clock, [this](const std::string& line) {
-        monitor->setText(QString::fromStdString(line));
-        monitor->adjustSize();
-      }) {
+      log_(services.dataFiles, dataFolder + "/veskora.log", services.clock,
+           [this](const std::string& line) { monitor->SetFullText(QString::fromStdString(line)); }),
+      book_(services.dataFiles, dataFolder + "/ZUL.dat",
+            [this](const std::string& backupPath) { ShowOriginalKept(backupPath); }),
+      gate_(services.watch, services.clock) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(kCaption);
   setWindowIcon(MakeAppIcon());
@@ -64,17 +67,18 @@ Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidg
 }
 
 Form1::~Form1() {
-  // The views and the editor refer to rules_, a member that dies before the
+  // The views and the editor refer to book_, a member that dies before the
   // base class deletes its children: take them down first.
   delete takeCentralWidget();
   delete model_;
+  services_.tray.OnClick(nullptr);
 }
 
 void Form1::BuildControls() {
   auto* client = new QWidget(this);
   setCentralWidget(client);
 
-  model_ = new RuleListModel(rules_, this);
+  model_ = new RuleListModel(book_, this);
   ListView1 = new RuleListView(client);
   ListView1->setModel(model_);
   QItemSelectionModel* defaultSelection = ListView1->selectionModel();
@@ -85,16 +89,17 @@ void Form1::BuildControls() {
   Command0 = new PictureButton(QStringLiteral("Command0"), &PaintAddRulePicture, client);
   Command5 = new PictureButton(QStringLiteral("Command5"), &PaintToTrayPicture, client);
   Command5->setToolTip(QStringLiteral("タスクトレイに収納"));
+  // The bottom row is reached by Tab and pressed by Space; Command0 has its
+  // menu entries.
+  Command5->setFocusPolicy(Qt::TabFocus);
   Command2 = new PictureButton(QStringLiteral("Command2"), &PaintClockPicture, client);
   Command2->setToolTip(QStringLiteral("移動ログを開く"));
+  Command2->setFocusPolicy(Qt::TabFocus);
 
-  monitor = new QLabel(QStringLiteral("\u3000\u3000\u3000"), client);
+  monitor = new ElidedLabel(QStringLiteral("\u3000\u3000\u3000"), Qt::ElideRight, client);
   monitor->setObjectName(QStringLiteral("monitor"));
-  // It shows file names and folders: never read them as markup.
-  monitor->setTextFormat(Qt::PlainText);
-  monitor->adjustSize();
 
-  Frame1 = new RuleEditor(rules_, services_.dialogs, services_.clock, client);
+  Frame1 = new RuleEditor(book_, services_.dialogs, services_.clock, client);
   Frame1->raise();
   layout_ = {this,
              client,
@@ -105,16 +110,13 @@ void Form1::BuildControls() {
              Command5,
              Frame1->findChild<QWidget*>(QStringLiteral("Command3")),
              Frame1->findChild<QWidget*>(QStringLiteral("Command4")),
+             Frame1->findChild<QWidget*>(QStringLiteral("Label1")),
              monitor};
   client->installEventFilter(this);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(kTimerIntervalMs);
-
-  trayIcon_ = new QSystemTrayIcon(windowIcon(), this);
-  trayIcon_->setObjectName(QStringLiteral("trayIcon"));
-  trayIcon_->setToolTip(kCaption);
 }
 
 void Form1::WireCommands() {
@@ -123,15 +125,28 @@ void Form1::WireCommands() {
   connect(m.mlnew, &QAction::triggered, Frame1, &RuleEditor::OpenForNewRule);
   connect(m.m2new, &QAction::triggered, Frame1, &RuleEditor::OpenForNewRule);
   connect(m.mledit, &QAction::triggered, this, &Form1::MleditClick);
-  connect(ListView1, &RuleListView::doubleClickedAnywhere, this, &Form1::MleditClick);
+  // From the keyboard the editor takes the focus, so that Enter and Escape
+  // reach it next.
+  connect(ListView1, &RuleListView::editRequested, this, [this](bool byKey) {
+    MleditClick();
+    if (byKey && Frame1->isVisible()) Frame1->findChild<QWidget*>(QStringLiteral("Combo1"))->setFocus();
+  });
   connect(Frame1, &RuleEditor::ruleListFocusRequested, ListView1, qOverload<>(&QWidget::setFocus));
+  connect(Frame1, &RuleEditor::changingRuleChanged, model_, &RuleListModel::Mark);
 
   connect(m.mlfopen, &QAction::triggered, this, &Form1::OpenSelectedRuleFolder);
-  connect(m.mlup, &QAction::triggered, this, [this] { MoveSelectedRuleUp(rules_); });
-  connect(m.mldown, &QAction::triggered, this, [this] { MoveSelectedRuleDown(rules_); });
+  connect(m.mlup, &QAction::triggered, this, [this] { book_.MoveSelectedUp(); });
+  connect(m.mldown, &QAction::triggered, this, [this] { book_.MoveSelectedDown(); });
   connect(m.mldel, &QAction::triggered, this, &Form1::DeleteSelectedRuleAfterQuestion);
-  connect(ListView1, &RuleListView::rightButtonPressed, m.mlmenu,
-          [this](const QPoint& at) { menus_.mlmenu->popup(at); });
+  connect(ListView1, &RuleListView::menuRequested, m.mlmenu, [this](const QPoint& at) { menus_.mlmenu->popup(at); });
+  // The list's keys run the popup's own entries.
+  connect(ListView1, &RuleListView::deleteRequested, m.mldel, &QAction::trigger);
+  connect(ListView1, &RuleListView::moveUpRequested, m.mlup, &QAction::trigger);
+  connect(ListView1, &RuleListView::moveDownRequested, m.mldown, &QAction::trigger);
+  // F10 opens the first menu, as on other desktops; the entries keep their
+  // captions, without shortcut texts.
+  connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+          [this] { menuBar()->setActiveAction(menus_.m1menu->menuAction()); });
 
   connect(m.ttopen, &QAction::triggered, this, &Form1::RestoreFromTray);
   connect(m.ttend, &QAction::triggered, this, &Form1::EndProgram);
@@ -140,17 +155,25 @@ void Form1::WireCommands() {
   connect(m.m1end, &QAction::triggered, this, &Form1::ConfirmEnd);
 
   connect(m.m2mauto, &QAction::triggered, this, &Form1::SwitchAutomove);
-  connect(m.m2mexec, &QAction::triggered, this, &Form1::Timer1Tick);
+  connect(m.m2mexec, &QAction::triggered, this, [this] {
+    gate_.Wake();
+    Timer1Tick();
+  });
+  // The desktop's events cannot show a change of the rules.
+  const auto wake = [this] { gate_.Wake(); };
+  connect(model_, &QAbstractItemModel::rowsInserted, this, wake);
+  connect(model_, &QAbstractItemModel::rowsRemoved, this, wake);
+  connect(model_, &QAbstractItemModel::dataChanged, this, wake);
   connect(Timer1, &QTimer::timeout, this, &Form1::Timer1Tick);
   connect(Command2, &QAbstractButton::clicked, this, &Form1::Command2Click);
   connect(m.m2log, &QAction::triggered, this, &Form1::Command2Click);
   connect(m.m2about, &QAction::triggered, this, &Form1::ShowAbout);
 
-  connect(trayIcon_, &QSystemTrayIcon::activated, this, &Form1::TrayActivated);
+  services_.tray.OnClick([this](Tray::Click click) { TrayClicked(click); });
 }
 
 void Form1::Load() {
-  trayIcon_->show();
+  services_.tray.SetVisible(true);
 
   const AppSettings saved = ReadAppSettings(services_.settings);
   const TwipsScale twips(*this);
@@ -163,20 +186,12 @@ void Form1::Load() {
   } else {
     Timer1->stop();
   }
+  ShowAutomoveInTray();
 
-  // The outcome needs no answer here: a missing or unreadable file leaves the
-  // list as far as it could be read, and the program goes on with that.
-  ruleFile_.LoadRules(rules_);
-  KeepRuleFileCurrent();
+  book_.Load();
 
   const bool intoTray = (windowState() & Qt::WindowMinimized) && services_.trayAvailable();
   if (!intoTray) setVisible(true);
-}
-
-void Form1::KeepRuleFileCurrent() {
-  connect(model_, &QAbstractItemModel::rowsInserted, this, &Form1::SaveRuleFile);
-  connect(model_, &QAbstractItemModel::rowsRemoved, this, &Form1::SaveRuleFile);
-  connect(model_, &QAbstractItemModel::dataChanged, this, &Form1::SaveRuleFile);
 }
 
 void Form1::EndProgram() {
@@ -188,7 +203,7 @@ void Form1::EndProgram() {
 void Form1::Unload() {
   unloaded_ = true;
   Timer1->stop();
-  SaveRuleFile();
+  book_.Save();
   const TwipsScale twips(*this);
   AppSettings now;
   now.width = twips.TwipsX(OuterSize(*this).width());
@@ -196,17 +211,13 @@ void Form1::Unload() {
   now.state = StateNumber();
   now.automove = menus_.m2mauto->isChecked();
   WriteAppSettings(services_.settings, now);
-  trayIcon_->hide();
+  services_.tray.SetVisible(false);
 }
 
-void Form1::SaveRuleFile() {
-  // A failed save leaves the previous file whole; the list still holds the
-  // edit, and the next change or the end of the program tries again.
-  if (ruleFile_.SaveRules(rules_) != SaveOutcome::kSavedKeepingOriginal) return;
+void Form1::ShowOriginalKept(const std::string& backupPath) {
   const LocalTime now = services_.clock.Now();
-  monitor->setText(QStringLiteral("[%1] 移動条件ファイルの元の内容を %2 に残しました")
-                       .arg(QString::fromStdString(FormatLogTime(now)), QString::fromStdString(ruleFile_.BackupPath())));
-  monitor->adjustSize();
+  monitor->SetFullText(QStringLiteral("[%1] 移動条件ファイルの元の内容を %2 に残しました")
+                           .arg(QString::fromStdString(FormatLogTime(now)), QString::fromStdString(backupPath)));
 }
 
 int Form1::StateNumber() const {
@@ -281,38 +292,49 @@ void Form1::CorrectRestoredSizeForFrame() {
 }
 
 void Form1::Timer1Tick() {
-  RunScanCycle(rules_, matchers_.For(rules_),
-               ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal});
+  RunTick(gate_, book_.Rules(), matchers_.For(book_.Rules()),
+          ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal});
 }
 
 void Form1::Command2Click() {
   // Opened even when the file could not be created: the desktop then says so
   // itself, and the program goes on either way.
   log_.Touch();
-  services_.handoff.OpenFile(QString::fromStdString(log_.Path()));
+  const QString path = QString::fromStdString(log_.Path());
+  if (!services_.handoff.OpenFile(path)) ReportFailedHandoff(QStringLiteral("ファイルを開けませんでした: ") + path);
 }
 
 void Form1::MleditClick() { Frame1->EditSelectedRule(); }
 
 void Form1::SwitchAutomove(bool on) {
+  gate_.Wake();
   if (on) {
     Timer1->start();
   } else {
     Timer1->stop();
   }
+  ShowAutomoveInTray();
   WriteAutomove(services_.settings, on);
+}
+
+void Form1::ShowAutomoveInTray() {
+  services_.tray.SetState(menus_.m2mauto->isChecked() ? Tray::State::kRunning : Tray::State::kPaused);
 }
 
 void Form1::DeleteSelectedRuleAfterQuestion() {
   if (!services_.dialogs.AskYesNo(this, QStringLiteral("選択中の移動条件を削除します。よろしいですか？"))) return;
-  DeleteSelectedRule(rules_);
+  book_.DeleteSelected();
 }
 
 void Form1::OpenSelectedRuleFolder() {
-  if (const std::optional<std::string> folder = SelectedRuleFolder(rules_)) {
-    services_.handoff.OpenFolder(QString::fromStdString(*folder));
+  if (const std::optional<std::string> folder = SelectedRuleFolder(book_.Rules())) {
+    const QString path = QString::fromStdString(*folder);
+    if (!services_.handoff.OpenFolder(path)) ReportFailedHandoff(QStringLiteral("フォルダを開けませんでした: ") + path);
   }
 }
+
+// Without a file manager or xdg-open nothing would happen at all: say so.
+void Form1::ReportFailedHandoff(const QString& text) { services_.dialogs.Inform(this, text, Dialogs::Icon::kNone); }
 
 void Form1::ConfirmEnd() {
   if (services_.dialogs.AskYesNo(this, kCaption + QStringLiteral("を終了してもよろしいですか？"))) EndProgram();
@@ -332,10 +354,17 @@ void Form1::RestoreFromTray() {
   raise();
 }
 
-void Form1::TrayActivated(QSystemTrayIcon::ActivationReason reason) {
-  if (reason == QSystemTrayIcon::Trigger) {
+void Form1::BringForward() {
+  if (windowState() & Qt::WindowMinimized) setWindowState(windowState() & ~Qt::WindowMinimized);
+  setVisible(true);
+  raise();
+  activateWindow();
+}
+
+void Form1::TrayClicked(Tray::Click click) {
+  if (click == Tray::Click::kPrimary) {
     RestoreFromTray();
-  } else if (reason == QSystemTrayIcon::Context && (windowState() & Qt::WindowMinimized)) {
+  } else if (click == Tray::Click::kContext && (windowState() & Qt::WindowMinimized)) {
     menus_.ttmenu->popup(QCursor::pos());
   }
 }

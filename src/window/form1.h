@@ -1,23 +1,23 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QSystemTrayIcon>
 #include <optional>
 #include <string>
 
 #include "mover/move_log.h"
+#include "mover/rest_gate.h"
 #include "mover/rule_matcher.h"
-#include "rules/rule_file.h"
-#include "rules/rule_list.h"
+#include "ports/tray.h"
+#include "window/rule_book.h"
 #include "window/main_menus.h"
 #include "window/shell_services.h"
 #include "window/window_layout.h"
 
-class QLabel;
 class QTimer;
 
 namespace veskora {
 
+class ElidedLabel;
 class PictureButton;
 class RuleEditor;
 class RuleListModel;
@@ -44,6 +44,8 @@ class Form1 : public QMainWindow {
   // Every way of ending comes here: the shutdown runs once (rules, width,
   // height, state, automove, tray icon), then ended() asks the program to end.
   void EndProgram();
+  // Out of the tray or from behind other windows; a maximized window stays so.
+  void BringForward();
 
  signals:
   void ended();
@@ -69,31 +71,33 @@ class Form1 : public QMainWindow {
   void SwitchAutomove(bool on);
   void DeleteSelectedRuleAfterQuestion();
   void OpenSelectedRuleFolder();
+  void ReportFailedHandoff(const QString& text);
   void ConfirmEnd();
   void ShowAbout();
   void PutIntoTray();
   void RestoreFromTray();
-  void TrayActivated(QSystemTrayIcon::ActivationReason reason);
+  void TrayClicked(Tray::Click click);
+  // The tray icon says whether automatic moving is on.
+  void ShowAutomoveInTray();
 
   // Every change of size or state: hide into the tray when minimized, else
   // lay the window out.
   void OnResizeNotification();
   void RestoreOuterSize(const QSize& outer);
   void CorrectRestoredSizeForFrame();
-  // From the end of the load on, every change of the list reaches the rule
-  // file at once, so a crash or a forced end loses no edit.
-  void KeepRuleFileCurrent();
   void Unload();
-  // Writes the rule list to the rule file; says so in the status line when the
-  // file's original had to be kept aside first.
-  void SaveRuleFile();
+  // Says so in the status line when a save had to keep the rule file's
+  // original aside first.
+  void ShowOriginalKept(const std::string& backupPath);
   int StateNumber() const;
 
   ShellServices services_;
-  RuleFile ruleFile_;
   MoveLog log_;
-  RuleList rules_;
+  // Every change of the rules reaches the rule file at once, so a crash or a
+  // forced end loses no edit.
+  RuleBook book_;
   MatcherCache matchers_;  // rebuilt only when the rules changed
+  RestGate gate_;
   bool unloaded_ = false;
   // The outer size restored at start-up until the frame around the window is
   // known (the window manager adds it only once the window is mapped).
@@ -106,9 +110,8 @@ class Form1 : public QMainWindow {
   PictureButton* Command0 = nullptr;
   PictureButton* Command2 = nullptr;
   PictureButton* Command5 = nullptr;
-  QLabel* monitor = nullptr;
+  ElidedLabel* monitor = nullptr;
   QTimer* Timer1 = nullptr;
-  QSystemTrayIcon* trayIcon_ = nullptr;
   MainMenus menus_;
   LayoutControls layout_;
 };

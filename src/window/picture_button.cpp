@@ -1,6 +1,8 @@
 #include "window/picture_button.h"
 
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace veskora {
 
@@ -16,6 +18,10 @@ QSize PictureButton::sizeHint() const { return size(); }
 void PictureButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   picture_(painter, QRectF(rect()), isDown());
+  if (!hasFocus()) return;
+  QStyleOptionFocusRect focus;
+  focus.initFrom(this);
+  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }
 
 }  // namespace veskora

@@ -1,5 +1,7 @@
 #include "window/rule_list_model.h"
 
+#include <QFont>
+
 #include "rules/rule_description.h"
 
 namespace veskora {
@@ -17,11 +19,12 @@ bool InBounds(const QModelIndex& index, const QAbstractItemModel* model, int row
 
 }  // namespace
 
-RuleListModel::RuleListModel(RuleList& rules, QObject* parent) : QAbstractTableModel(parent), rules_(rules) {
-  rules_.SetObserver(this);
+RuleListModel::RuleListModel(RuleBook& book, QObject* parent)
+    : QAbstractTableModel(parent), book_(book), rules_(book.Rules()) {
+  book_.SetObserver(this);
 }
 
-RuleListModel::~RuleListModel() { rules_.SetObserver(nullptr); }
+RuleListModel::~RuleListModel() { book_.SetObserver(nullptr); }
 
 int RuleListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rules_.Count(); }
 
@@ -31,9 +34,16 @@ QVariant RuleListModel::data(const QModelIndex& index, int role) const {
   if (!InBounds(index, this, rules_.Count())) return {};
   const RuleRow& row = rules_.Row(index.row() + 1);
   switch (role) {
+    // A cell cut at the column's edge is read whole in its tooltip.
     case Qt::DisplayRole:
-      return QString::fromStdString(index.column() == 0 ? DescribeRule(row.rule)
-                                                        : row.rule.destination);
+    case Qt::ToolTipRole:
+      return QString::fromStdString(index.column() == 0 ? DescribeRule(row.rule) : row.rule.destination);
+    case Qt::FontRole: {
+      if (!marked_ || row.rule != *marked_) return {};
+      QFont bold;
+      bold.setBold(true);
+      return bold;
+    }
     case Qt::CheckStateRole:
       if (index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
       return {};
@@ -60,9 +70,14 @@ bool RuleListModel::setData(const QModelIndex& index, const QVariant& value, int
   if (role != Qt::CheckStateRole || index.column() != 0 || !InBounds(index, this, rules_.Count())) return false;
   const bool checked = value.toInt() == Qt::Checked;
   changingRoles_ = {Qt::CheckStateRole};
-  const bool changed = rules_.SetChecked(index.row() + 1, checked);
+  const bool changed = book_.SetChecked(index.row() + 1, checked);
   changingRoles_.clear();
   return changed;
+}
+
+void RuleListModel::Mark(const std::optional<MoveRule>& rule) {
+  marked_ = rule;
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1), {Qt::FontRole});
 }
 
 void RuleListModel::RowsAboutToBeInserted(int first, int last) { beginInsertRows({}, first - 1, last - 1); }

@@ -2,19 +2,22 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <optional>
 
 #include "rules/rule_list.h"
+#include "window/rule_book.h"
 
 namespace veskora {
 
 // The Qt face of the one copy of the rules: two columns ("移動条件" with the
 // rule's check box, "移動先フォルダ"), one row per rule, in priority order.
-// Follows every change of the list, whoever makes it.
+// Follows every change of the list, whoever makes it; a tick is handed to the
+// rule book as a command.
 class RuleListModel : public QAbstractTableModel, private RuleListObserver {
   Q_OBJECT
 
  public:
-  explicit RuleListModel(RuleList& rules, QObject* parent = nullptr);
+  explicit RuleListModel(RuleBook& book, QObject* parent = nullptr);
   ~RuleListModel() override;
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -25,7 +28,10 @@ class RuleListModel : public QAbstractTableModel, private RuleListObserver {
   // Only the check box of the first column can be changed, and only that.
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-  RuleList& Rules() { return rules_; }
+  RuleBook& Book() { return book_; }
+  // Shows the row holding this rule in bold (the one the editor changes);
+  // none for no mark.
+  void Mark(const std::optional<MoveRule>& rule);
 
  signals:
   // The list's selected row changed (0-based; -1 for none).
@@ -39,7 +45,9 @@ class RuleListModel : public QAbstractTableModel, private RuleListObserver {
   void RowChanged(int position) override;
   void SelectionChanged(int position) override;
 
-  RuleList& rules_;
+  RuleBook& book_;
+  const RuleList& rules_;
+  std::optional<MoveRule> marked_;
   // The roles a change through setData touches; empty (all roles) otherwise.
   QList<int> changingRoles_;
 };

@@ -14,14 +14,22 @@ class RuleListView : public QTreeView {
   explicit RuleListView(QWidget* parent = nullptr);
 
  signals:
-  // A right-button press anywhere in the rows' area, after the view has
-  // handled it; at the pointer's global position.
-  void rightButtonPressed(const QPoint& globalPos);
-  // A left double-click anywhere in the rows' area, on a row or not.
-  void doubleClickedAnywhere();
+  // The row's popup menu, at a global position: a right-button press anywhere
+  // in the rows' area (at the pointer, after the view has handled it), the
+  // Menu key or Shift+F10 (at the current row).
+  void menuRequested(const QPoint& globalPos);
+  // A left double-click anywhere in the rows' area, on a row or not; Enter or
+  // F2 (byKey).
+  void editRequested(bool byKey);
+  // Delete; Ctrl+Up and Ctrl+Down.
+  void deleteRequested();
+  void moveUpRequested();
+  void moveDownRequested();
 
  protected:
-  // Space ticks or unticks the current row, whichever column has the focus.
+  // Space ticks or unticks the current row, whichever column has the focus;
+  // the other keys above are the popup's entries, for the current row: it is
+  // selected first, as a click would.
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -8,16 +8,16 @@ RuleSelectionModel::RuleSelectionModel(RuleListModel* model, QObject* parent)
     : QItemSelectionModel(model, parent), rules_(model) {
   connect(this, &QItemSelectionModel::selectionChanged, this, &RuleSelectionModel::FromView);
   connect(model, &RuleListModel::ruleSelectionChanged, this, &RuleSelectionModel::FromRules);
-  FromRules(model->Rules().Selected() - 1);
+  FromRules(model->Book().Rules().Selected() - 1);
 }
 
 void RuleSelectionModel::FromView() {
   if (syncing_) return;
   const QModelIndexList rows = selectedRows();
   const int position = rows.isEmpty() ? 0 : rows.first().row() + 1;
-  if (rules_->Rules().Selected() == position) return;
+  if (rules_->Book().Rules().Selected() == position) return;
   syncing_ = true;
-  rules_->Rules().Select(position);
+  rules_->Book().Select(position);
   syncing_ = false;
 }
 

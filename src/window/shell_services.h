@@ -9,16 +9,19 @@ namespace veskora {
 class Clock;
 class DataFiles;
 class DesktopHandoff;
+class DesktopWatch;
 class Dialogs;
 class FileSystem;
 class MoveJournal;
 class SettingsStore;
+class Tray;
 
 // What the window needs from the platform, so tests can put their own in.
 struct ShellServices {
   Dialogs& dialogs;
   DesktopHandoff& handoff;
   SettingsStore& settings;
+  Tray& tray;
   const Clock& clock;
   // What the scan cycle lists, asks and moves through.
   FileSystem& files;
@@ -37,6 +40,9 @@ struct ShellServices {
   // Where cycles record their moves so that they can be undone; without one
   // nothing is recorded.
   MoveJournal* journal = nullptr;
+  // Tells whether the desktop changed, so that a tick at rest skips its
+  // cycle; without one every tick runs.
+  DesktopWatch* watch = nullptr;
 };
 
 }  // namespace veskora

@@ -30,6 +30,8 @@ void ForceOuterSize(QWidget& window, const QSize& outer) {
 
 // Room kept between the bottom row and the bottom edge of the client area.
 constexpr double kBottomMarginTwips = 120;
+// Room kept between a text that is cut and the right edge.
+constexpr double kEdgeMarginTwips = 120;
 
 // The height the bands below the list are placed from. H itself, as long as
 // the bottom row then ends inside the client area with some room to spare;
@@ -97,8 +99,10 @@ void LayOutMainWindow(const LayoutControls& c) {
   const double frameWidth = twips.TwipsX(c.frame1->width());
   c.command3->setGeometry(twips.X(frameWidth - 1320), twips.Y(1440), twips.X(1215), twips.Y(255));
   c.command4->setGeometry(twips.X(frameWidth - 2500), twips.Y(1440), twips.X(1095), twips.Y(255));
+  c.label1->resize(qMax(0, c.frame1->width() - c.label1->x() - twips.X(kEdgeMarginTwips)), c.label1->height());
   // 17
-  c.monitor->move(twips.X(840), twips.Y(B() - 960));
+  c.monitor->setGeometry(twips.X(840), twips.Y(B() - 960),
+                         qMax(0, c.client->width() - twips.X(840 + kEdgeMarginTwips)), c.monitor->sizeHint().height());
 }
 
 }  // namespace veskora

@@ -21,6 +21,7 @@ struct LayoutControls {
   QWidget* command5 = nullptr;
   QWidget* command3 = nullptr;
   QWidget* command4 = nullptr;
+  QWidget* label1 = nullptr;  // the editor's destination, inside Frame1
   QLabel* monitor = nullptr;
 };
 
@@ -37,7 +38,8 @@ void SetOuterSize(QWidget& window, const QSize& outer);
 // the minimum size first (the window is disabled for the moment of each forced
 // change, which lays it out again from inside; the keyboard focus stays where
 // it was), then the list, its columns, the editor panel, the picture buttons
-// and the status label. The bands below the list keep their distances from H
+// and the status label. The status label and the editor's destination reach
+// to the right edge, less a margin, and no further: their texts are cut there. The bands below the list keep their distances from H
 // as long as the bottom row then lies inside the client area; under a taller
 // title and menu bar they move up together and the list gives way. Not for
 // the tray state.

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "fault_harness.h"
 #include "mover/move_journal.h"
 #include "test_processes.h"
 #include "user_environment.h"
@@ -134,6 +135,44 @@ TEST(CliUndo, PutsBackOnlyUnchangedFilesNeverReplacingAndNeverTwice) {
   EXPECT_EQ(last.code, 0) << last.out;
   EXPECT_HAS(last.out, "put back keep-me.dat");
   EXPECT_EQ(box.Cli({"undo", "--since", "2999-01-01"}).out, "Nothing to undo.\n");
+}
+
+// An undo across file systems killed midway left its file in a private folder
+// in the destination: the next undo gives it its name back before it looks.
+// One asked to end midway (SIGINT) finishes or rolls back the file in hand,
+// which then lies whole in one of the two places; nothing stays hidden.
+TEST(CliUndo, APutBackCutShortLeavesNothingHidden) {
+  const CliSandbox box;
+  const OtherFileSystem far;
+  if (!far.Usable()) GTEST_SKIP() << far.Why();
+  box.Rules("-1,2,zzz," + far.Path() + "\r\n");
+  const std::string bytes = RandomBytes(std::size_t{8} << 20, 5);
+  const std::string claim = far / (".veskora-claim-" + std::to_string(EndedProcessId()) + "-abcdefgh");
+  std::filesystem::create_directory(claim);
+  WriteFile(claim + "/.veskora-owner", "veskora-owner boot=- start=0 pid=1\n");  // a boot before
+  std::string records;
+  for (const std::string& path : {claim + "/a.bin", far / "b.bin"}) {
+    WriteFile(path, bytes);
+    struct stat st {};
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    records += FormatJournalRecord({false, "2026-01-01 00:00:00", "2026-01-01 00:00:00", box.Desktop(),
+                                    path.substr(path.size() - 5), far.Path(),
+                                    {st.st_dev, st.st_ino, static_cast<std::uint64_t>(st.st_size), st.st_mtim.tv_sec},
+                                    1, "zzz"});
+  }
+  box.MakeDir("state/veskora");
+  WriteFile(box.Journal(), records);
+  Child undo({box.Program("veskora-cli"), "undo", "--all"},
+             {"LD_PRELOAD=" + faults::FaultPreload(), "VESKORA_FAULT=copy_file_range:slow;pwrite:slow"});
+  for (int wait = 0; wait < 600 && Exists(far / "b.bin"); ++wait) usleep(10000);
+  usleep(200000);
+  undo.Signal(SIGINT);
+  EXPECT_EQ(DescribeStatus(undo.Wait()).substr(0, 5), "exit ");
+  const std::string left = Exists(far / "b.bin") ? "a.bin b.bin|" : "a.bin|b.bin";  // rolled back or finished
+  EXPECT_EQ(ListNames(far.Path()) + "|" + ListNames(box.Desktop()), left);
+  EXPECT_EQ(box.Cli({"undo", "--all"}).code, 0);
+  EXPECT_EQ(ListNames(far.Path()) + "|" + ListNames(box.Desktop()), "|a.bin b.bin");
+  EXPECT_TRUE(ReadFile(box.Desktop("a.bin")) == bytes && ReadFile(box.Desktop("b.bin")) == bytes);
 }
 
 // The journal is input like any other: a record only ever puts a plain name back from an absolute folder into the

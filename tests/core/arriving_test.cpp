@@ -57,10 +57,10 @@ TEST(StillArriving, TellsUnfinishedDownloadsFromFinishedFilesByTheNamesBesideThe
         "g", "g 1", "g 2", "g 3", "g 4", "g 5", "g 6", "g 7", "g 8", "g 9",    "g.part/", "g.zip",
         "h", "h 1", "h 2", "h 3", "h 4", "h 5", "h 6", "h 7", "h 8", "h.aria2"},
        {"f", "h", "h.aria2"}},
-      {"a lone .part (maybe a finished split archive), unrelated names, markers beside folders",
+      {"a lone .part (a paused download), unrelated names, markers beside folders",
        {"archive.part", "notes.txt", "notes.txt.bak", "b.txt", "b.txt.partial", "photos/", "photos.part", "x.aria2/",
         "x"},
-       {}},
+       {"archive.part", "photos.part"}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ArrivingAmong(c.present), c.arriving) << c.what;

@@ -162,32 +162,71 @@ TEST(SafeMove, AcrossFileSystemsTheCopyKeepsBytesHolesModeTimesAndAttributes) {
   EXPECT_EQ(ListNames(here.Path()), "photo.jpg");
 }
 
-TEST(SafeMove, OnlyOurOwnLeftoversAreCleanedUpAndAClaimedFileComesBack) {
+// The start time /proc gives a process, and its owner record as a private
+// folder of ours holds it.
+std::string StartOf(pid_t pid) {
+  std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  stat.erase(0, stat.rfind(')') + 2);
+  for (int field = 3; field < 22; ++field) stat.erase(0, stat.find(' ') + 1);
+  return stat.substr(0, stat.find(' '));
+}
+std::string Owner(const std::string& boot, const std::string& start, pid_t pid) {
+  return "veskora-owner boot=" + boot + " start=" + start + " pid=" + std::to_string(pid) + "\n";
+}
+
+// What killed runs left comes back from a private folder only when it holds
+// our record of an owner that has ended (another boot, no such process, its
+// id given to a later one); a user's entries named alike are never touched. A
+// claimed file whose name was taken meanwhile comes back beside it, its stem
+// cut to fit.
+TEST(SafeMove, OnlyOurOwnLeftoversAreRecoveredAndAClaimedFileAlwaysComesBack) {
   TempDir dir;
   const std::string desk = dir.MakeDir("Desktop");
-  // Look like ours but are not: a user's files stay whatever they are called.
-  for (const char* name :
-       {".veskora-backup", ".veskora-abcdef", ".veskora-tmp-1-short", ".veskora-claim-x-12345678-a"}) {
-    WriteFile(desk + "/" + name, name);
+  const std::string boot = ReadFile("/proc/sys/kernel/random/boot_id").substr(0, 36), init = StartOf(1);
+  const pid_t ended = testing::EndedProcessId();
+  const struct {
+    std::string owner;  // the record inside, if any
+    bool recovered;
+  } folders[] = {
+      {"", false},                                                     // a user's own folder
+      {Owner(boot, init, 1), false},                                   // a live owner
+      {Owner(boot, init + "0", 1), true},                              // its id given to another process
+      {Owner("00000000-0000-4000-8000-000000000000", init, 1), true},  // before a reboot
+      {Owner(boot, init, ended), true},                                // ended
+      {Owner(boot, init, ended) + "x", false},                         // not our record
+  };
+  const std::string lookAlike = ".veskora-tmp-" + std::to_string(ended) + "-abcdefghijkl";
+  WriteFile(desk + "/" + lookAlike, "a user's");
+  std::string taken;
+  for (int i = 0; i < 83; ++i) taken += "\u3042";  // 249 bytes
+  WriteFile(desk + "/" + taken + ".txt", "newer");
+  const auto folder = [&](std::size_t i) {
+    return desk + "/.veskora-claim-" + std::to_string(ended) + "-abcdefg" + char('a' + i);
+  };
+  for (std::size_t i = 0; i < std::size(folders); ++i) {
+    dir.MakeDir(folder(i).substr(dir.Path().size() + 1));
+    WriteFile(folder(i) + "/file" + std::to_string(i), "mine");
+    WriteFile(folder(i) + "/.veskora-tmp", "partial");
+    if (!folders[i].owner.empty()) WriteFile(folder(i) + "/.veskora-owner", folders[i].owner);
   }
-  // Left by a run that ended: a temporary and two claimed files.
-  const std::string ended = std::to_string(testing::EndedProcessId());
-  WriteFile(desk + "/.veskora-tmp-" + ended + "-abcdefghijkl", "partial");
-  const std::string claims = dir.MakeDir("Desktop/.veskora-claim-" + ended + "-abcdefgh");
-  WriteFile(claims + "/report.pdf", "report");
-  WriteFile(claims + "/taken.txt", "older");
-  WriteFile(desk + "/taken.txt", "newer");
+  WriteFile(folder(4) + "/" + taken + ".txt", "older");
   PosixFileSystem files;
   const std::string before = ListNames(desk);
   ASSERT_TRUE(files.List(desk));  // a question only: what plan and why ask changes nothing
   EXPECT_EQ(ListNames(desk), before);
   files.BeginCycle(desk);
-  EXPECT_EQ(ListNames(desk),
-            ".veskora-abcdef .veskora-backup .veskora-claim-x-12345678-a .veskora-tmp-1-short "
-            "report.pdf taken (2).txt taken.txt");
-  EXPECT_EQ(ReadFile(desk + "/report.pdf"), "report");
-  EXPECT_EQ(ReadFile(desk + "/taken (2).txt"), "older");
-  EXPECT_EQ(ReadFile(desk + "/taken.txt"), "newer");
+  for (std::size_t i = 0; i < std::size(folders); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Exists(desk + "/file" + std::to_string(i)), folders[i].recovered);
+    EXPECT_EQ(Exists(folder(i)), !folders[i].recovered);
+    const std::string inside = (folders[i].owner.empty() ? "" : ".veskora-owner ") + std::string(".veskora-tmp file");
+    if (!folders[i].recovered) {
+      EXPECT_EQ(ListNames(folder(i)), inside + std::to_string(i));
+    }
+  }
+  EXPECT_EQ(ReadFile(desk + "/" + lookAlike), "a user's");
+  EXPECT_EQ(ReadFile(desk + "/" + taken + ".txt"), "newer");
+  EXPECT_EQ(ReadFile(desk + "/" + taken.substr(0, 246) + " (2).txt"), "older");
 }
 
 }  // namespace

@@ -108,20 +108,19 @@ class Scene {
   // nothing else lies in either folder; the log names each moved file once
   // and nothing else. After a killed run a file may also lie twice with the
   // same bytes, wait claimed in our private folder on the desktop, or be moved
-  // without its log line, and a temporary of ours may be left.
+  // without its log line, and a private folder of ours may be left.
   ::testing::AssertionResult Intact(bool killed = false) const {
     const auto fail = [] { return ::testing::AssertionFailure(); };
     const auto ours = [](const std::string& name, const char* kind) { return name.rfind(kind, 0) == 0; };
     std::vector<std::string> folders = {desktop_, destination_};
     for (const std::string& name : Names(desktop_)) {
-      if (!ours(name, ".veskora-claim-")) continue;
-      if (!killed) return fail() << "a claim is left: " << name;
-      folders.push_back(desktop_ + "/" + name);
+      if (ours(name, ".veskora-claim-")) folders.push_back(desktop_ + "/" + name);
     }
     for (std::size_t i = 0; i < folders.size(); ++i) {
       for (const std::string& name : Names(folders[i])) {
-        const bool leftover = ours(name, ".veskora-claim-") || (killed && ours(name, ".veskora-tmp-"));
-        if (!files_.count(name) && !(leftover && i < 2)) return fail() << "unexpected " << folders[i] << "/" << name;
+        if (name[0] == '.' && !ours(name, ".veskora-")) continue;  // a user's, never moved
+        const bool leftover = killed && ours(name, i < 2 ? ".veskora-claim-" : ".veskora-");
+        if (!files_.count(name) && !leftover) return fail() << "unexpected " << folders[i] << "/" << name;
       }
     }
     for (const auto& [name, bytes] : files_) {

@@ -3,8 +3,9 @@
 // CALL:ACTION[:after=N][:times=M][:path=TEXT]: CALL one of kCalls (tmpfile an
 // open with O_TMPFILE, lease the read lease that asks for writers, wrlease the
 // write lease held during a copy); ACTION an errno name (fail without making
-// the call), kill (SIGKILL first), slow (sleep 0.1 s first) or break (once a
-// lease is taken, open the file for writing); let the first N matching calls
+// the call), kill (SIGKILL first), slow (sleep 0.1 s first), break (once a
+// lease is taken, open the file for writing) or swap (before a rename, the
+// file goes aside to ".NAME.orig" and a relative link to it takes its name); let the first N matching calls
 // through, act on at most M, only on calls whose paths (descriptors resolved)
 // contain TEXT. VESKORA_FAULT_REPORT names a file that gets a line
 // "CALL ACTION" for every fault acted on.
@@ -70,7 +71,8 @@ std::list<Rule>* Parse() {
     std::getline(parts, rule.call, ':');
     std::getline(parts, rule.action, ':');
     rule.error = ErrorNamed(rule.action);
-    const bool action = rule.error || rule.action == "kill" || rule.action == "slow" || rule.action == "break";
+    const bool action = rule.error || rule.action == "kill" || rule.action == "slow" || rule.action == "break" ||
+                        rule.action == "swap";
     if (!action || !std::strstr(kCalls, (" " + rule.call + " ").c_str())) Refuse(text);
     for (std::string option; std::getline(parts, option, ':');) {
       if (option.rfind("path=", 0) == 0) {
@@ -144,6 +146,21 @@ int OpenAt(int dir_fd, const char* path, int flags, mode_t mode) {
   return real(dir_fd, path, flags, mode);
 }
 
+// An editor's save between a look at the file and its rename.
+int RenameAt2(int fd, const char* a, int to, const char* b, unsigned flags) {
+  static auto real = Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+  Rule* rule = Match("renameat2", [&] { return AtPath(fd, a) + "\n" + AtPath(to, b); });
+  if (rule && rule->action == "swap") {
+    t_inside = true;
+    const std::string aside = "." + std::string(a) + ".orig";
+    if (real(fd, a, fd, aside.c_str(), 0) == 0) symlinkat(aside.c_str(), fd, a);
+    t_inside = false;
+  } else if (Before(rule)) {
+    return -1;
+  }
+  return real(fd, a, to, b, flags);
+}
+
 int Fcntl(int fd, int command, void* argument) {
   static auto real = Real<int (*)(int, int, ...)>("fcntl");
   const long type = reinterpret_cast<long>(argument);
@@ -176,7 +193,7 @@ int Fcntl(int fd, int command, void* argument) {
     return Fcntl(fd, command, argument); }
 
 extern "C" {
-WRAP(int, renameat2, (int fd, const char* a, int to, const char* b, unsigned f), (fd, a, to, b, f), AtPath(fd, a) + "\n" + AtPath(to, b))
+int renameat2(int fd, const char* a, int to, const char* b, unsigned f) { return RenameAt2(fd, a, to, b, f); }
 WRAP(int, rename, (const char* a, const char* b), (a, b), std::string(a) + "\n" + b)
 WRAP(int, mkdirat, (int fd, const char* a, mode_t mode), (fd, a, mode), AtPath(fd, a))
 WRAP(int, linkat, (int fd, const char* a, int to, const char* b, int f), (fd, a, to, b, f), AtPath(fd, a) + "\n" + AtPath(to, b))

@@ -42,8 +42,9 @@ const Fault kFaults[] = {
     {Where::kOther, "tmpfile:EOPNOTSUPP", 2},
     {Where::kOther, "tmpfile:EOPNOTSUPP;pwrite:ENOSPC:after=1", 0},
     {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL", 2},
-    {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL;linkat:EPERM:path=/.veskora-tmp-", 0},
+    {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL;linkat:EPERM:path=/.veskora-tmp", 0},
     {Where::kSame, "renameat2:EIO", 0},
+    {Where::kSame, "renameat2:swap:times=1", 1},  // a link that comes in its place goes back
     {Where::kSame, "write:EINTR:path=veskora.log:times=1", 2},
     {Where::kSame, "renameat2:EINVAL", 2},
     {Where::kSame, "renameat2:EINVAL;linkat:EPERM", 0},

@@ -22,7 +22,7 @@ void Edit(const Form1* form, int row) {
 }
 
 // Caption|OK|kind|panel in front ("low" when not at the top, "blocked" when an input of it is hidden)|text boxes|
-// the ten lists|destination ("cut" when it does not fit)|option.
+// the ten lists|destination (whole, as its tooltip; "…" when cut in the middle)|option.
 QString Shown(const Form1* form) {
   const auto* frame = Find<QGroupBox>(form, "Frame1");
   if (frame->isHidden()) return "hidden";
@@ -36,6 +36,8 @@ QString Shown(const Form1* form) {
   QStringList lists;
   for (int n = 2; n <= 11; ++n) lists << List(form, n)->currentText();
   const auto* label = Find<QLabel>(form, "Label1");
+  const QString whole = label->toolTip(), seen = label->text();
+  const bool middleCut = seen.contains("…") && seen.startsWith(whole.left(3)) && seen.endsWith(whole.right(3));
   return QStringList{frame->title(),
                      Find<QAbstractButton>(form, "Command3")->text(),
                      QString::number(List(form, 1)->currentIndex() + 1),
@@ -43,7 +45,7 @@ QString Shown(const Form1* form) {
                      Text(form, 1)->text(),
                      Text(form, 2)->text(),
                      lists.join(','),
-                     label->text() + (label->width() < label->sizeHint().width() ? "cut" : ""),
+                     whole + (seen == whole ? "" : middleCut ? "…" : "cut wrong"),
                      Find<QRadioButton>(form, "Option2")->isChecked() ? "protect" : "move"}
       .join('|');
 }
@@ -68,8 +70,9 @@ class RuleEditorTest : public QObject {
  private slots:
   void openingShowsTheRuleOrAFreshForm() {
     UserEnvironment user;
+    const QString deep = "/x/移動を禁止する/" + QString(60, 'y') + "/z";
     Form1* form = user.Start(RuleFileText({"-1,1,PHOTO,/home/u/写真", "-1,2,mp3,(移動を禁止する)",
-                                           "-1,3,1K,/x/移動を禁止する/y", "0,4,10M,(未定義)", "-1,5,20080101000000,/d",
+                                           "-1,3,1K," + deep.toStdString(), "0,4,10M,(未定義)", "-1,5,20080101000000,/d",
                                            "-1,6,20240229235900,/e", "-1,0,odd,/f", "-1,3,5K,/g"}));
     QVERIFY(QTest::qWaitForWindowActive(form));
     Action(form, "mledit")->trigger();  // no row selected
@@ -77,10 +80,10 @@ class RuleEditorTest : public QObject {
     const QString none = ",,,,,,,,,";
     const QStringList rows = QString(
                                  "1|1|PHOTO||%1|/home/u/写真|move;2|2||mp3|%1|(移動を禁止する)|protect;"
-                                 "3|3|||1K,,,,,,,,,|/x/移動を禁止する/y|protect;4|4|||,10M,,,,,,,,|(未定義)|move;"
+                                 "3|3|||1K,,,,,,,,,|%2…|protect;4|4|||,10M,,,,,,,,|(未定義)|move;"
                                  "5|5|||,,01,01,00,00,,,,|/d|move;6|6|||,,,,,,02,29,23,59|/e|move;"
                                  "0|0|||%1|/f|move;3|3|||%1|/g|move")
-                                 .arg(none)
+                                 .arg(none, deep)
                                  .split(';');
     for (int row = 0; row < rows.size(); ++row) {
       Scribble(form);
@@ -117,7 +120,7 @@ class RuleEditorTest : public QObject {
       QCOMPARE(Shown(form), "新規の移動条件を追加|追加|0|0|||" + none + "|(未定義)|move");
       QTRY_VERIFY2(List(form, 1)->hasFocus(), command);
     }
-    Press(form, "Command4");
+    QTest::keyClick(List(form, 1), Qt::Key_Escape);  // as キャンセル
     QCOMPARE(Shown(form), "hidden");
     QCOMPARE(Rows(form).size(), rows.size());
   }
@@ -125,8 +128,9 @@ class RuleEditorTest : public QObject {
   // Refused, a rule leaves the editor open and the list alone; committed, it reaches the list and file at once.
   void refusalsAndCommits() {
     UserEnvironment user;
+    const std::string p = user.MakeDir("p");
     const std::string rules =
-        RuleFileText({"-1,1,PHOTO,/p", "0,2,mp3,/m", "-1,5,20081026093000,/old", "-1,4,1M,(移動を禁止する)"});
+        RuleFileText({"-1,1,PHOTO," + p, "0,2,mp3,/m", "-1,5,20081026093000,/old", "-1,4,1M,(移動を禁止する)"});
     Form1* form = user.Start(rules);
     QVERIFY(QTest::qWaitForWindowActive(form));
     Press(form, "Command0");
@@ -167,7 +171,7 @@ class RuleEditorTest : public QObject {
     // A keyword rule into a folder with a comma: a ticked, selected row at the end; the focus on the list.
     add(1, "/srv/a, b");
     Text(form, 1)->setText("DOC");
-    Press(form, "Command3");
+    QTest::keyClick(Text(form, 1), Qt::Key_Return);  // Enter commits
     QCOMPARE(Shown(form), "hidden");
     QCOMPARE(Rows(form).last(), "ファイル名に\"DOC\"が含まれる|/srv/a, b|2");
     QCOMPARE(SelectedRow(form), 4);
@@ -181,33 +185,38 @@ class RuleEditorTest : public QObject {
     Find<QRadioButton>(form, "Option2")->setChecked(true);
     Pick(form, 8, {"02", "31", "23", "59"});
     Press(form, "Command3");
-    // Changing only the folder leaves a duplicate of the row itself.
+    // The row the editor opened on is marked while it is open, and changed even when another is selected:
+    // its folder alone (no duplicate of itself), its box and place staying.
     Edit(form, 0);
+    QCOMPARE(Rows(form).filter("*"), QStringList{"ファイル名に\"PHOTO\"が含まれる|" + QString::fromStdString(p) + "|2*"});
     user.dialogs.folderAnswers = {"/q"};
     Press(form, "Command1");
+    QCOMPARE(user.dialogs.texts.last(), "移動先フォルダを選択してください @ " + QString::fromStdString(p));  // at the rule's
+    ClickRow(form, 1);
+    Press(form, "Command3");
+    QVERIFY(Rows(form).filter("*").isEmpty() && Rows(form)[1].endsWith("|/m|0"));
+    Edit(form, 1);  // another row with the same condition refuses
+    List(form, 1)->setCurrentIndex(0);
+    Text(form, 1)->setText("PHOTO");
     Press(form, "Command3");
     QCOMPARE(user.dialogs.texts.last(), "すでに同一の移動条件があります");
-    // The row selected at the commit takes the change; its box and place stay.
-    ClickRow(form, 1);
     Text(form, 1)->setText("DOCS");
     Press(form, "Command3");
-    QCOMPARE(Rows(form)[1], "ファイル名に\"DOCS\"が含まれる|/q|0");
     Edit(form, 2);  // a time committed unchanged takes this year
     Press(form, "Command3");
     Edit(form, 3);  // "移動する" without a folder keeps what the editor shows
     Find<QRadioButton>(form, "Option1")->setChecked(true);
     List(form, 3)->setCurrentText("10M");
     Press(form, "Command3");
-    Action(form, "mledit")->trigger();  // the row goes while the editor is open: a new rule
+    Action(form, "mledit")->trigger();  // the row goes while the editor is open: nothing to change
     List(form, 3)->setCurrentText("1G");
     user.dialogs.yesNoAnswers = {true};
     Action(form, "mldel")->trigger();
     Press(form, "Command3");
-    QCOMPARE(SelectedRow(form), 6);
-    QCOMPARE(
-        ReadFile(user.RulePath()),
-        RuleFileText({"-1,1,PHOTO,/p", "0,1,DOCS,/q", "-1,5,20241026093000,/old", "-1,1,DOC,\"/srv/a, b\"",
-                      "-1,1, ,(移動を禁止する)", "-1,6,20240231235900,(移動を禁止する)", "-1,4,1G,(移動を禁止する)"}));
+    QCOMPARE(user.dialogs.texts.last(), "変更する移動条件が見つかりません");
+    QCOMPARE(ReadFile(user.RulePath()),
+             RuleFileText({"-1,1,PHOTO,/q", "0,1,DOCS,/m", "-1,5,20241026093000,/old", "-1,1,DOC,\"/srv/a, b\"",
+                           "-1,1, ,(移動を禁止する)", "-1,6,20240231235900,(移動を禁止する)"}));
   }
 };
 

@@ -80,8 +80,9 @@ TEST(Program, AnEndingSignalMidCopyEndsItAtOnceWithTheFileBack) {
 }
 
 // A rule file that cannot all be loaded keeps its original beside it once the
-// program writes it; a rule file that is a FIFO, or a journal another
-// process keeps locked, hangs nothing.
+// program writes it; a rule file or log that is a FIFO, or a journal another
+// process keeps locked, hangs nothing; a log it cannot write, each line a
+// diagnostic into a pipe nobody reads any more, ends nothing.
 TEST(Program, WithOddFilesLosesNoRuleAndHangsNothing) {
   const struct {
     std::string original;
@@ -92,6 +93,8 @@ TEST(Program, WithOddFilesLosesNoRuleAndHangsNothing) {
       {"-1,2,txt,{t}\r\n-1,1,\"unclosed,{t}\r\n", true},
       {"-1,2,txt,{t}\r\n-1,2,doc,{t}/caf\xe9\r\n", false},  // nothing changed: nothing written
       {"fifo", false},
+      {"log fifo", false},
+      {"log folder", false},
       {"journal locked", false},
   };
   for (auto [original, keptAside] : files) {
@@ -102,6 +105,9 @@ TEST(Program, WithOddFilesLosesNoRuleAndHangsNothing) {
     std::unique_ptr<testing::Child> locker;
     if (original == "fifo") {
       ASSERT_EQ(mkfifo(box.rules.c_str(), 0600), 0);
+    } else if (original.rfind("log ", 0) == 0) {
+      ASSERT_EQ(original == "log fifo" ? mkfifo(box.log.c_str(), 0600) : mkdir(box.log.c_str(), 0700), 0);
+      WriteFile(box.rules, original = "-1,2,txt," + target + "\r\n");
     } else if (original == "journal locked") {
       const std::string lock = box.root.MakeDir("home/.local/state/veskora") + "/move-journal.csv.lock";
       locker.reset(new testing::Child({"/bin/sh", "-c", "exec 9>>\"$0\" && flock 9 && exec sleep 60", lock}));
@@ -111,7 +117,14 @@ TEST(Program, WithOddFilesLosesNoRuleAndHangsNothing) {
       WriteFile(box.rules, original);
     }
     WriteFile(box.desktop + "/note.txt", "note");
+    // Standard error a pipe whose reader has gone.
+    int pipeEnds[2];
+    ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
+    const int stderrKept = dup(2);
+    dup2(pipeEnds[1], 2);
     const auto veskora = box.Start();
+    dup2(stderrKept, 2);
+    for (const int fd : {stderrKept, pipeEnds[0], pipeEnds[1]}) close(fd);
     for (int wait = 0; wait < 100 && !Exists(target + "/note.txt"); ++wait) usleep(100000);
     veskora->Signal(SIGTERM);
     EXPECT_EQ(testing::DescribeStatus(veskora->Wait()), "exit 0");
@@ -145,7 +158,7 @@ TEST(Program, FilesArrivingDownloadsWholeOnceCompleteAndNeverBefore) {
   const std::string desk = box.desktop + "/";
   const std::string pdf = testing::RandomBytes(300000, 1), mp4 = testing::RandomBytes(500000, 2),
                     iso = testing::RandomBytes(400000, 3);
-  WriteFile(desk + "archive.part", "a finished piece");
+  WriteFile(desk + "archive.part", "a paused download, closed");
   WriteFile(desk + "notes.txt", "notes");
   WriteFile(desk + "notes.txt.bak", "old notes");
   // Firefox: an empty placeholder under the final name, the data in NAME.part;
@@ -169,16 +182,16 @@ TEST(Program, FilesArrivingDownloadsWholeOnceCompleteAndNeverBefore) {
     }
   };
   wholeCycle();
-  EXPECT_EQ(ListNames(dest), "archive.part notes.txt");
+  EXPECT_EQ(ListNames(dest), "notes.txt");
   close(firefox);
   ASSERT_TRUE(Rename(desk + "Unconfirmed 481516.crdownload", desk + "video.mp4.crdownload"));
   ASSERT_TRUE(Put(chromium, mp4, 100000, 300000));  // written on while renamed
   close(chromium);
   ASSERT_TRUE(Append(desk + "linux.iso", iso, 100000, 200000));
   wholeCycle();
-  EXPECT_EQ(ListNames(dest), "archive.part notes.txt");
+  EXPECT_EQ(ListNames(dest), "notes.txt");
   EXPECT_EQ(ListNames(box.desktop),
-            "linux.iso linux.iso.aria2 notes.txt.bak report.pdf report.pdf.part video.mp4.crdownload");
+            "archive.part linux.iso linux.iso.aria2 notes.txt.bak report.pdf report.pdf.part video.mp4.crdownload");
   ASSERT_TRUE(Append(desk + "report.pdf.part", pdf, 100000, pdf.size()) &&
               Rename(desk + "report.pdf.part", desk + "report.pdf"));
   ASSERT_TRUE(Append(desk + "video.mp4.crdownload", mp4, 300000, mp4.size()) &&
@@ -188,14 +201,14 @@ TEST(Program, FilesArrivingDownloadsWholeOnceCompleteAndNeverBefore) {
   veskora->Signal(SIGTERM);
   veskora->Wait();
 
-  EXPECT_EQ(ListNames(dest), "archive.part linux.iso notes.txt report.pdf video.mp4");
-  EXPECT_EQ(ListNames(box.desktop), "notes.txt.bak");
+  EXPECT_EQ(ListNames(dest), "linux.iso notes.txt report.pdf video.mp4");
+  EXPECT_EQ(ListNames(box.desktop), "archive.part notes.txt.bak");
   EXPECT_TRUE(ReadFile(dest + "/report.pdf") == pdf && ReadFile(dest + "/video.mp4") == mp4 &&
               ReadFile(dest + "/linux.iso") == iso);
   // One line per file, and one per cycle marker.
   const std::string log = ReadFile(box.log);
-  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5 + cycle) << log;
-  for (const char* name : {"archive.part", "linux.iso", "notes.txt", "report.pdf", "video.mp4"}) {
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4 + cycle) << log;
+  for (const char* name : {"linux.iso", "notes.txt", "report.pdf", "video.mp4"}) {
     EXPECT_NE(log.find(std::string("] ") + name + " を " + dest), std::string::npos) << name;
   }
 }

@@ -15,12 +15,15 @@
 
 #include "fake_clock.h"
 #include "adapters/posix/posix_data_files.h"
+#include "fake_desktop_watch.h"
 #include "adapters/posix/posix_file_system.h"
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
 #include "adapters/qt/instance_lock.h"
+#include "adapters/qt/qt_tray.h"
 #include "ports/settings_store.h"
 #include "window/twips.h"
+#include "window/app_icon.h"
 #include "window/form1.h"
 #include "window/program.h"
 #include "window/window_layout.h"
@@ -34,7 +37,9 @@ class ScriptedDialogs final : public Dialogs {
  public:
   void Inform(QWidget*, const QString& text, Icon icon) override { texts << text, icons << icon; }
   bool AskYesNo(QWidget*, const QString& text) override { return Next(text, yesNoAnswers, false); }
-  QString ChooseFolder(QWidget*, const QString& title) override { return Next(title, folderAnswers, QString()); }
+  QString ChooseFolder(QWidget*, const QString& title, const QString& start) override {
+    return Next(title + " @ " + start, folderAnswers, QString());
+  }
   template <typename T>
   T Next(const QString& text, std::deque<T>& answers, T answer) {
     Inform(nullptr, text, Icon::kNone);
@@ -47,12 +52,13 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<QString> folderAnswers;
 };
 
-// Records what the program hands to the desktop: "folder:PATH" or "file:PATH".
+// Records what the program hands to the desktop: "folder:PATH" or "file:PATH"; fails when told to.
 class RecordingHandoff final : public DesktopHandoff {
  public:
-  void OpenFolder(const QString& path) override { opened << "folder:" + path; }
-  void OpenFile(const QString& path) override { opened << "file:" + path; }
+  bool OpenFolder(const QString& path) override { return opened << "folder:" + path, works; }
+  bool OpenFile(const QString& path) override { return opened << "file:" + path, works; }
   QStringList opened;
+  bool works = true;
 };
 
 // home/Desktop, a real INI file under config, the lock's runtime folder and the program's folder with
@@ -79,8 +85,10 @@ class UserEnvironment {
     if (!ruleFile.empty()) WriteFile(RulePath(), ruleFile);
     locks_.push_back(std::make_unique<InstanceLock>(QString::fromStdString(root_ / "runtime/veskora.lock")));
     const auto program = [this] { return root_ / "program"; };
-    const auto tray = [this] { return trayAvailable; };
-    const ShellServices services{dialogs, handoff, *settings_, clock, files, dataFiles, desktopFolder, program, tray};
+    const auto hasTray = [this] { return trayAvailable; };
+    if (!tray_) tray_ = std::make_unique<QtTray>(MakeAppIcon());  // a QGuiApplication's, made where a window starts
+    const ShellServices services{dialogs, handoff, *settings_, *tray_, clock, files, dataFiles, desktopFolder, program,
+                                 hasTray, {}, {}, &watch};
     forms_.push_back(StartProgram(services, *locks_.back()));
     return forms_.back().get();
   }
@@ -89,8 +97,10 @@ class UserEnvironment {
     forms_.clear();
     locks_.clear();
     settings_ = std::make_unique<IniSettingsStore>();
+    tray_.reset();
   }
 
+  QSystemTrayIcon& Tray() { return tray_->Icon(); }
   std::string Path(const std::string& name) const { return root_ / name; }
   std::string Desktop(const std::string& name = "") const {
     return Path("home/Desktop") + (name.empty() ? "" : "/") + name;
@@ -118,6 +128,7 @@ class UserEnvironment {
   FakeClock clock{LocalTime{2024, 10, 26, 14, 5, 9}};
   PosixFileSystem files;
   PosixDataFiles dataFiles;
+  FakeDesktopWatch watch;  // hears nothing: a tick's cycle runs only when something else says it may change anything
   bool trayAvailable = true;
   std::function<std::string()> desktopFolder = [this] { return Desktop(); };  // set before Start to change
 
@@ -125,6 +136,7 @@ class UserEnvironment {
   static constexpr const char* kKeys[] = {"window/width", "window/height", "window/state", "app/automove"};
   TempDir root_;
   std::unique_ptr<IniSettingsStore> settings_;
+  std::unique_ptr<QtTray> tray_;
   std::vector<std::unique_ptr<InstanceLock>> locks_;
   std::vector<std::unique_ptr<Form1>> forms_;
 };
@@ -146,14 +158,17 @@ T* Find(const QObject* form, const char* name) {
 inline QAction* Action(const QObject* form, const char* name) { return Find<QAction>(form, name); }
 inline QTreeView* ListView1(const QObject* form) { return Find<QTreeView>(form, "ListView1"); }
 
-// Each row of the list as "text|destination|checked" (checked: 2 or 0).
+// Each row of the list as "text|destination|checked" (checked: 2 or 0), "*" when marked.
 inline QStringList Rows(const QObject* form) {
   const QAbstractItemModel* model = ListView1(form)->model();
   QStringList rows;
   for (int row = 0; row < model->rowCount(); ++row) {
-    const QModelIndex first = model->index(row, 0);
-    rows << first.data().toString() + '|' + model->index(row, 1).data().toString() + '|' +
+    const QModelIndex first = model->index(row, 0), second = model->index(row, 1);
+    rows << first.data().toString() + '|' + second.data().toString() + '|' +
                 QString::number(first.data(Qt::CheckStateRole).toInt());
+    // Each cell's tooltip holds its whole text.
+    for (const QModelIndex& cell : {first, second}) rows.last() += cell.data(Qt::ToolTipRole) == cell.data() ? "" : "!";
+    if (first.data(Qt::FontRole).value<QFont>().bold()) rows.last() += '*';  // the row being changed
   }
   return rows;
 }

@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <optional>
 
 #include "adapters/posix/claim.h"
 #include "adapters/posix/copy_data.h"
 #include "adapters/posix/move_steps.h"
+#include "adapters/posix/open_holders.h"
 #include "adapters/posix/temp_entry.h"
 #include "adapters/posix/writer_probe.h"
 
@@ -39,6 +41,22 @@ bool Claimed(const Claim& claim, const struct stat& st) {
   return claim.Stat(claimed) && SameFile(claimed, st) && (claimed.st_mode & S_IFMT) == (st.st_mode & S_IFMT);
 }
 
+// A file whose writers this system cannot show (another owner's, on a
+// network or FUSE file system) may still be held open by a writer that writes
+// again later: once the original is removed, all it wrote from then on would
+// be lost. Keeping the original as a second name until the writer is gone
+// would need to see the writer too, so instead such a file is not copied while
+// any process that can be looked into holds it, and where some cannot be
+// (other users' processes, other machines) only after it has rested for far
+// longer than the two cycles that do within one file system.
+constexpr std::uint64_t kLongRest = 150;  // five minutes of cycles
+
+bool HeldUnseen(const struct stat& st, bool remote, MoveMemory& memory) {
+  if (remote && memory.Rested(st) < kLongRest) return true;
+  const Holders holders = FindHolders(st);
+  return holders == Holders::kSome || (holders == Holders::kUnseen && memory.Rested(st) < kLongRest);
+}
+
 MoveOutcome ClaimFailure(const Claim& claim) {
   return claim.Error() == ENOENT ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
 }
@@ -57,17 +75,21 @@ MoveOutcome CopyAcross(const MoveSource& from, int fd, const struct stat& st, in
   // nobody else has the file open, broken the moment somebody opens it. Where
   // it is refused for other reasons, the file has already shown that it rests.
   std::optional<WriteLease> lease;
-  if (context.memory.LeasesSeeEveryOpener(fd, st.st_dev)) {
+  const bool remote = !context.memory.LeasesSeeEveryOpener(fd, st.st_dev);
+  if (!remote) {
     lease.emplace(fd);
     if (lease->Busy() || (lease->Held() && !lease->Intact())) return MoveOutcome::kInUse;
     if (!lease->Held()) lease.reset();
   }
+  if (!lease && HeldUnseen(st, remote, context.memory)) return MoveOutcome::kInUse;
   // A file that cannot be renamed (immutable, another owner's in a sticky
   // folder) could not be removed after the copy either: nothing is copied.
   Claim claim(from.dirFd, from.name);
   if (claim.Error() != 0) return ClaimFailure(claim);
   struct stat start {};
   if (!Claimed(claim, st) || fstat(fd, &start) != 0) return MoveOutcome::kSourceChanged;
+  // Claimed, nobody opens it by its name any more: one last look.
+  if (!lease && FindHolders(st) == Holders::kSome) return MoveOutcome::kInUse;
 
   const auto goOn = [&] { return !(context.stop && context.stop->load()) && (!lease || lease->Intact()); };
   const auto failed = [&](MoveOutcome outcome) {
@@ -106,12 +128,17 @@ MoveOutcome CopyAcross(const MoveSource& from, int fd, const struct stat& st, in
   return MoveOutcome::kMoved;
 }
 
-MoveOutcome LinkAcross(const MoveSource& from, int destFd, struct stat& linked) {
-  // A hard link never replaces; it is made first, from the name as judged.
+MoveOutcome LinkAcross(const MoveSource& from, const struct stat& st, int destFd, struct stat& linked) {
+  // A hard link never replaces; it is made first, from the name as judged,
+  // and must be the file judged.
   if (linkat(from.dirFd, from.name.c_str(), destFd, from.name.c_str(), 0) != 0) {
     return errno == EEXIST ? MoveOutcome::kTargetExists : MoveOutcome::kFailed;
   }
   if (fstatat(destFd, from.name.c_str(), &linked, AT_SYMLINK_NOFOLLOW) != 0) return MoveOutcome::kFailed;
+  if (!SameFile(linked, st)) {
+    Withdraw(destFd, from.name, linked);
+    return MoveOutcome::kSourceChanged;
+  }
   // The name is then taken away from the desktop, never by unlinking it there:
   // a new version saved over it in the meantime is given back, beside or in
   // place of what was moved, and whoever still writes the moved file writes

@@ -34,15 +34,9 @@ MoveOutcome Recreate(const MoveSource& from, const struct stat& st, int destFd, 
   if (claim.Error() != 0) return claim.Error() == ENOENT ? MoveOutcome::kSourceMissing : MoveOutcome::kFailed;
   struct stat claimed {};
   if (!claim.Stat(claimed) || !SameFile(claimed, st) || !S_ISLNK(claimed.st_mode)) return MoveOutcome::kSourceChanged;
-  const std::string temp = MakeTempLink(destFd, text.c_str());
-  if (temp.empty()) return MoveOutcome::kFailed;
-  const int err = fstatat(destFd, temp.c_str(), &ours, AT_SYMLINK_NOFOLLOW) == 0
-                      ? PublishPrivate(destFd, temp.c_str(), destFd, from.name.c_str())
-                      : errno;
-  if (err != 0) {
-    unlinkat(destFd, temp.c_str(), 0);
-    return err == EEXIST ? MoveOutcome::kTargetExists : MoveOutcome::kFailed;
-  }
+  TempLink temp(destFd, text.c_str());
+  const int err = temp.Stat(ours) ? temp.Publish(from.name) : EIO;
+  if (err != 0) return err == EEXIST ? MoveOutcome::kTargetExists : MoveOutcome::kFailed;
   if (fsync(destFd) != 0 || !claim.Remove(claimed)) {
     struct stat now {};
     if (fstatat(destFd, from.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(now, ours)) {
@@ -63,7 +57,7 @@ MoveOutcome MoveLink(const MoveSource& from, const struct stat& st, int destFd, 
   const std::string rebased = RebasedLinkText(from.folder, *text, destination);
   if (rebased == *text) {
     const int err = RenameNoReplace(from.dirFd, from.name.c_str(), destFd, from.name.c_str());
-    if (err == 0) return CheckArrived(from, destFd, arrived);
+    if (err == 0) return CheckArrived(from, st, destFd, arrived);
     if (err == EEXIST) return MoveOutcome::kTargetExists;
     if (err != EXDEV && !NoReplaceRefused(err)) return MoveOutcome::kFailed;
   }

@@ -26,11 +26,12 @@ void MoveMemory::NextCycle() {
   std::erase_if(failures_, [this](const auto& entry) { return entry.second.retryAt + kLongestRest < cycle_; });
 }
 
-bool MoveMemory::Unchanged(const struct stat& st) {
+std::uint64_t MoveMemory::Rested(const struct stat& st) {
   const Look look = LookOf(st);
-  current_[KeyOf(st)] = look;
   const auto seen = previous_.find(KeyOf(st));
-  return seen != previous_.end() && seen->second == look;
+  const std::uint64_t since = seen != previous_.end() && seen->second.look == look ? seen->second.since : cycle_;
+  current_[KeyOf(st)] = {look, since};
+  return cycle_ - since;
 }
 
 bool MoveMemory::Resting(const struct stat& st, const std::string& destination) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 
@@ -21,15 +22,19 @@ class MoveMemory {
  public:
   // Called at the start of every cycle.
   void NextCycle();
-  // True when the file looked exactly so in the previous cycle too; it is
-  // remembered for the next one either way.
-  bool Unchanged(const struct stat& st);
+  // For how many cycles before this one the file has looked exactly so (0:
+  // it did not in the previous one); it is remembered for the next one.
+  std::uint64_t Rested(const struct stat& st);
+  bool Unchanged(const struct stat& st) { return Rested(st) > 0; }
   // Whether a copy of this file into the folder should be left alone for now.
   bool Resting(const struct stat& st, const std::string& destination);
   void CopyFailed(const struct stat& st, const std::string& destination);
   // Whether leases on the file system of this open file see every opener;
   // asked of each file system once a cycle.
   bool LeasesSeeEveryOpener(int fd, dev_t device);
+  // True the first time a folder is asked about in this run: a folder that
+  // files move into is looked through once for what killed runs left there.
+  bool FirstVisit(const std::string& folder) { return visited_.insert(folder).second; }
 
  private:
   using Key = std::tuple<dev_t, ino_t>;
@@ -56,9 +61,14 @@ class MoveMemory {
   static Content ContentOf(const struct stat& st) { return {st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec}; }
 
   std::uint64_t cycle_ = 0;
-  std::map<Key, Look> previous_, current_;
+  struct Seen {
+    Look look;
+    std::uint64_t since;  // the first cycle it looked so
+  };
+  std::map<Key, Seen> previous_, current_;
   std::map<Key, Failure> failures_;
   std::map<dev_t, bool> leasesSeeAll_;
+  std::set<std::string> visited_;
 };
 
 }  // namespace veskora

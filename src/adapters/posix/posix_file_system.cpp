@@ -89,6 +89,7 @@ int PosixFileSystem::DestinationFd(const std::string& destination) {
   if (!destination_ || destination != destinationPath_) {
     destination_ = UniqueFd(open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     destinationPath_ = destination;
+    if (destination_ && memory_.FirstVisit(destination)) SweepLeftovers(destination_.Get());
   }
   return destination_.Get();
 }

@@ -15,7 +15,8 @@ namespace veskora {
 // step per file instead of every step of the full path. Listing changes
 // nothing; BeginCycle starts a new cycle of what the moves remember (see
 // move_memory.h) and gives back the files that a killed run left claimed in
-// that folder.
+// that folder; a folder files move into is cleaned up so the first time in a
+// run that a move goes there.
 class PosixFileSystem final : public FileSystem {
  public:
   // `stop`, when given, asks a copy in progress to give up (the program is

@@ -1,36 +1,52 @@
 #pragma once
 
-#include <sys/types.h>
-
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "adapters/posix/unique_fd.h"
+
 namespace veskora {
 
-// The entries this program makes in a user's folder for the moment of a move
-// are hidden and named in one exact form, with the process id and a random
-// part, so they are never taken for a user's file (nor a user's file for one)
-// and those left by a run that was killed can be told and cleaned up:
-//   .veskora-tmp-PID-RANDOM    a copy being written
-//   .veskora-claim-PID-RANDOM  a folder holding a file, under its own name,
-//                              taken out of the way while it is copied
-struct PrivateName {
-  bool claim = false;
-  pid_t pid = 0;
+// What this program puts in a user's folder for the moment of a move lies in
+// a private folder of ours, hidden and named in one exact form:
+//   .veskora-claim-PID-RANDOM/  mode 0700
+//     .veskora-owner            who made it (see process_owner.h), written first
+//     NAME                      a file taken out of everyone's way while it is copied
+//     .veskora-tmp              a copy or link being made
+// What a run that was killed left is recovered by a later one, but only from
+// a folder of that form that holds this user's owner record of a process that
+// has ended: a user's own entry named alike (a desktop restored from a
+// backup, synced from another machine) is never touched.
+inline constexpr const char* kPrivateTemp = ".veskora-tmp";
+
+// A new private folder in `dirFd` with our owner record in it. When it goes
+// the folder goes too, unless something is left inside: then it stays, with
+// the record, for a later recovery to give that back.
+class PrivateFolder {
+ public:
+  explicit PrivateFolder(int dirFd);
+  ~PrivateFolder();
+  PrivateFolder(const PrivateFolder&) = delete;
+  PrivateFolder& operator=(const PrivateFolder&) = delete;
+
+  // 0 when made, else an errno value.
+  int Error() const { return error_; }
+  int Fd() const { return fd_.Get(); }
+  const std::string& Name() const { return name_; }
+
+ private:
+  int dirFd_;
+  std::string name_;
+  UniqueFd fd_;
+  int error_ = 0;
 };
 
-std::string TempName();
-std::string ClaimFolderName();
-std::optional<PrivateName> ParsePrivateName(std::string_view name);
-
-// Whether the process that made a private name has ended, or is this one: a
-// move leaves nothing private behind when it returns, so whatever is found
-// between moves is left over.
-bool LeftOver(const PrivateName& name);
+// Whether a name is one a private folder may have.
+bool IsPrivateFolderName(std::string_view name);
 
 // A free visible name beside `name` for a file that cannot have its own back:
-// "report (2).pdf", "report (3).pdf", ...; empty when none is free.
+// "report (2).pdf", "report (3).pdf", ...; a stem too long for that is cut
+// short. Empty when none is free.
 std::string FreeNameBeside(int dirFd, const std::string& name);
 
 // Gives the file `name` in the folder `fromFd` back to the folder `toFd`, under
@@ -38,9 +54,11 @@ std::string FreeNameBeside(int dirFd, const std::string& name);
 // second name of the file that has the name is dropped). 0 or an errno value.
 int GiveBack(int fromFd, int toFd, const std::string& name);
 
-// Cleans up what a killed run left in the folder under the private name
-// `name`: a temporary goes, a claimed file gets its name back. Only this
-// user's entries are touched.
+// Recovers what killed runs left in the folder: in the private folder `name`
+// only, or in all of them; or in the folder at `path`. A claimed file gets its
+// name back, a temporary goes.
 void RecoverLeftovers(int dirFd, std::string_view name);
+void SweepLeftovers(int dirFd);
+void SweepLeftovers(const std::string& path);
 
 }  // namespace veskora

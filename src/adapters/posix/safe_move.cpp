@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "adapters/posix/move_steps.h"
+#include "adapters/posix/private_names.h"
 #include "adapters/posix/rename_no_replace.h"
 #include "adapters/posix/unique_fd.h"
 #include "adapters/posix/writer_probe.h"
@@ -20,12 +21,10 @@ FileIdentity IdentityOf(const struct stat& st) {
                       static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec)};
 }
 
-MoveOutcome CheckArrived(const MoveSource& from, int destFd, struct stat& arrived) {
-  if (fstatat(destFd, from.name.c_str(), &arrived, AT_SYMLINK_NOFOLLOW) != 0 || S_ISREG(arrived.st_mode) ||
-      S_ISLNK(arrived.st_mode)) {
-    return MoveOutcome::kMoved;
-  }
-  RenameNoReplace(destFd, from.name.c_str(), from.dirFd, from.name.c_str());
+MoveOutcome CheckArrived(const MoveSource& from, const struct stat& probed, int destFd, struct stat& arrived) {
+  if (fstatat(destFd, from.name.c_str(), &arrived, AT_SYMLINK_NOFOLLOW) != 0) return MoveOutcome::kMoved;  // gone on
+  if (SameFile(arrived, probed) && (arrived.st_mode & S_IFMT) == (probed.st_mode & S_IFMT)) return MoveOutcome::kMoved;
+  GiveBack(destFd, from.dirFd, from.name);
   return MoveOutcome::kSourceChanged;
 }
 
@@ -56,7 +55,7 @@ MoveOutcome SafeMove(const MoveSource& from, int destFd, const std::string& dest
   if (writers == Writers::kUnknown && !context.memory.Unchanged(st)) return MoveOutcome::kInUse;
 
   const int err = RenameNoReplace(from.dirFd, from.name.c_str(), destFd, from.name.c_str());
-  if (err == 0) return CheckArrived(from, destFd, context.arrived);
+  if (err == 0) return CheckArrived(from, st, destFd, context.arrived);
   if (err == EEXIST) return MoveOutcome::kTargetExists;
   if (err == EXDEV) return fd ? CopyAcross(from, fd.Get(), st, destFd, destination, context) : MoveOutcome::kFailed;
   if (NoReplaceRefused(err)) {
@@ -65,7 +64,7 @@ MoveOutcome SafeMove(const MoveSource& from, int destFd, const std::string& dest
     if (fstat(destFd, &there) == 0 && there.st_dev != st.st_dev) {
       return fd ? CopyAcross(from, fd.Get(), st, destFd, destination, context) : MoveOutcome::kFailed;
     }
-    return LinkAcross(from, destFd, context.arrived);
+    return LinkAcross(from, st, destFd, context.arrived);
   }
   if (err == ENOENT) {
     struct stat now {};

@@ -1,21 +1,18 @@
 #pragma once
 
+#include <sys/stat.h>
+
+#include <optional>
 #include <string>
 
+#include "adapters/posix/private_names.h"
 #include "adapters/posix/unique_fd.h"
 
 namespace veskora {
 
-// Cleans up what killed runs left in the folder (see private_names.h).
-void SweepLeftovers(int dirFd);
-
-// A new link with the text under a temporary name in the folder: that name, or
-// empty when none could be made.
-std::string MakeTempLink(int dirFd, const char* text);
-
 // A temporary file in a folder: unnamed (O_TMPFILE) where the file system
-// allows, else under a temporary name that goes with the object unless it was
-// published.
+// allows, else named in a private folder of ours (see private_names.h); it
+// goes with the object unless it was published.
 class TempFile {
  public:
   explicit TempFile(int dirFd);
@@ -26,16 +23,37 @@ class TempFile {
   int Get() const { return fd_.Get(); }
   explicit operator bool() const { return static_cast<bool>(fd_); }
 
-  // Gives the file its final name without replacing anything: 0 or an errno
-  // value (EEXIST when the name is taken).
+  // Gives the file its final name in the folder without replacing anything: 0
+  // or an errno value (EEXIST when the name is taken).
   int Publish(const std::string& name);
 
  private:
   int LinkUnnamed(const std::string& name) const;
 
   int dirFd_;
+  std::optional<PrivateFolder> folder_;
   UniqueFd fd_;
-  std::string name_;  // empty when unnamed or published
+  bool named_ = false;  // lies in the private folder, unpublished
+};
+
+// A new symbolic link with the text, in a private folder of ours in the
+// folder; it goes with the object unless it was published.
+class TempLink {
+ public:
+  TempLink(int dirFd, const char* text);
+  ~TempLink();
+  TempLink(const TempLink&) = delete;
+  TempLink& operator=(const TempLink&) = delete;
+
+  // The link as made; false when none could be.
+  bool Stat(struct stat& st) const;
+  // As TempFile::Publish.
+  int Publish(const std::string& name);
+
+ private:
+  int dirFd_;
+  PrivateFolder folder_;
+  bool named_ = false;
 };
 
 }  // namespace veskora

@@ -10,11 +10,23 @@ namespace veskora {
 
 namespace {
 
-// The kernel tells the holder of a lease that is being broken with a signal,
-// SIGIO unless told otherwise, and SIGIO ends a process that does not handle
-// it. SIGURG is ignored unless handled, and this program never handles it.
+// The kernel tells the holder of a lease that is being broken with SIGIO,
+// which ends a process that does not handle it. Handled once per process, by
+// nothing: the lease's state is asked for when it matters. A handler, unlike
+// ignoring it, is not passed on to the programs this one starts.
+void RouteLeaseSignal() {
+  static const bool routed = [] {
+    struct sigaction action {};
+    action.sa_handler = [](int) {};
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    return sigaction(SIGIO, &action, nullptr) == 0;
+  }();
+  (void)routed;
+}
+
 bool SetLease(int fd, int type) {
-  fcntl(fd, F_SETSIG, SIGURG);
+  RouteLeaseSignal();
   return fcntl(fd, F_SETLEASE, type) == 0;
 }
 

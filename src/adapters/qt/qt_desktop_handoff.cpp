@@ -5,10 +5,9 @@
 
 namespace veskora {
 
-// A desktop without a file manager or a handler answers false; the user sees
-// nothing happen, which is all the original did too, so the result is dropped.
-void QtDesktopHandoff::OpenFolder(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+// A desktop without a file manager or a handler (no xdg-open) answers false.
+bool QtDesktopHandoff::OpenFolder(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
-void QtDesktopHandoff::OpenFile(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool QtDesktopHandoff::OpenFile(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
 }  // namespace veskora

@@ -7,8 +7,8 @@ namespace veskora {
 // Through QDesktopServices: the path travels as one URL, never through a shell.
 class QtDesktopHandoff final : public DesktopHandoff {
  public:
-  void OpenFolder(const QString& path) override;
-  void OpenFile(const QString& path) override;
+  bool OpenFolder(const QString& path) override;
+  bool OpenFile(const QString& path) override;
 };
 
 }  // namespace veskora

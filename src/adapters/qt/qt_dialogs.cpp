@@ -26,8 +26,8 @@ bool QtDialogs::AskYesNo(QWidget* parent, const QString& text) {
   return Show(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No, parent) == QMessageBox::Yes;
 }
 
-QString QtDialogs::ChooseFolder(QWidget* parent, const QString& title) {
-  return QFileDialog::getExistingDirectory(parent, title, QString(), QFileDialog::ShowDirsOnly);
+QString QtDialogs::ChooseFolder(QWidget* parent, const QString& title, const QString& start) {
+  return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
 }
 
 }  // namespace veskora

@@ -14,6 +14,7 @@
 #include "rules/rule_description.h"
 #include "rules/rule_list.h"
 #include "rules/rule_list_ops.h"
+#include "window/rule_book.h"
 
 namespace veskora {
 
@@ -28,27 +29,30 @@ void RuleEditor::CommitPressed() {
 
 void RuleEditor::CommitRuleEditor() {
   const int kind = Combo1->currentIndex() + 1;
-  // Label1 is taken unchecked: with no folder chosen it reads "(未定義)".
-  const QString destination = Option2->isChecked() ? ToQString(kProtectMarker) : Label1->text();
+  // What Label1 shows is taken unchecked: with no folder chosen "(未定義)".
+  const QString destination = Option2->isChecked() ? ToQString(kProtectMarker) : destination_;
   const std::optional<QString> value = ReadValue(kind);
   if (!value) return;
-  // Only the condition counts: a rule that differs from a row in its
-  // destination alone, the row being changed included, is a duplicate.
+  // A change rewrites the row the editor was opened on, wherever it stands
+  // now, and never the row that happens to be selected; once that row is
+  // deleted there is nothing left to change.
+  const int row = changing_ ? book_.Find(*changing_) : 0;
+  if (changing_ && row == 0) {
+    Refuse(QStringLiteral("変更する移動条件が見つかりません"));
+    return;
+  }
+  // Only the condition counts: a rule that differs from another row in its
+  // destination alone is a duplicate; the row being changed is no other row.
   const std::string description = DescribeRule(kind, value->toStdString());
-  if (FindDuplicateRule(rules_, description)) {
+  if (book_.HasCondition(description, row)) {
     Refuse(QStringLiteral("すでに同一の移動条件があります"));
     return;
   }
-  // A change whose row has gone (deleted while the editor stood open) is kept
-  // as a new rule rather than dropped.
-  const bool change = Command3->text() == QStringLiteral("変更") && rules_.IsValid(rules_.Selected());
-  if (change) {
-    if (!RewriteSelectedRow(kind, *value, destination)) return;
-  } else {
-    if (!AddRuleItem(rules_, true, kind, value->toStdString(), destination.toStdString())) return;
-    rules_.Select(rules_.Count());
-  }
-  hide();
+  // Check box and place stay on a change. The list refuses a second row with
+  // the same rule, which the test above has already ruled out.
+  RuleRow rewritten = MakeRuleRow(true, kind, value->toStdString(), destination.toStdString());
+  if (!(changing_ ? book_.Change(row, std::move(rewritten)) : book_.Add(std::move(rewritten)) != 0)) return;
+  Close();
 }
 
 std::optional<QString> RuleEditor::ReadValue(int kind) {
@@ -85,16 +89,6 @@ std::optional<QString> RuleEditor::ReadValue(int kind) {
     default:
       return std::nullopt;  // Combo1 offers the six kinds only
   }
-}
-
-bool RuleEditor::RewriteSelectedRow(int kind, const QString& value, const QString& destination) {
-  const int row = rules_.Selected();
-  const std::string valueText = value.toStdString();
-  const std::string destinationText = destination.toStdString();
-  // Check box and position stay: the rule keeps its place and its state.
-  // Another row with this key would have failed the duplicate check; should
-  // one ever slip through, Replace leaves the row whole.
-  return rules_.Replace(row, {{kind, valueText, destinationText}, rules_.Row(row).checked});
 }
 
 void RuleEditor::Refuse(const QString& message) { dialogs_.Inform(window(), message, Dialogs::Icon::kNone); }

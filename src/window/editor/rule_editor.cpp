@@ -1,29 +1,33 @@
 #include "window/editor/rule_editor.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "window/editor/utf8_text.h"
+#include "window/elided_label.h"
 #include "ports/dialogs.h"
 #include "window/twips.h"
 #include "rules/move_rule.h"
-#include "rules/rule_key.h"
 #include "rules/rule_list.h"
+#include "window/rule_book.h"
 
 namespace veskora {
 
-RuleEditor::RuleEditor(RuleList& rules, Dialogs& dialogs, const Clock& clock, QWidget* parent)
-    : QGroupBox(parent), rules_(rules), dialogs_(dialogs), clock_(clock) {
+RuleEditor::RuleEditor(RuleBook& book, Dialogs& dialogs, const Clock& clock, QWidget* parent)
+    : QGroupBox(parent), book_(book), dialogs_(dialogs), clock_(clock) {
   setObjectName(QStringLiteral("Frame1"));
   BuildControls();
   connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int index) { ShowConditionPanel(index + 1); });
   connect(Command1, &QPushButton::clicked, this, &RuleEditor::ChooseDestination);
   connect(Command3, &QPushButton::clicked, this, &RuleEditor::CommitPressed);
-  connect(Command4, &QPushButton::clicked, this, &QWidget::hide);
+  connect(Command4, &QPushButton::clicked, this, &RuleEditor::Close);
   ShowConditionPanel(0);
   hide();
 }
@@ -40,11 +44,9 @@ void RuleEditor::ShowConditionPanel(int kind) {
   panel->show();
 }
 
-void RuleEditor::OpenRuleEditor(int kind, const QString& value, const QString& destination) {
-  if (kind != 0) {
-    OpenForChange(kind, value, destination);
-    return;
-  }
+void RuleEditor::OpenForNewRule() {
+  changing_.reset();
+  emit changingRuleChanged(changing_);
   setTitle(QStringLiteral("新規の移動条件を追加"));
   Command3->setText(QStringLiteral("追加"));
   Combo1->setCurrentIndex(-1);
@@ -53,9 +55,14 @@ void RuleEditor::OpenRuleEditor(int kind, const QString& value, const QString& d
   ResetInputs();
   raise();  // over Command0, which lies in the panel's place
   show();
+  Combo1->setFocus();
 }
 
-void RuleEditor::OpenForChange(int kind, const QString& value, const QString& destination) {
+void RuleEditor::OpenForChange(const MoveRule& rule) {
+  changing_ = rule;
+  emit changingRuleChanged(changing_);
+  const int kind = rule.kind;
+  const QString destination = QString::fromStdString(rule.destination);
   setTitle(QStringLiteral("選択中の移動条件を変更"));
   Command3->setText(QStringLiteral("変更"));
   const bool knownKind = kind >= kNameKeyword && kind <= kTimeNewer;
@@ -63,23 +70,39 @@ void RuleEditor::OpenForChange(int kind, const QString& value, const QString& de
   ShowDestination(destination);
   (destination.contains(ToQString(kProtectWord)) ? Option2 : Option1)->setChecked(true);
   ResetInputs();
-  LoadValue(kind, value);
+  LoadValue(kind, QString::fromStdString(rule.value));
   raise();
   show();
 }
 
-void RuleEditor::OpenForNewRule() {
-  OpenRuleEditor(0, QString(), QString());
-  Combo1->setFocus();
+void RuleEditor::Close() {
+  hide();
+  changing_.reset();
+  emit changingRuleChanged(changing_);
+}
+
+// The inputs leave Enter and Escape to their panel; a focused push button
+// takes Enter itself.
+void RuleEditor::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    CommitPressed();
+  } else if (key == Qt::Key_Escape) {
+    Close();
+    emit ruleListFocusRequested();
+  } else {
+    QGroupBox::keyPressEvent(event);
+  }
 }
 
 void RuleEditor::EditSelectedRule() {
-  const int row = rules_.Selected();
-  if (rules_.Count() == 0 || !rules_.IsValid(row)) return;
-  const MoveRule& rule = rules_.Row(row).rule;
+  const RuleList& rules = book_.Rules();
+  const int row = rules.Selected();
+  if (rules.Count() == 0 || !rules.IsValid(row)) return;
+  const MoveRule& rule = rules.Row(row).rule;
   // Also a key of kind 0 (a hand-edited file) opens in change mode, so the
   // commit rewrites that row instead of adding another.
-  OpenForChange(rule.kind, QString::fromStdString(rule.value), QString::fromStdString(rule.destination));
+  OpenForChange(rule);
 }
 
 void RuleEditor::ResetInputs() {
@@ -126,12 +149,16 @@ void RuleEditor::LoadValue(int kind, const QString& value) {
 }
 
 void RuleEditor::ShowDestination(const QString& text) {
-  Label1->setText(text);
-  Label1->adjustSize();
+  destination_ = text;
+  Label1->SetFullText(text);
 }
 
 void RuleEditor::ChooseDestination() {
-  const QString path = dialogs_.ChooseFolder(window(), QStringLiteral("移動先フォルダを選択してください"));
+  // At the rule's folder when there is one, else at home; never in the
+  // program's working folder, which means nothing to the user.
+  const QFileInfo current(destination_);
+  const QString start = current.isAbsolute() && current.isDir() ? destination_ : QDir::homePath();
+  const QString path = dialogs_.ChooseFolder(window(), QStringLiteral("移動先フォルダを選択してください"), start);
   if (path.isEmpty()) return;
   ShowDestination(path);
   Option1->setChecked(true);

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "rules/move_rule.h"
+
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -17,24 +19,23 @@ namespace veskora {
 
 class Clock;
 class Dialogs;
-class RuleList;
+class ElidedLabel;
+class RuleBook;
 
 // The rule editor panel (objectName "Frame1"): creates a rule or changes the
-// selected one. It keeps all its state in its controls; the caption of
-// Command3 tells add mode ("追加") from change mode ("変更").
+// one it was opened on, and only that one, wherever it has moved meanwhile.
+// The mode is kept in changing_, not read from Command3's caption.
 class RuleEditor : public QGroupBox {
   Q_OBJECT
 
  public:
-  RuleEditor(RuleList& rules, Dialogs& dialogs, const Clock& clock, QWidget* parent);
+  RuleEditor(RuleBook& book, Dialogs& dialogs, const Clock& clock, QWidget* parent);
 
-  // kind 0 opens for a new rule; any other kind opens in change mode for a rule
-  // of that kind (one outside 1..6 selects no kind, so the user can pick one).
-  void OpenRuleEditor(int kind, const QString& value, const QString& destination);
   // Command0, mlnew, m2new: add mode, then the focus to Combo1.
   void OpenForNewRule();
-  // mledit and a double-click in the list: change mode for the selected row.
-  // Nothing happens without a selected row.
+  // mledit and a double-click in the list: change mode for the selected row,
+  // which stays marked in the list while the editor is open. Nothing happens
+  // without a selected row.
   void EditSelectedRule();
   // Command3. Without a kind it refuses and leaves the focus alone; otherwise
   // it commits and then asks for the focus on the list, whatever the outcome.
@@ -43,6 +44,13 @@ class RuleEditor : public QGroupBox {
  signals:
   // The list should take the input focus (after a press of Command3).
   void ruleListFocusRequested();
+  // The rule being changed, to be marked in the list; none in add mode or
+  // once the editor is closed.
+  void changingRuleChanged(const std::optional<MoveRule>& rule);
+
+ protected:
+  // Enter commits (or presses the focused button), Escape cancels.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // The controls, named as in the window's design; each carries its name as
@@ -64,7 +72,7 @@ class RuleEditor : public QGroupBox {
   QComboBox* Combo11 = nullptr;
   QRadioButton* Option1 = nullptr;
   QRadioButton* Option2 = nullptr;
-  QLabel* Label1 = nullptr;
+  ElidedLabel* Label1 = nullptr;
   QPushButton* Command1 = nullptr;
   QPushButton* Command3 = nullptr;
   QPushButton* Command4 = nullptr;
@@ -76,7 +84,9 @@ class RuleEditor : public QGroupBox {
   void BuildConditionPanels();
 
   void ShowConditionPanel(int kind);
-  void OpenForChange(int kind, const QString& value, const QString& destination);
+  void OpenForChange(const MoveRule& rule);
+  // Hides the panel and forgets the rule it was changing.
+  void Close();
   void ResetInputs();
   void LoadValue(int kind, const QString& value);
   void ShowDestination(const QString& text);
@@ -85,14 +95,17 @@ class RuleEditor : public QGroupBox {
   void CommitRuleEditor();
   // The condition value of the chosen kind, or nothing after a refusal.
   std::optional<QString> ReadValue(int kind);
-  bool RewriteSelectedRow(int kind, const QString& value, const QString& destination);
   void Refuse(const QString& message);
 
   QComboBox* SizeList(int kind) const;
   // Month, day, hour and minute lists of a time kind.
   std::array<QComboBox*, 4> TimeLists(int kind) const;
 
-  RuleList& rules_;
+  // What Label1 shows in full: a folder or a marker.
+  QString destination_;
+  // In change mode, the rule as it stood when the editor was opened on it.
+  std::optional<MoveRule> changing_;
+  RuleBook& book_;
   Dialogs& dialogs_;
   const Clock& clock_;
 };

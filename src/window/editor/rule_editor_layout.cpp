@@ -11,6 +11,7 @@
 
 #include "window/editor/choice_entries.h"
 #include "window/editor/rule_editor.h"
+#include "window/elided_label.h"
 #include "window/twips.h"
 #include "rules/move_rule.h"
 
@@ -135,8 +136,10 @@ void RuleEditor::BuildControls() {
   Option1 = MakeOption(*this, QStringLiteral("Option1"), QStringLiteral("移動する"), 120, 1080, 1095);
   Option1->setChecked(true);
   Command1 = MakeButton(*this, QStringLiteral("Command1"), QStringLiteral("移動先フォルダ"), 1200, 1080, 1455);
-  Label1 = MakeText(*this, QStringLiteral("未定義"), 2760, 1125);
+  // The window's layout gives it the width up to the panel's right edge.
+  Label1 = new ElidedLabel(QStringLiteral("未定義"), Qt::ElideMiddle, this);
   Label1->setObjectName(QStringLiteral("Label1"));
+  MoveInTwips(*Label1, 2760, 1125);
   Option2 = MakeOption(*this, QStringLiteral("Option2"), QStringLiteral("移動を禁止する"), 120, 1440, 1575);
   Command4 = MakeButton(*this, QStringLiteral("Command4"), QStringLiteral("キャンセル"), 6000, 1440, 1095);
   Command3 = MakeButton(*this, QStringLiteral("Command3"), QString(), 7200, 1440, 1215);
