@@ -45,11 +45,13 @@ check "the metainfo launches it, this version its newest release" grep -qz \
 
 # The packaged program, run by a user.
 rules="$du_data/veskora/ZUL.dat" log="$du_data/veskora/veskora.log" settings="$du_config/ZUL/ZUL.ini"
-du_put "$rules" $'5,1,report,'"$du_home/書類"$'\r\n'
+rule=$'5,1,report,'"$du_home/書類"$'\r\n'
+du_put "$rules" "$rule"
 snapshot() { (cd "$root" && find . -printf '%p %s %T@ %m\n' | LC_ALL=C sort); }
 before="$(snapshot)"
 for end in KILL TERM; do
   du_put "$du_desktop/report $end.txt" "quarterly figures"
+  rules_inode="$(stat -c %i "$rules")"
   du_start QT_QPA_PLATFORM=offscreen
   check "the program moves the desktop file into the rule's folder" xs_poll 30 test -f "$du_home/書類/report $end.txt"
   [[ "$end" == KILL ]] && kill -KILL "$du_pid" && ! du_wait_end 10 && check "killed, it saved nothing" test ! -e "$settings"
@@ -57,8 +59,9 @@ done
 check "the program ends normally on SIGTERM" du_end
 check "the desktop files left the desktop" test -z "$(ls "$du_desktop")"
 check "nothing was written beside the program" test "$(snapshot)" = "$before"
-# Read as ticked and never edited: kept byte for byte in the user's data folder.
-check "the rule file stayed as it was in the user's data folder" test "$(cat "$rules")" = $'5,1,report,'"$du_home/書類"$'\r'
+# Read as ticked ("5"); saved on SIGTERM as a new file in its place, byte for byte as nobody edited it.
+check "the rule file was saved in the user's data folder" test "$(stat -c %i "$rules")" != "$rules_inode"
+check "the unedited rule file kept its bytes" cmp -s "$rules" <(printf '%s' "$rule")
 check "one log line a move: $(cat "$log")" test "$(grep -c " を $du_home/書類 へ移動しました" "$log")" = 2
 for file in "$rules" "$log" "$settings" "$du_home/.local/state/veskora/move-journal.csv"; do
   check "$file belongs to $du_user" test "$(stat -c %U "$file")" = "$du_user"
