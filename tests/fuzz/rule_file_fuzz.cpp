@@ -22,12 +22,17 @@ std::string Rows(const veskora::RuleList& list) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
+  // The lead (what stands before the first record) travels with the rows, as
+  // the rule file keeps it: a byte-order mark after a blank line is part of
+  // the first record, not a mark, and must stay so.
   veskora::RuleList first;
-  veskora::ParseRuleFile(bytes, first);
-  const std::string saved = veskora::FormatRuleFile(first);
+  std::string lead;
+  veskora::ParseRuleFile(bytes, first, nullptr, &lead);
+  const std::string saved = veskora::FormatRuleFile(first, lead);
 
   veskora::RuleList second;
-  if (veskora::ParseRuleFile(saved, second) != veskora::LoadOutcome::kComplete) std::abort();
-  if (Rows(first) != Rows(second) || veskora::FormatRuleFile(second) != saved) std::abort();
+  std::string secondLead;
+  if (veskora::ParseRuleFile(saved, second, nullptr, &secondLead) != veskora::LoadOutcome::kComplete) std::abort();
+  if (Rows(first) != Rows(second) || veskora::FormatRuleFile(second, secondLead) != saved) std::abort();
   return 0;
 }
