@@ -9,7 +9,6 @@
 #include "rules/rule_description.h"
 #include "mover/judge.h"
 #include "mover/scan_cycle.h"
-#include "adapters/posix/posix_file_system.h"
 
 namespace veskora::cli {
 
@@ -28,7 +27,8 @@ class PlanCommand final : public Command {
     if (!loaded) return kBadUsage;
     const std::string desktop = FindDesktop();
     if (desktop.empty()) return kBadUsage;
-    PosixFileSystem files;
+    const CommandServices services = OpenServices();
+    FileSystem& files = *services.files;
     const auto listing = ScanDesktop(ScanEnvironment{[&desktop] { return desktop; }, &files});
     if (!listing) return Fail(kBadUsage, QStringLiteral("cannot list the desktop folder ") + JsonText(desktop));
 

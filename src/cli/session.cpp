@@ -4,6 +4,9 @@
 
 #include "adapters/posix/data_folder.h"
 #include "adapters/posix/posix_data_files.h"
+#include "adapters/posix/posix_file_system.h"
+#include "adapters/posix/private_names.h"
+#include "adapters/posix/system_clock.h"
 #include "cli/output.h"
 #include "ports/settings_store.h"
 #include "rules/rule_file.h"
@@ -38,5 +41,13 @@ std::string FindDesktop() {
   if (desktop.empty()) Warn(QStringLiteral("there is no desktop folder to tidy (see XDG_DESKTOP_DIR)"));
   return desktop;
 }
+
+CommandServices OpenServices(const std::atomic<bool>* stop) {
+  return {std::make_unique<PosixFileSystem>(stop), std::make_unique<PosixDataFiles>(), std::make_unique<SystemClock>()};
+}
+
+std::string JournalFile() { return JournalPath(); }
+
+void GiveBackLeftovers(const std::string& folder) { SweepLeftovers(folder); }
 
 }  // namespace veskora::cli

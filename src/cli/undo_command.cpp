@@ -12,11 +12,6 @@
 #include "mover/undo_moves.h"
 #include "ports/clock.h"
 #include "mover/paths.h"
-#include "adapters/posix/data_folder.h"
-#include "adapters/posix/posix_data_files.h"
-#include "adapters/posix/posix_file_system.h"
-#include "adapters/posix/private_names.h"
-#include "adapters/posix/system_clock.h"
 
 namespace veskora::cli {
 
@@ -125,8 +120,9 @@ class UndoCommand final : public Command {
     if (!loaded) return kBadUsage;
     const std::string desktop = FindDesktop();
     if (desktop.empty()) return kBadUsage;
-    PosixDataFiles dataFiles;
-    const std::string journalPath = JournalPath();
+    const CommandServices services = OpenServices(&stop_);
+    DataFiles& dataFiles = *services.dataFiles;
+    const std::string journalPath = JournalFile();
     const JournalContents contents = ReadJournal(dataFiles, journalPath);
     if (contents.error != 0) {
       return Fail(kBadUsage, QStringLiteral("cannot read the move journal ") + JsonText(journalPath) +
@@ -140,10 +136,10 @@ class UndoCommand final : public Command {
     }
     if (contents.damaged) Warn(QStringLiteral("some of the move journal cannot be read; it is left out"));
 
-    const SystemClock clock;
+    const Clock& clock = *services.clock;
     MoveLog log(dataFiles, loaded->dataFolder + "/veskora.log", clock, nullptr);
     MoveJournal journal(dataFiles, journalPath, clock);
-    PosixFileSystem files(&stop_);
+    FileSystem& files = *services.files;
     // A put-back cut short by a crash may have left a file in a private folder
     // in the folder it was taken from; it gets its name back before it is
     // looked for. Only folders of records that undo would follow are looked in.
@@ -152,7 +148,7 @@ class UndoCommand final : public Command {
       for (const JournalRecord& r : contents.records) {
         if (RecordFollowed(r, desktop)) folders.insert({r.destination, r.desktop});
       }
-      for (const std::string& folder : folders) SweepLeftovers(folder);
+      for (const std::string& folder : folders) GiveBackLeftovers(folder);
     }
     const std::vector<UndoResult> results =
         UndoMoves(SelectMoves(MovesNotUndone(contents.records), selection),

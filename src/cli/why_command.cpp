@@ -14,7 +14,6 @@
 #include "mover/conditions.h"
 #include "mover/judge.h"
 #include "mover/paths.h"
-#include "adapters/posix/posix_file_system.h"
 #include "rules/rule_description.h"
 
 namespace veskora::cli {
@@ -118,7 +117,8 @@ class WhyCommand final : public Command {
       return Fail(kBadUsage, QStringLiteral("no ") + JsonText(name) + QStringLiteral(" in the desktop folder ") +
                                  JsonText(desktop));
     }
-    PosixFileSystem files;
+    const CommandServices services = OpenServices();
+    FileSystem& files = *services.files;
     auto entries = files.List(desktop);
     if (!entries) return Fail(kBadUsage, QStringLiteral("cannot list the desktop folder ") + JsonText(desktop));
     const DesktopListing listing{desktop, *std::move(entries)};
