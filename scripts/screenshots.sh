@@ -12,16 +12,20 @@
 #   mlmenu.png              the rule list's popup menu
 #   editor-kind1..6.png     the editor opened on the rule of each kind
 #   about.png               the About box
+#   notification.png        the notification after a move, with its buttons
+#   history.png             the history window after that move
 #
 #   scripts/screenshots.sh [--docs] [OUTPUT_FOLDER]   (default: build/screenshots)
 #
 # --docs also refreshes the README's pictures in docs/ from scale 1.
 # Uses the binary in $VESKORA_BIN, else build/release/src/veskora (built when
 # missing). Installs what it needs with apt when missing: xvfb, xauth, trayer,
-# xdotool, x11-utils, metacity, dbus-daemon, imagemagick, fonts-ipafont-gothic,
-# qt6-translations-l10n, and generates the ja_JP.UTF-8 locale (through
-# scripts/install-deps.sh test). Touches nothing of the user's own: home,
-# desktop, settings and rule file all live in a temporary folder.
+# xdotool, x11-utils, metacity, dbus-daemon, imagemagick, notification-daemon,
+# fonts-ipafont-gothic, qt6-translations-l10n, and generates the ja_JP.UTF-8
+# locale (through scripts/install-deps.sh test). Touches nothing of the user's
+# own: the pictures' user lives in a home folder of its own, /home/yuki (as a
+# user's paths look; $SHOT_HOME chooses another), made for the run and removed
+# after it; the script refuses a home folder that already exists.
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -37,11 +41,13 @@ out="$(cd "$out" && pwd)"
 # The screen, window manager, tray, fonts and locale are the tests' own; the
 # pictures take ImageMagick besides.
 "$repo/scripts/install-deps.sh" test
-if ! command -v import > /dev/null; then
-  sudo_cmd=()
-  ((EUID == 0)) || sudo_cmd=(sudo)
+sudo_cmd=()
+((EUID == 0)) || sudo_cmd=(sudo)
+notification_server=/usr/lib/notification-daemon/notification-daemon
+if ! command -v import > /dev/null || [[ ! -x "$notification_server" ]]; then
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq imagemagick
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    imagemagick notification-daemon
 fi
 
 binary="${VESKORA_BIN:-$repo/build/release/src/veskora}"
@@ -53,11 +59,17 @@ fi
 # shellcheck source=x_session.sh
 source "$repo/scripts/x_session.sh"
 
-# A short folder name keeps the paths in the pictures short.
-work="$(mktemp -d /tmp/vk.XXXX)"
+work="$(mktemp -d)"
+home="${SHOT_HOME:-/home/yuki}"
+if [[ -e "$home" ]]; then
+  echo "screenshots: $home exists; choose a home folder for the pictures' user with SHOT_HOME" >&2
+  exit 1
+fi
+"${sudo_cmd[@]}" install -d -o "$(id -u)" -g "$(id -g)" "$home"
 cleanup() {
   xs_stop
-  rm -rf "$work"
+  rm -rf "$work" "$home"
+  [[ ! -e "$home" ]] || "${sudo_cmd[@]}" rm -rf "$home"
 }
 trap cleanup EXIT
 
@@ -92,6 +104,12 @@ shoot_window() {
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/scale$scale/$name.png"
 }
 
+# The whole screen: a notification stands where its server puts it.
+shoot_screen() {
+  settle
+  import -window root +repage "$out/scale$scale/$1.png"
+}
+
 # The bottom right corner of the screen: the tray and its menu.
 shoot_tray_corner() {
   local name="$1" w h
@@ -104,15 +122,33 @@ shoot_tray_corner() {
 # A user of our own with these rules; the window comes up with STATE.
 prepare_user() {
   local state="$1"
-  rm -rf "${work:?}/home" "${work:?}/program"
-  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
-  export XDG_RUNTIME_DIR="$work/home/.run"
-  mkdir -p "$HOME/Desktop" "$XDG_CONFIG_HOME/ZUL" "$XDG_DATA_HOME" "$work/program" "$HOME/写真" "$HOME/書類"
-  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  find "${home:?}" -mindepth 1 -delete
+  rm -rf "${work:?}/program"
+  export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+  export XDG_RUNTIME_DIR="$work/run"
+  desktop="$HOME/デスクトップ"
+  mkdir -p "$desktop" "$XDG_CONFIG_HOME/ZUL" "$XDG_DATA_HOME" "$work/program" "$HOME/写真" "$HOME/書類"
+  # shellcheck disable=SC2016 # what xdg-user-dirs writes for a Japanese desktop
+  printf 'XDG_DESKTOP_DIR="$HOME/デスクトップ"\n' > "$XDG_CONFIG_HOME/user-dirs.dirs"
+  rm -rf "$XDG_RUNTIME_DIR" && mkdir -m 700 "$XDG_RUNTIME_DIR"
   cp "$binary" "$work/program/veskora"
   : > "$work/program/ZUL.dat"
   printf '[window]\nwidth=%s\nheight=%s\nstate=%s\n\n[app]\nautomove=True\n' \
     "$width_twips" "$height_twips" "$state" > "$XDG_CONFIG_HOME/ZUL/ZUL.ini"
+}
+
+# A session bus of the program's own with a notification server that draws
+# bubbles with buttons, as GNOME's fallback session does.
+start_session_bus() {
+  local bus
+  bus="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)"
+  export DBUS_SESSION_BUS_ADDRESS="${bus%%$'\n'*}"
+  xs_pids+=("${bus##*$'\n'}")
+  "$notification_server" > /dev/null 2>&1 &
+  notification_pid=$!
+  xs_pids+=("$notification_pid")
+  xs_poll 20 dbus-send --session --print-reply --dest=org.freedesktop.Notifications \
+    /org/freedesktop/Notifications org.freedesktop.Notifications.GetServerInformation > /dev/null 2>&1
 }
 
 start_veskora() {
@@ -167,12 +203,26 @@ shoot_rules() {
     "-1,4,100M,(未定義)" \
     "-1,5,20240101093000,$HOME/書類" \
     "0,6,20241224180000,(移動を禁止する)" > "$work/program/ZUL.dat"
-  printf 'photo\n' > "$HOME/Desktop/IMG_0001.jpg"
+  printf 'photo\n' > "$desktop/IMG_0001.jpg"
+  printf 'estimate\n' > "$desktop/見積書_2024.pdf"
   start_veskora
   local window kind down
   window="$(xs_wait_window_shown VESKORA)"
   xs_poll 20 test -s "$work/program/veskora.log"
+  shoot_screen notification
+  # Its bubble would stand over the window.
+  kill "$notification_pid"
   shoot_window "$window" main-window
+
+  # The history: F10, then the keyboard to 移動 → 移動履歴を表示 (the last
+  # entry but one: Up from the first entry wraps round to the last).
+  local before history
+  xdotool key F10 Right
+  sleep 0.3
+  xdotool key Up Up Return
+  history="$(xs_wait_window_shown 移動履歴)"
+  shoot_window "$history" history
+  xdotool windowclose "$history" 2> /dev/null || xdotool key --window "$history" Escape
 
   for kind in 1 2 3 4 5 6; do
     # A left click on the empty part takes the focus; End and Home select
@@ -187,7 +237,6 @@ shoot_rules() {
   done
 
   # The first menu of the bar, then the keyboard to ヘルプ → バージョン情報.
-  local before
   before="$(xs_count_shown veskora)"
   click_at "$window" 25 9 1
   xs_wait_more_shown veskora "$before"
@@ -204,6 +253,7 @@ for scale in 1 2; do
   xs_start_display "$(px 1024)x$(px 768)"
   xs_start_window_manager
   xs_start_tray_host "$(px 32)"
+  start_session_bus
   shoot_empty
   shoot_rules
   xs_stop
@@ -212,8 +262,11 @@ done
 if ((docs)); then
   mkdir -p "$repo/docs"
   # A window's few colours fit a palette: a third of the size, no visible change.
-  for name in main-window editor-kind5; do
+  for name in main-window editor-kind5 history; do
     convert "$out/scale1/$name.png" -strip -dither None -colors 256 "PNG8:$repo/docs/${name%-kind5}.png"
   done
+  # The bubble stands at the screen's top right corner.
+  convert "$out/scale1/notification.png" -gravity NorthEast -crop 440x170+0+0 +repage -strip \
+    -dither None -colors 256 "PNG8:$repo/docs/notification.png"
 fi
 ls -1 "$out"/scale*/*.png
