@@ -5,8 +5,10 @@
 # including a Japanese locale for the tests that run as a Japanese user.
 set -euo pipefail
 
+# qt6-tools-dev gives CMake Qt's translation tools, qt6-l10n-tools the lrelease
+# that builds veskora-cli's Japanese into it.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          fonts-ipafont-gothic qt6-translations-l10n)
+          fonts-ipafont-gothic qt6-translations-l10n qt6-tools-dev qt6-l10n-tools)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth trayer xdotool desktop-file-utils appstream file
             clang libclang-rt-dev metacity dbus-daemon x11-utils locales bindfs bash-completion)

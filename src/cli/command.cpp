@@ -1,9 +1,11 @@
 #include "cli/command.h"
 
+#include <QDateTime>
 #include <algorithm>
 #include <numeric>
 
 #include "cli/output.h"
+#include "cli/services.h"
 #include "session/command_line.h"
 
 namespace veskora::cli {
@@ -14,34 +16,49 @@ Command::Command(QString name, QString summary, QString description, QString ope
       description_(std::move(description)),
       operands_(std::move(operands)) {}
 
-int Command::Execute(const QStringList& arguments) {
+int Command::Execute(const QStringList& arguments, CommandServices& services) {
+  Output& output = services.output;
+  output.SetCommand(name_);
   QCommandLineParser parser;
   const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Show this help and end."));
-  const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print JSON for scripts instead of text."));
+                                Cli::tr("Show this help and end."));
+  const QCommandLineOption json(QStringLiteral("json"), Cli::tr("Print JSON for scripts instead of text."));
   parser.addOption(help);
   parser.addOption(json);
   AddOptions(parser);
   const QString usage = QStringLiteral("veskora-cli ") + name_;
-  const QString see = QStringLiteral("; see '") + usage + QStringLiteral(" --help'");
-  if (!parser.parse(QStringList{usage} + arguments)) {
-    return Fail(kBadUsage, name_ + QStringLiteral(": ") + ParserComplaint(parser) + see);
-  }
+  const QString see = Cli::tr("; see '%1 --help'").arg(usage);
+  if (!parser.parse(QStringList{usage} + arguments)) return output.Fail(kBadUsage, ParserComplaint(parser) + see);
   if (parser.isSet(help)) {
-    PrintText(QStringLiteral("Usage: ") + usage + QStringLiteral(" [options]") +
-              (operands_.isEmpty() ? QString() : QLatin1Char(' ') + operands_) + QLatin1Char('\n') + description_ +
-              QStringLiteral("\n\n") + OptionsHelp(parser));
+    output.Text(Cli::tr("Usage: %1 [options]").arg(usage) +
+                (operands_.isEmpty() ? QString() : QLatin1Char(' ') + operands_) + QLatin1Char('\n') + description_ +
+                QStringLiteral("\n\n") + OptionsHelp(parser));
     return kDone;
   }
   const QStringList operands = parser.positionalArguments();
   const qsizetype wanted = operands_.isEmpty() ? 0 : operands_.split(QLatin1Char(' ')).size();
   if (operands.size() != wanted) {
-    const QString what = operands.size() < wanted ? QStringLiteral("missing ") + operands_
-                                                  : QStringLiteral("unexpected '") + operands.value(wanted) + '\'';
-    return Fail(kBadUsage, name_ + QStringLiteral(": ") + what + see);
+    const QString what = operands.size() < wanted ? Cli::tr("missing %1").arg(operands_)
+                                                  : Cli::tr("unexpected '%1'").arg(operands.value(wanted));
+    return output.Fail(kBadUsage, what + see);
   }
-  return Run(parser, operands, parser.isSet(json));
+  return Run(parser, operands, parser.isSet(json), services);
 }
+
+std::optional<std::string> JournalTimeOf(QString text) {
+  text = text.trimmed().replace(QLatin1Char('T'), QLatin1Char(' '));
+  for (const char* format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-dd"}) {
+    const QDateTime time = QDateTime::fromString(text, QLatin1String(format));
+    if (time.isValid()) return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+  }
+  return std::nullopt;
+}
+
+QString SinceWanted() {
+  return Cli::tr("--since wants a date or a date and time in local time, like 2024-05-01 or 2024-05-01T13:30");
+}
+
+QString RowPhrase(int row) { return Cli::tr("row %1").arg(row); }
 
 QString OptionsHelp(const QCommandLineParser& parser) {
   const QString text = parser.helpText();

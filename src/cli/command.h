@@ -3,11 +3,14 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
-#include <atomic>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace veskora::cli {
+
+struct CommandServices;
 
 enum ExitCode : int {
   kDone = 0,
@@ -26,7 +29,7 @@ class Command {
   const QString& Summary() const { return summary_; }
 
   // Parses the arguments that follow the command's name and runs it.
-  int Execute(const QStringList& arguments);
+  int Execute(const QStringList& arguments, CommandServices& services);
 
  protected:
   // `operands` is the synopsis of the words after the options ("FILE"), one
@@ -34,7 +37,8 @@ class Command {
   Command(QString name, QString summary, QString description, QString operands = {});
 
   virtual void AddOptions(QCommandLineParser& /*parser*/) {}
-  virtual int Run(const QCommandLineParser& parser, const QStringList& operands, bool json) = 0;
+  virtual int Run(const QCommandLineParser& parser, const QStringList& operands, bool json,
+                  CommandServices& services) = 0;
 
  private:
   QString name_;
@@ -45,9 +49,12 @@ class Command {
 
 std::unique_ptr<Command> MakePlanCommand();
 std::unique_ptr<Command> MakeWhyCommand();
-// `stop`, once set (SIGINT, SIGTERM), ends an undo after the put-back in
-// progress, which finishes or is rolled back.
-std::unique_ptr<Command> MakeUndoCommand(const std::atomic<bool>& stop);
+std::unique_ptr<Command> MakeUndoCommand();
+std::unique_ptr<Command> MakeHistoryCommand();
+
+// The whole command line after the program's name: a command, help or a
+// mistake. Returns the exit code.
+int RunCli(const QStringList& arguments, CommandServices& services);
 
 // The options part of a parser's help text ("Options:" and what follows it,
 // up to its arguments).
@@ -55,6 +62,16 @@ QString OptionsHelp(const QCommandLineParser& parser);
 
 // The parser's complaint in our style: lower case, to go on with more.
 QString ParserComplaint(const QCommandLineParser& parser);
+
+// An ISO date or date and time in local time, "YYYY-MM-DD", "YYYY-MM-DD
+// hh:mm" or "YYYY-MM-DD hh:mm:ss" ("T" may stand for the blank), as a
+// journal time; std::nullopt when it is none.
+std::optional<std::string> JournalTimeOf(QString text);
+// The complaint about a --since value that is no such time.
+QString SinceWanted();
+
+// A rule row by its position, as the window shows it: "row 3".
+QString RowPhrase(int row);
 
 // The name closest to a mistyped `word`, letter case aside, when it is at most
 // two edits away (a letter added, dropped or changed); else empty.

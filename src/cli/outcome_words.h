@@ -4,13 +4,15 @@
 #include <string>
 
 #include "mover/judge.h"
+#include "mover/outcome_words.h"
 
 namespace veskora::cli {
 
 // For scripts: the outcome's stable code.
-QString OutcomeCode(Outcome outcome);
+QString OutcomeJsonCode(Outcome outcome);
 
-// For people: the outcome's words, and where a moving file goes.
-std::string OutcomeText(Outcome outcome, const std::string& destination);
+// For people, in their language: the outcome's words, and where a moving
+// file goes.
+QString OutcomeText(Outcome outcome, const std::string& destination, Language language);
 
 }  // namespace veskora::cli

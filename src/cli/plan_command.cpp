@@ -4,11 +4,12 @@
 
 #include "cli/command.h"
 #include "cli/outcome_words.h"
-#include "cli/output.h"
-#include "cli/session.h"
-#include "rules/rule_description.h"
+#include "cli/services.h"
 #include "mover/judge.h"
 #include "mover/scan_cycle.h"
+#include "rules/rule_description.h"
+#include "session/app_settings.h"
+#include "session/running_instance.h"
 
 namespace veskora::cli {
 
@@ -17,20 +18,22 @@ namespace {
 class PlanCommand final : public Command {
  public:
   PlanCommand()
-      : Command(QStringLiteral("plan"), QStringLiteral("what one cycle would do now, moving nothing"),
-                QStringLiteral("Show what one cycle would do now, moving nothing: for every desktop file an enabled "
-                               "row matches, the row and what becomes of the file.")) {}
+      : Command(QStringLiteral("plan"), Cli::tr("what one cycle would do now, moving nothing"),
+                Cli::tr("Show what one cycle would do now, moving nothing: whether VESKORA is running and moves "
+                        "files by itself, then for every desktop file an enabled row matches, the row and what "
+                        "becomes of the file.")) {}
 
  private:
-  int Run(const QCommandLineParser&, const QStringList&, bool json) override {
-    const auto loaded = LoadProgramRules();
-    if (!loaded) return kBadUsage;
-    const std::string desktop = FindDesktop();
-    if (desktop.empty()) return kBadUsage;
-    const CommandServices services = OpenServices();
-    FileSystem& files = *services.files;
+  int Run(const QCommandLineParser&, const QStringList&, bool json, CommandServices& services) override {
+    Output& output = services.output;
+    const auto loaded = LoadProgramRules(services);
+    if (!loaded || !HaveDesktop(services)) return kBadUsage;
+    const std::string& desktop = services.desktop;
+    FileSystem& files = services.files;
     const auto listing = ScanDesktop(ScanEnvironment{[&desktop] { return desktop; }, &files});
-    if (!listing) return Fail(kBadUsage, QStringLiteral("cannot list the desktop folder ") + JsonText(desktop));
+    if (!listing) return output.Fail(kBadUsage, Cli::tr("cannot list the desktop folder %1").arg(ShownText(desktop)));
+    const bool running = InstanceRunning(services.instanceLock);
+    const bool automove = ReadAppSettings(services.settings).automove;
 
     const RuleList& rules = loaded->rules;
     const RuleMatcher matcher(rules);
@@ -39,35 +42,43 @@ class PlanCommand final : public Command {
     const auto listed = std::count_if(entries.begin(), entries.end(), [](const FolderEntry& e) { return e.file; });
     const auto moving = std::count_if(judged.begin(), judged.end(),
                                       [](const JudgedFile& f) { return f.outcome == Outcome::kMoves; });
+    const Language language = output.Words();
     if (json) {
       QJsonArray list;
       for (const JudgedFile& file : judged) {
-        const std::string& name = entries[file.index].name;
         const MoveRule& rule = rules.Row(file.row).rule;
         const bool isProtected = file.outcome == Outcome::kProtected;
         list.append(QJsonObject{
-            {QStringLiteral("name"), JsonText(name)},
+            {QStringLiteral("name"), JsonText(entries[file.index].name)},
             {QStringLiteral("row"), file.row},
             {QStringLiteral("rule"), JsonText(DescribeRule(rule))},
             {QStringLiteral("destination"), isProtected ? QJsonValue() : QJsonValue(JsonText(rule.destination))},
             {QStringLiteral("protected"), isProtected},
-            {QStringLiteral("outcome"), OutcomeCode(file.outcome)},
-            {QStringLiteral("text"), QString::fromStdString(OutcomeText(file.outcome, rule.destination))},
+            {QStringLiteral("outcome"), OutcomeJsonCode(file.outcome)},
+            {QStringLiteral("text"), OutcomeText(file.outcome, rule.destination, language)},
         });
       }
-      PrintJson(QJsonObject{{QStringLiteral("desktop"), JsonText(desktop)},
-                            {QStringLiteral("listed"), static_cast<qint64>(listed)},
-                            {QStringLiteral("files"), list}});
+      output.Json(QJsonObject{{QStringLiteral("desktop"), JsonText(desktop)},
+                              {QStringLiteral("programRunning"), running},
+                              {QStringLiteral("autoMove"), automove},
+                              {QStringLiteral("listed"), static_cast<qint64>(listed)},
+                              {QStringLiteral("files"), list}});
       return kDone;
     }
+    output.Line((running ? Cli::tr("VESKORA is running.") : Cli::tr("VESKORA is not running.")) + QLatin1Char(' ') +
+                (automove ? Cli::tr("Automatic moving is on.") : Cli::tr("Automatic moving is off.")));
     for (const JudgedFile& file : judged) {
       const MoveRule& rule = rules.Row(file.row).rule;
-      PrintLine(Shown(entries[file.index].name) + ": row " + std::to_string(file.row) + " " +
-                Shown(DescribeRule(rule)) + ": " + OutcomeText(file.outcome, rule.destination));
+      output.Line(QStringLiteral("%1: %2 %3: %4")
+                      .arg(ShownText(entries[file.index].name), RowPhrase(file.row), ShownText(DescribeRule(rule)),
+                           OutcomeText(file.outcome, rule.destination, language)));
     }
-    if (rules.Count() == 0) PrintLine("No rules in " + Shown(loaded->path) + ".");
-    PrintLine(std::to_string(judged.size()) + " of " + std::to_string(listed) + " files in " + Shown(desktop) +
-              " match an enabled row; " + std::to_string(moving) + " would move.");
+    if (rules.Count() == 0) output.Line(Cli::tr("No rules in %1.").arg(ShownText(loaded->path)));
+    output.Line(Cli::tr("%1 of %2 files in %3 match an enabled row; %4 would move.")
+                    .arg(judged.size())
+                    .arg(listed)
+                    .arg(ShownText(desktop))
+                    .arg(moving));
     return kDone;
   }
 };

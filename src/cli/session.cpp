@@ -1,53 +1,45 @@
 #include "cli/session.h"
 
-#include <QString>
+#include <QLocale>
+#include <QTranslator>
+#include <cstdio>
 
 #include "adapters/posix/data_folder.h"
-#include "adapters/posix/posix_data_files.h"
-#include "adapters/posix/posix_file_system.h"
-#include "adapters/posix/private_names.h"
-#include "adapters/posix/system_clock.h"
-#include "cli/output.h"
-#include "ports/settings_store.h"
-#include "rules/rule_file.h"
 #include "session/desktop_folder.h"
+#include "session/running_instance.h"
 
 namespace veskora::cli {
 
-std::optional<ProgramRules> LoadProgramRules() {
-  ProgramRules loaded;
-  loaded.dataFolder = ResolveDataFolder(ProgramFolder());
-  loaded.path = loaded.dataFolder + "/ZUL.dat";
-  PosixDataFiles files;
-  RuleFile file(files, loaded.path);
-  const QString path = QString::fromStdString(Shown(loaded.path));
-  switch (file.LoadRules(loaded.rules)) {
-    case LoadOutcome::kUnreadable:
-      Warn(QStringLiteral("cannot read the rule file ") + path);
-      return std::nullopt;
-    case LoadOutcome::kStopped:
-      Warn(QStringLiteral("the rule file ") + path +
-           QStringLiteral(" holds a record that cannot be read; the rows before it are used, as VESKORA does"));
-      break;
-    case LoadOutcome::kNoFile:
-    case LoadOutcome::kComplete:
-      break;
+namespace {
+
+// Our texts in the user's language when we have it (built into the program),
+// else in English, the language they are written in.
+Language LoadTranslation() {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (!translator->load(QLocale(), QStringLiteral("veskora-cli"), QStringLiteral("_"), QStringLiteral(":/i18n"))) {
+    delete translator;
+    return Language::kEnglish;
   }
-  return loaded;
+  QCoreApplication::installTranslator(translator);
+  return translator->language().startsWith(QStringLiteral("ja")) ? Language::kJapanese : Language::kEnglish;
 }
 
-std::string FindDesktop() {
-  std::string desktop = DesktopFolderPath();
-  if (desktop.empty()) Warn(QStringLiteral("there is no desktop folder to tidy (see XDG_DESKTOP_DIR)"));
-  return desktop;
-}
+}  // namespace
 
-CommandServices OpenServices(const std::atomic<bool>* stop) {
-  return {std::make_unique<PosixFileSystem>(stop), std::make_unique<PosixDataFiles>(), std::make_unique<SystemClock>()};
-}
-
-std::string JournalFile() { return JournalPath(); }
-
-void GiveBackLeftovers(const std::string& folder) { SweepLeftovers(folder); }
+ProgramSession::ProgramSession(const std::atomic<bool>& stop)
+    : files_(&stop),
+      out_(stdout),
+      err_(stderr),
+      output_(out_, err_, LoadTranslation()),
+      services_{files_,
+                dataFiles_,
+                clock_,
+                settings_,
+                DesktopFolderPath(),
+                ResolveDataFolder(ProgramFolder()),
+                JournalPath(),
+                InstanceLockPath(),
+                output_,
+                &stop} {}
 
 }  // namespace veskora::cli

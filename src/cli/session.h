@@ -1,48 +1,34 @@
 #pragma once
 
+#include <QTextStream>
 #include <atomic>
-#include <memory>
-#include <optional>
-#include <string>
 
-#include "ports/clock.h"
-#include "ports/data_files.h"
-#include "ports/file_system.h"
-#include "rules/rule_list.h"
+#include "adapters/posix/posix_data_files.h"
+#include "adapters/posix/posix_file_system.h"
+#include "adapters/posix/system_clock.h"
+#include "cli/services.h"
+#include "session/ini_settings_store.h"
 
 namespace veskora::cli {
 
-// The rules the program would use, found and read by its own code: the rule
-// file "ZUL.dat" in the data folder beside the program (or the user's).
-struct ProgramRules {
-  std::string dataFolder;
-  std::string path;
-  RuleList rules;
+// The real outside, composed once for the program: the adapters the window
+// is wired to, the folders and files it uses, the terminal, and the user's
+// language (Qt's translation of our texts loaded for it).
+class ProgramSession {
+ public:
+  // `stop`, set by SIGINT or SIGTERM, ends a move in progress safely.
+  explicit ProgramSession(const std::atomic<bool>& stop);
+  CommandServices& Services() { return services_; }
+
+ private:
+  PosixFileSystem files_;
+  PosixDataFiles dataFiles_;
+  SystemClock clock_;
+  IniSettingsStore settings_;
+  QTextStream out_;
+  QTextStream err_;
+  Output output_;
+  CommandServices services_;
 };
-
-// std::nullopt, with a message, when the rule file exists but cannot be
-// read; a missing file gives no rules, as it does for the program. A file
-// read only in part gives the rows before the damage, as for the program,
-// with a warning.
-std::optional<ProgramRules> LoadProgramRules();
-
-// The desktop folder the program tidies; empty, with a message, when there
-// is none.
-std::string FindDesktop();
-
-// The outside as a command meets it: the same adapters the window is wired
-// to. `stop`, when given, asks a move in progress to finish or roll back.
-struct CommandServices {
-  std::unique_ptr<FileSystem> files;
-  std::unique_ptr<DataFiles> dataFiles;
-  std::unique_ptr<Clock> clock;
-};
-CommandServices OpenServices(const std::atomic<bool>* stop = nullptr);
-
-// Where the program journals its moves.
-std::string JournalFile();
-
-// Gives back what a killed run left claimed in the folder.
-void GiveBackLeftovers(const std::string& folder);
 
 }  // namespace veskora::cli

@@ -1,13 +1,11 @@
 // veskora-cli undo: put moved files back on the desktop, newest first.
-#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <cstring>
 #include <set>
 
 #include "cli/command.h"
 #include "cli/output.h"
-#include "cli/session.h"
+#include "cli/services.h"
 #include "mover/move_step.h"
 #include "mover/undo_moves.h"
 #include "ports/clock.h"
@@ -16,17 +14,6 @@
 namespace veskora::cli {
 
 namespace {
-
-// "YYYY-MM-DD", "YYYY-MM-DD hh:mm" or "YYYY-MM-DD hh:mm:ss" ("T" may stand
-// for the blank) as a journal time.
-std::optional<std::string> JournalTimeOf(QString text) {
-  text = text.trimmed().replace(QLatin1Char('T'), QLatin1Char(' '));
-  for (const char* format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-dd"}) {
-    const QDateTime time = QDateTime::fromString(text, QLatin1String(format));
-    if (time.isValid()) return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
-  }
-  return std::nullopt;
-}
 
 QString Code(UndoOutcome outcome) {
   switch (outcome) {
@@ -82,11 +69,10 @@ std::string Words(const UndoResult& r, bool dryRun) {
 
 class UndoCommand final : public Command {
  public:
-  explicit UndoCommand(const std::atomic<bool>& stop)
-      : Command(QStringLiteral("undo"), QStringLiteral("put moved files back on the desktop"),
-                QStringLiteral("Put files that VESKORA moved back where they came from, newest first, never "
-                               "replacing a file. Without --last, --since or --all, the last move is undone.")),
-        stop_(stop) {}
+  UndoCommand()
+      : Command(QStringLiteral("undo"), Cli::tr("put moved files back on the desktop"),
+                Cli::tr("Put files that VESKORA moved back where they came from, newest first, never replacing a "
+                        "file. Without --last, --since or --all, the last move is undone.")) {}
 
  private:
   void AddOptions(QCommandLineParser& parser) override {
@@ -96,65 +82,58 @@ class UndoCommand final : public Command {
     parser.addOption(dryRun_);
   }
 
-  int Run(const QCommandLineParser& parser, const QStringList&, bool json) override {
+  int Run(const QCommandLineParser& parser, const QStringList&, bool json, CommandServices& services) override {
+    Output& output = services.output;
     UndoSelection selection;
     if (parser.isSet(last_) + parser.isSet(since_) + parser.isSet(all_) > 1) {
-      return Fail(kBadUsage, QStringLiteral("undo: give one of --last, --since and --all"));
+      return output.Fail(kBadUsage, Cli::tr("give one of --last, --since and --all"));
     }
     if (parser.isSet(last_)) {
       bool ok = false;
       const qlonglong count = parser.value(last_).toLongLong(&ok);
-      if (!ok || count < 1) return Fail(kBadUsage, QStringLiteral("undo: --last wants a count of 1 or more"));
+      if (!ok || count < 1) return output.Fail(kBadUsage, Cli::tr("--last wants a count of 1 or more"));
       selection.last = static_cast<std::size_t>(count);
     }
     if (parser.isSet(since_)) {
       const auto since = JournalTimeOf(parser.value(since_));
-      if (!since)
-        return Fail(kBadUsage, QStringLiteral("undo: --since wants a time like 2024-05-01 or 2024-05-01 13:30"));
+      if (!since) return output.Fail(kBadUsage, SinceWanted());
       selection.since = *since;
     }
     selection.all = parser.isSet(all_);
     const bool dryRun = parser.isSet(dryRun_);
 
-    const auto loaded = LoadProgramRules();
-    if (!loaded) return kBadUsage;
-    const std::string desktop = FindDesktop();
-    if (desktop.empty()) return kBadUsage;
-    const CommandServices services = OpenServices(&stop_);
-    DataFiles& dataFiles = *services.dataFiles;
-    const std::string journalPath = JournalFile();
-    const JournalContents contents = ReadJournal(dataFiles, journalPath);
-    if (contents.error != 0) {
-      return Fail(kBadUsage, QStringLiteral("cannot read the move journal ") + JsonText(journalPath) +
-                                 QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(contents.error)));
-    }
+    if (!HaveDesktop(services)) return kBadUsage;
+    const std::string& desktop = services.desktop;
+    DataFiles& dataFiles = services.dataFiles;
+    const std::string& journalPath = services.journal;
+    const auto contents = ReadProgramJournal(services);
+    if (!contents) return kBadUsage;
     // Whoever may write the journal could have any file moved by it.
-    if (!contents.ownedAlone) {
-      return Fail(kBadUsage, QStringLiteral("the move journal ") + JsonText(journalPath) +
-                                 QStringLiteral(" is not yours alone (another owner, or others may write it); "
-                                                "nothing is undone by it"));
+    if (!contents->ownedAlone) {
+      return output.Fail(kBadUsage, Cli::tr("the move journal %1 is not yours alone (another owner, or others may "
+                                            "write it); nothing is undone by it")
+                                        .arg(ShownText(journalPath)));
     }
-    if (contents.damaged) Warn(QStringLiteral("some of the move journal cannot be read; it is left out"));
 
-    const Clock& clock = *services.clock;
-    MoveLog log(dataFiles, loaded->dataFolder + "/veskora.log", clock, nullptr);
+    const Clock& clock = services.clock;
+    MoveLog log(dataFiles, services.dataFolder + "/veskora.log", clock, nullptr);
     MoveJournal journal(dataFiles, journalPath, clock);
-    FileSystem& files = *services.files;
+    FileSystem& files = services.files;
     // A put-back cut short by a crash may have left a file in a private folder
     // in the folder it was taken from; it gets its name back before it is
     // looked for. Only folders of records that undo would follow are looked in.
     if (!dryRun) {
       std::set<std::string> folders;
-      for (const JournalRecord& r : contents.records) {
+      for (const JournalRecord& r : contents->records) {
         if (RecordFollowed(r, desktop)) folders.insert({r.destination, r.desktop});
       }
-      for (const std::string& folder : folders) GiveBackLeftovers(folder);
+      for (const std::string& folder : folders) files.BeginCycle(folder);
     }
     const std::vector<UndoResult> results =
-        UndoMoves(SelectMoves(MovesNotUndone(contents.records), selection),
-                  UndoContext{desktop, dryRun, files, &log, &journal, &stop_});
+        UndoMoves(SelectMoves(MovesNotUndone(contents->records), selection),
+                  UndoContext{desktop, dryRun, files, &log, &journal, services.stop});
     if (!journal.Flush(MoveJournal::kLockWait)) {
-      Warn(QStringLiteral("the move journal stayed locked by another process; what was put back is in the log only"));
+      output.Warn(Cli::tr("the move journal stayed locked by another process; what was put back is in the log only"));
     }
     const auto putBack = std::count_if(results.begin(), results.end(),
                                        [](const UndoResult& r) { return r.outcome == UndoOutcome::kPutBack; });
@@ -170,33 +149,32 @@ class UndoCommand final : public Command {
                          {QStringLiteral("text"), QString::fromStdString(Words(r, dryRun))}};
         list.append(item);
       }
-      PrintJson(QJsonObject{{QStringLiteral("dry_run"), dryRun},
-                            {QStringLiteral("files"), list},
-                            {QStringLiteral("put_back"), static_cast<qint64>(putBack)},
-                            {QStringLiteral("skipped"), skipped}});
+      output.Json(QJsonObject{{QStringLiteral("dry_run"), dryRun},
+                              {QStringLiteral("files"), list},
+                              {QStringLiteral("put_back"), static_cast<qint64>(putBack)},
+                              {QStringLiteral("skipped"), skipped}});
     } else if (results.empty()) {
-      PrintLine("Nothing to undo.");
+      output.Line(Cli::tr("Nothing to undo."));
     } else {
-      for (const UndoResult& r : results) PrintLine(Words(r, dryRun));
-      PrintLine(std::to_string(putBack) + (dryRun ? " would be put back, " : " put back, ") + std::to_string(skipped) +
-                (dryRun ? " would be skipped." : " skipped."));
+      for (const UndoResult& r : results) output.Line(QString::fromStdString(Words(r, dryRun)));
+      output.Line((dryRun ? Cli::tr("%1 would be put back, %2 would be skipped.") : Cli::tr("%1 put back, %2 skipped."))
+                      .arg(putBack)
+                      .arg(skipped));
     }
     return skipped > 0 ? kSomeSkipped : kDone;
   }
 
-  const QCommandLineOption last_{QStringLiteral("last"), QStringLiteral("Undo the newest N moves."),
-                                 QStringLiteral("N")};
+  const QCommandLineOption last_{QStringLiteral("last"), Cli::tr("Undo the newest N moves."), QStringLiteral("N")};
   const QCommandLineOption since_{QStringLiteral("since"),
-                                  QStringLiteral("Undo every move made at or after TIME (YYYY-MM-DD [hh:mm[:ss]])."),
+                                  Cli::tr("Undo every move made at or after TIME, local time: YYYY-MM-DD, "
+                                          "YYYY-MM-DDThh:mm or YYYY-MM-DDThh:mm:ss (a blank may stand for the T)."),
                                   QStringLiteral("TIME")};
-  const QCommandLineOption all_{QStringLiteral("all"), QStringLiteral("Undo every move the journal still holds.")};
-  const std::atomic<bool>& stop_;
-  const QCommandLineOption dryRun_{QStringLiteral("dry-run"),
-                                   QStringLiteral("Say what would be put back; change nothing.")};
+  const QCommandLineOption all_{QStringLiteral("all"), Cli::tr("Undo every move the journal still holds.")};
+  const QCommandLineOption dryRun_{QStringLiteral("dry-run"), Cli::tr("Say what would be put back; change nothing.")};
 };
 
 }  // namespace
 
-std::unique_ptr<Command> MakeUndoCommand(const std::atomic<bool>& stop) { return std::make_unique<UndoCommand>(stop); }
+std::unique_ptr<Command> MakeUndoCommand() { return std::make_unique<UndoCommand>(); }
 
 }  // namespace veskora::cli

@@ -10,7 +10,7 @@
 #include "cli/command.h"
 #include "cli/outcome_words.h"
 #include "cli/output.h"
-#include "cli/session.h"
+#include "cli/services.h"
 #include "mover/conditions.h"
 #include "mover/judge.h"
 #include "mover/paths.h"
@@ -92,44 +92,43 @@ std::optional<Ignored> IgnoredBecause(Sight sight, const std::string& path) {
 class WhyCommand final : public Command {
  public:
   WhyCommand()
-      : Command(QStringLiteral("why"), QStringLiteral("why the rules move a desktop file or leave it"),
-                QStringLiteral("Explain why the rules move a desktop file or leave it: every row in order (an unticked one named as skipped), "
-                               "whether it matches and why, and what the first match does. FILE is a name on the "
-                               "desktop or a path to it."),
+      : Command(QStringLiteral("why"), Cli::tr("why the rules move a desktop file or leave it"),
+                Cli::tr("Explain why the rules move a desktop file or leave it: every row in order (an unticked one "
+                        "named as skipped), whether it matches and why, and what the first match does. FILE is a "
+                        "name on the desktop or a path to it."),
                 QStringLiteral("FILE")) {}
 
  private:
-  int Run(const QCommandLineParser&, const QStringList& operands, bool json) override {
-    const auto loaded = LoadProgramRules();
-    if (!loaded) return kBadUsage;
-    const std::string desktop = FindDesktop();
-    if (desktop.empty()) return kBadUsage;
+  int Run(const QCommandLineParser&, const QStringList& operands, bool json, CommandServices& services) override {
+    Output& output = services.output;
+    const auto loaded = LoadProgramRules(services);
+    if (!loaded || !HaveDesktop(services)) return kBadUsage;
+    const std::string& desktop = services.desktop;
     std::string given = EncodeArgument(operands.front());
     while (given.size() > 1 && given.back() == '/') given.pop_back();
     const std::string name(NameOf(given));
     const std::string path = JoinPath(desktop, name);
     if (!OnDesktop(given, desktop)) {
-      return Fail(kBadUsage, JsonText(given) + QStringLiteral(" is not in the desktop folder ") + JsonText(desktop) +
-                                 QStringLiteral(": VESKORA looks only at what lies directly in it"));
+      return output.Fail(kBadUsage, Cli::tr("not in the desktop folder %1 (VESKORA looks only at what lies directly "
+                                            "in it): %2")
+                                        .arg(ShownText(desktop), ShownText(given)));
     }
     struct stat st {};
     if (name.empty() || lstat(path.c_str(), &st) != 0) {
-      return Fail(kBadUsage, QStringLiteral("no ") + JsonText(name) + QStringLiteral(" in the desktop folder ") +
-                                 JsonText(desktop));
+      return output.Fail(kBadUsage, Cli::tr("no %1 in the desktop folder %2").arg(ShownText(name), ShownText(desktop)));
     }
-    const CommandServices services = OpenServices();
-    FileSystem& files = *services.files;
+    FileSystem& files = services.files;
     auto entries = files.List(desktop);
-    if (!entries) return Fail(kBadUsage, QStringLiteral("cannot list the desktop folder ") + JsonText(desktop));
+    if (!entries) return output.Fail(kBadUsage, Cli::tr("cannot list the desktop folder %1").arg(ShownText(desktop)));
     const DesktopListing listing{desktop, *std::move(entries)};
     const RuleMatcher matcher(loaded->rules);
     const FileExplanation why = ExplainFile(listing, name, {loaded->rules, matcher, files});
     if (why.sight == Sight::kMissing) {
-      return Fail(kBadUsage, JsonText(name) + QStringLiteral(" went away from ") + JsonText(desktop));
+      return output.Fail(kBadUsage, Cli::tr("gone from %1: %2").arg(ShownText(desktop), ShownText(name)));
     }
     const auto ignored = IgnoredBecause(why.sight, path);
-    return json ? PrintAsJson(why, loaded->rules, listing, name, ignored)
-                : PrintAsText(why, loaded->rules, name, ignored);
+    return json ? PrintAsJson(why, loaded->rules, listing, name, ignored, output)
+                : PrintAsText(why, loaded->rules, name, ignored, output);
   }
 
   // A bare name, or a path whose folder is the desktop folder itself.
@@ -139,38 +138,41 @@ class WhyCommand final : public Command {
     return std::filesystem::equivalent(std::string(ParentOf(given)), desktop, error);
   }
 
-  static std::string Decision(const FileExplanation& why, const RuleList& rules) {
-    if (!why.decision) return "No enabled row matches: the file stays on the desktop.";
-    return "First match: row " + std::to_string(why.decision->row) + ": " +
-           OutcomeText(why.decision->outcome, rules.Row(why.decision->row).rule.destination) + ".";
+  static QString Decision(const FileExplanation& why, const RuleList& rules, Language language) {
+    if (!why.decision) return Cli::tr("No enabled row matches: the file stays on the desktop.");
+    return Cli::tr("First match: %1: %2.")
+        .arg(RowPhrase(why.decision->row),
+             OutcomeText(why.decision->outcome, rules.Row(why.decision->row).rule.destination, language));
   }
 
   static int PrintAsText(const FileExplanation& why, const RuleList& rules, const std::string& name,
-                         const std::optional<Ignored>& ignored) {
+                         const std::optional<Ignored>& ignored, Output& output) {
     if (ignored) {
-      PrintLine(Shown(name) + ": " + ignored->words + ": VESKORA never looks at it, whatever the rules say.");
+      output.Line(QString::fromStdString(Shown(name) + ": " + ignored->words + ": VESKORA never looks at it, whatever the rules say."));
       return kDone;
     }
     std::string facts = "size and time cannot be read";
     if (why.facts)
       facts = std::to_string(why.facts->size) + " bytes, modified " + Stamp(TimeStampText(why.facts->mtime));
-    PrintLine(Shown(name) + ": " + facts);
+    output.Line(QString::fromStdString(Shown(name) + ": " + facts));
     for (const RowVerdict& v : why.rows) {
-      PrintLine("row " + std::to_string(v.row) + " " + Shown(DescribeRule(rules.Row(v.row).rule)) + ": " +
-                (v.enabled ? (v.matches ? "yes: " : "no: ") : "") + Reason(v, rules.Row(v.row).rule));
+      output.Line(RowPhrase(v.row) + QLatin1Char(' ') +
+                  QString::fromStdString(Shown(DescribeRule(rules.Row(v.row).rule)) + ": " +
+                                         (v.enabled ? (v.matches ? "yes: " : "no: ") : "") +
+                                         Reason(v, rules.Row(v.row).rule)));
     }
-    PrintLine(Decision(why, rules));
+    output.Line(Decision(why, rules, output.Words()));
     return kDone;
   }
 
   static int PrintAsJson(const FileExplanation& why, const RuleList& rules, const DesktopListing& listing,
-                         const std::string& name, const std::optional<Ignored>& ignored) {
+                         const std::string& name, const std::optional<Ignored>& ignored, Output& output) {
     QJsonObject out{{QStringLiteral("desktop"), JsonText(listing.folder)},
                     {QStringLiteral("name"), JsonText(name)},
                     {QStringLiteral("looked_at"), !ignored}};
     if (ignored) {
       out.insert(QStringLiteral("ignored"), ignored->code);
-      PrintJson(out);
+      output.Json(out);
       return kDone;
     }
     if (why.facts) {
@@ -199,12 +201,12 @@ class WhyCommand final : public Command {
                  QJsonObject{{QStringLiteral("row"), d.row},
                              {QStringLiteral("destination"), isProtected ? QJsonValue() : QJsonValue(JsonText(destination))},
                              {QStringLiteral("protected"), isProtected},
-                             {QStringLiteral("outcome"), OutcomeCode(d.outcome)},
-                             {QStringLiteral("text"), QString::fromStdString(OutcomeText(d.outcome, destination))}});
+                             {QStringLiteral("outcome"), OutcomeJsonCode(d.outcome)},
+                             {QStringLiteral("text"), OutcomeText(d.outcome, destination, output.Words())}});
     } else {
       out.insert(QStringLiteral("first_match"), QJsonValue::Null);
     }
-    PrintJson(out);
+    output.Json(out);
     return kDone;
   }
 };

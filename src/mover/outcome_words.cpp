@@ -31,12 +31,40 @@ const Words& Find(Outcome outcome) {
   return kWords[0];  // every outcome is in the table
 }
 
+struct StateWords {
+  MoveState state;
+  std::string_view code;
+  std::string_view english;
+  std::string_view japanese;
+};
+
+constexpr StateWords kStateWords[] = {
+    {MoveState::kMoved, "moved", "moved", "移動済み"},
+    {MoveState::kPutBack, "put-back", "put back", "元に戻しました"},
+    {MoveState::kChanged, "changed", "changed since the move", "移動後に変更されています"},
+    {MoveState::kNotFound, "not-found", "not found", "見つかりません"},
+};
+
+const StateWords& Find(MoveState state) {
+  for (const StateWords& words : kStateWords) {
+    if (words.state == state) return words;
+  }
+  return kStateWords[0];  // every state is in the table
+}
+
 }  // namespace
 
 std::string_view OutcomeCode(Outcome outcome) { return Find(outcome).code; }
 
 std::string_view OutcomeWords(Outcome outcome, Language language) {
   const Words& words = Find(outcome);
+  return language == Language::kJapanese ? words.japanese : words.english;
+}
+
+std::string_view MoveStateCode(MoveState state) { return Find(state).code; }
+
+std::string_view MoveStateWords(MoveState state, Language language) {
+  const StateWords& words = Find(state);
   return language == Language::kJapanese ? words.japanese : words.english;
 }
 

@@ -54,13 +54,16 @@ bool RestGate::ShouldRun(const std::string& desktop) {
   return run;
 }
 
-void RunTick(RestGate& gate, const RuleList& rules, const RuleMatcher& matcher, const ScanEnvironment& env) {
+std::optional<CycleReport> RunTick(RestGate& gate, const RuleList& rules, const RuleMatcher& matcher,
+                                   const ScanEnvironment& env) {
   const std::string desktop = env.desktopFolder ? env.desktopFolder() : std::string();
-  if (!gate.ShouldRun(desktop)) return;
+  if (!gate.ShouldRun(desktop)) return std::nullopt;
   ScanEnvironment once = env;
   once.desktopFolder = [&desktop] { return desktop; };
   once.backOff = &gate.Retries();
-  gate.CycleLeft(RunScanCycle(rules, matcher, once));
+  CycleReport report = RunScanCycle(rules, matcher, once);
+  gate.CycleLeft(report);
+  return report;
 }
 
 }  // namespace veskora

@@ -55,7 +55,9 @@ class RestGate {
 };
 
 // One tick of the timer: the desktop looked up once, and the cycle run on it
-// when the gate says it can change anything.
-void RunTick(RestGate& gate, const RuleList& rules, const RuleMatcher& matcher, const ScanEnvironment& env);
+// when the gate says it can change anything. What that cycle did, or nothing
+// when the gate kept it from running.
+std::optional<CycleReport> RunTick(RestGate& gate, const RuleList& rules, const RuleMatcher& matcher,
+                                   const ScanEnvironment& env);
 
 }  // namespace veskora

@@ -13,9 +13,10 @@ class Tray {
   virtual ~Tray() = default;
 
   virtual void SetVisible(bool visible) = 0;
-  // Running shows the plain icon and the caption; paused says so in both, so
-  // that a tidier switched off does not look like one at work.
-  virtual void SetState(State state) = 0;
+  // Running shows the plain icon, paused a marked one; the caption says which,
+  // so that a tidier switched off does not look like one at work, and how
+  // many files wait to be moved.
+  virtual void SetState(State state, int waiting) = 0;
   virtual void OnClick(std::function<void(Click)> handler) = 0;
 };
 

@@ -9,11 +9,9 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
+#include <algorithm>
 
-#include "window/editor/rule_editor.h"
 #include "mover/rest_gate.h"
-#include "mover/scan_cycle.h"
-#include "mover/undo_moves.h"
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
 #include "rules/rule_file.h"
@@ -21,8 +19,9 @@
 #include "session/app_settings.h"
 #include "window/app_icon.h"
 #include "window/button_pictures.h"
+#include "window/editor/rule_editor.h"
 #include "window/elided_label.h"
-#include "window/history_dialog.h"
+#include "window/list_label.h"
 #include "window/move_notices.h"
 #include "window/picture_button.h"
 #include "window/rule_list_model.h"
@@ -58,7 +57,8 @@ Form1::Form1(const ShellServices& services, const std::string& dataFolder, QWidg
            [this](const std::string& line) { monitor->SetFullText(QString::fromStdString(line)); }),
       book_(services.dataFiles, dataFolder + "/ZUL.dat",
             [this](const std::string& backupPath) { ShowOriginalKept(backupPath); }),
-      gate_(services.watch, services.clock) {
+      gate_(services.watch, services.clock),
+      sample_(services.files, services.desktopFolder) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(kCaption);
   setWindowIcon(MakeAppIcon());
@@ -104,7 +104,10 @@ void Form1::BuildControls() {
   monitor = new ElidedLabel(QStringLiteral("\u3000\u3000\u3000"), Qt::ElideRight, client);
   monitor->setObjectName(QStringLiteral("monitor"));
 
-  Frame1 = new RuleEditor(book_, services_.dialogs, services_.clock, client);
+  waiting = new ListLabel(QStringLiteral("waiting"), client);
+  waiting->hide();
+
+  Frame1 = new RuleEditor(book_, services_.dialogs, services_.clock, sample_, client);
   Frame1->raise();
   layout_ = {this,
              client,
@@ -116,7 +119,8 @@ void Form1::BuildControls() {
              Frame1->findChild<QWidget*>(QStringLiteral("Command3")),
              Frame1->findChild<QWidget*>(QStringLiteral("Command4")),
              Frame1->findChild<QWidget*>(QStringLiteral("Label1")),
-             monitor};
+             monitor,
+             waiting};
   client->installEventFilter(this);
 
   Timer1 = new QTimer(this);
@@ -160,6 +164,9 @@ void Form1::WireCommands() {
   connect(notices_, &MoveNotices::undoRequested, this, &Form1::PutBack);
   connect(notices_, &MoveNotices::historyRequested, this, &Form1::ShowHistory);
   connect(m.m2history, &QAction::triggered, this, &Form1::ShowHistory);
+  connect(m.m2preview, &QAction::triggered, this, &Form1::ShowPreview);
+  connect(waiting, &ListLabel::listRequested, this,
+          [this](const QString& list) { services_.dialogs.Inform(this, list, Dialogs::Icon::kNone); });
   connect(m.m2notify, &QAction::triggered, this, [this](bool on) {
     notices_->SetShown(on);
     WriteNotify(services_.settings, on);
@@ -174,11 +181,19 @@ void Form1::WireCommands() {
     gate_.Wake();
     Timer1Tick();
   });
-  // The desktop's events cannot show a change of the rules.
+  // The desktop's events cannot show a change of the rules; what the list
+  // only shows about them (a mark, the files waiting) is none.
   const auto wake = [this] { gate_.Wake(); };
   connect(model_, &QAbstractItemModel::rowsInserted, this, wake);
   connect(model_, &QAbstractItemModel::rowsRemoved, this, wake);
-  connect(model_, &QAbstractItemModel::dataChanged, this, wake);
+  connect(model_, &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+            const QList<int> shownOnly{Qt::FontRole, Qt::DecorationRole, Qt::ToolTipRole};
+            if (roles.isEmpty() ||
+                std::any_of(roles.begin(), roles.end(), [&](int role) { return !shownOnly.contains(role); })) {
+              gate_.Wake();
+            }
+          });
   connect(Timer1, &QTimer::timeout, this, &Form1::Timer1Tick);
   connect(Command2, &QAbstractButton::clicked, this, &Form1::Command2Click);
   connect(m.m2log, &QAction::triggered, this, &Form1::Command2Click);
@@ -308,35 +323,6 @@ void Form1::CorrectRestoredSizeForFrame() {
   SetOuterSize(*this, outer);
 }
 
-void Form1::Timer1Tick() {
-  std::vector<JournalRecord> moved;
-  RunTick(gate_, book_.Rules(), matchers_.For(book_.Rules()),
-          ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal,
-                          putBack_ ? &putBack_->Files(services_.files) : nullptr, &moved});
-  notices_->Tell(std::move(moved));
-  if (history_ && history_->isVisible()) history_->Refresh();
-}
-
-void Form1::PutBack(const std::vector<JournalRecord>& moves) {
-  const std::string desktop = services_.desktopFolder ? services_.desktopFolder() : std::string();
-  UndoMoves(moves, UndoContext{desktop, false, services_.files, &log_, services_.journal});
-  if (history_ && history_->isVisible()) history_->Refresh();
-}
-
-void Form1::ShowHistory() {
-  // Without a journal there is no history to show.
-  if (!services_.journal) return;
-  if (!history_) {
-    history_ = new HistoryDialog(
-        services_.dataFiles, services_.journal->Path(), services_.files, services_.handoff,
-        [this](const std::vector<JournalRecord>& moves) { PutBack(moves); }, this);
-  }
-  history_->Refresh(true);
-  history_->show();
-  history_->raise();
-  history_->activateWindow();
-}
-
 void Form1::Command2Click() {
   // Opened even when the file could not be created: the desktop then says so
   // itself, and the program goes on either way.
@@ -346,21 +332,6 @@ void Form1::Command2Click() {
 }
 
 void Form1::MleditClick() { Frame1->EditSelectedRule(); }
-
-void Form1::SwitchAutomove(bool on) {
-  gate_.Wake();
-  if (on) {
-    Timer1->start();
-  } else {
-    Timer1->stop();
-  }
-  ShowAutomoveInTray();
-  WriteAutomove(services_.settings, on);
-}
-
-void Form1::ShowAutomoveInTray() {
-  services_.tray.SetState(menus_.m2mauto->isChecked() ? Tray::State::kRunning : Tray::State::kPaused);
-}
 
 void Form1::DeleteSelectedRuleAfterQuestion() {
   if (!services_.dialogs.AskYesNo(this, QStringLiteral("選択中の移動条件を削除します。よろしいですか？"))) return;

@@ -6,12 +6,13 @@
 
 #include "mover/move_journal.h"
 #include "mover/move_log.h"
-#include "mover/rest_gate.h"
 #include "mover/put_back_watch.h"
+#include "mover/rest_gate.h"
 #include "mover/rule_matcher.h"
 #include "ports/tray.h"
-#include "window/rule_book.h"
+#include "window/editor/desktop_sample.h"
 #include "window/main_menus.h"
+#include "window/rule_book.h"
 #include "window/shell_services.h"
 #include "window/window_layout.h"
 
@@ -21,8 +22,10 @@ namespace veskora {
 
 class ElidedLabel;
 class HistoryDialog;
+class ListLabel;
 class MoveNotices;
 class PictureButton;
+class PreviewDialog;
 class RuleEditor;
 class RuleListModel;
 class RuleListView;
@@ -73,6 +76,10 @@ class Form1 : public QMainWindow {
   // Puts the files of these moves back on the desktop, never replacing one.
   void PutBack(const std::vector<JournalRecord>& moves);
   void ShowHistory();
+  void ShowPreview();
+  // What the last cycle that ran left waiting: beside the status line, on
+  // the rows that want the files, and in the tray's caption.
+  void ShowWaiting(const CycleReport& report);
   void Command2Click();
   void MleditClick();
   void SwitchAutomove(bool on);
@@ -84,7 +91,7 @@ class Form1 : public QMainWindow {
   void PutIntoTray();
   void RestoreFromTray();
   void TrayClicked(Tray::Click click);
-  // The tray icon says whether automatic moving is on.
+  // The tray icon says whether automatic moving is on, and how many files wait.
   void ShowAutomoveInTray();
 
   // Every change of size or state: hide into the tray when minimized, else
@@ -106,6 +113,8 @@ class Form1 : public QMainWindow {
   std::optional<PutBackWatch> putBack_;
   MatcherCache matchers_;  // rebuilt only when the rules changed
   RestGate gate_;
+  DesktopSample sample_;  // what the editor counts its rule against
+  int waitingCount_ = 0;
   bool unloaded_ = false;
   // The outer size restored at start-up until the frame around the window is
   // known (the window manager adds it only once the window is mapped).
@@ -119,9 +128,11 @@ class Form1 : public QMainWindow {
   PictureButton* Command2 = nullptr;
   PictureButton* Command5 = nullptr;
   ElidedLabel* monitor = nullptr;
+  ListLabel* waiting = nullptr;
   QTimer* Timer1 = nullptr;
   MoveNotices* notices_ = nullptr;
   HistoryDialog* history_ = nullptr;  // made when first shown
+  PreviewDialog* preview_ = nullptr;  // likewise
   MainMenus menus_;
   LayoutControls layout_;
 };

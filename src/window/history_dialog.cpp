@@ -7,6 +7,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "mover/outcome_words.h"
 #include "mover/paths.h"
 #include "ports/desktop_handoff.h"
 #include "ports/file_system.h"
@@ -78,14 +79,7 @@ void HistoryDialog::Refresh(bool always) {
 QList<QStandardItem*> HistoryDialog::MoveRow(std::size_t index) {
   const JournalRecord& move = records_[index];
   const MoveRule rule = SplitRuleKey(move.rule);
-  QString state = QStringLiteral("移動済み");
-  if (undone_[index]) {
-    state = QStringLiteral("元に戻しました");
-  } else if (const auto there = files_.Identity(move.destination, move.name); !there) {
-    state = QStringLiteral("見つかりません");
-  } else if (*there != move.arrived) {
-    state = QStringLiteral("移動後に変更されています");
-  }
+  const QString state = QString::fromUtf8(MoveStateWords(StateNow(move, undone_[index], files_), Language::kJapanese));
   const int at = static_cast<int>(index);
   return {Cell(Text(move.time), at), Cell(Text(move.name), at),
           Cell(QStringLiteral("%1番目: %2").arg(move.row).arg(Text(DescribeRule(rule))), at),

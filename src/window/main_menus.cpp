@@ -60,6 +60,7 @@ MainMenus BuildMainMenus(QMainWindow& window) {
   Separator(m.m2menu, "m2bar1");
   m.m2log = Entry(m.m2menu, "m2log", QStringLiteral("移動ログを開く"));
   m.m2history = Entry(m.m2menu, "m2history", QStringLiteral("移動履歴を表示"));
+  m.m2preview = Entry(m.m2menu, "m2preview", QStringLiteral("移動のプレビュー…"));
   m.m2notify = Entry(m.m2menu, "m2notify", QStringLiteral("移動したら通知する"));
   m.m2notify->setCheckable(true);
   bar->addMenu(m.m2menu);

@@ -35,6 +35,7 @@ struct MainMenus {
   QAction* m2new = nullptr;
   QAction* m2log = nullptr;
   QAction* m2history = nullptr;
+  QAction* m2preview = nullptr;
   QAction* m2notify = nullptr;  // checkable; its check mark lets each cycle that moved files notify
 
   QMenu* m2help = nullptr;

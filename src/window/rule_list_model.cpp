@@ -1,6 +1,9 @@
 #include "window/rule_list_model.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QStringList>
+#include <QStyle>
 
 #include "rules/rule_description.h"
 
@@ -33,11 +36,24 @@ int RuleListModel::columnCount(const QModelIndex& parent) const { return parent.
 QVariant RuleListModel::data(const QModelIndex& index, int role) const {
   if (!InBounds(index, this, rules_.Count())) return {};
   const RuleRow& row = rules_.Row(index.row() + 1);
+  QStringList waiting;
+  if (index.column() == 0 && (role == Qt::ToolTipRole || role == Qt::DecorationRole)) {
+    for (const auto& [rule, line] : waiting_) {
+      if (rule == row.rule) waiting << line;
+    }
+  }
   switch (role) {
-    // A cell cut at the column's edge is read whole in its tooltip.
+    // A cell cut at the column's edge is read whole in its tooltip, with the
+    // files its row leaves waiting.
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-      return QString::fromStdString(index.column() == 0 ? DescribeRule(row.rule) : row.rule.destination);
+    case Qt::ToolTipRole: {
+      QString text = QString::fromStdString(index.column() == 0 ? DescribeRule(row.rule) : row.rule.destination);
+      if (role == Qt::ToolTipRole && !waiting.isEmpty()) text += '\n' + waiting.join('\n');
+      return text;
+    }
+    case Qt::DecorationRole:
+      if (waiting.isEmpty()) return {};
+      return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
     case Qt::FontRole: {
       if (!marked_ || row.rule != *marked_) return {};
       QFont bold;
@@ -78,6 +94,13 @@ bool RuleListModel::setData(const QModelIndex& index, const QVariant& value, int
 void RuleListModel::Mark(const std::optional<MoveRule>& rule) {
   marked_ = rule;
   if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1), {Qt::FontRole});
+}
+
+void RuleListModel::SetWaiting(std::vector<std::pair<MoveRule, QString>> waiting) {
+  // Most ticks change nothing here: the list is then left alone.
+  if (waiting == waiting_) return;
+  waiting_ = std::move(waiting);
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole, Qt::ToolTipRole});
 }
 
 void RuleListModel::RowsAboutToBeInserted(int first, int last) { beginInsertRows({}, first - 1, last - 1); }

@@ -2,7 +2,10 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QString>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "rules/rule_list.h"
 #include "window/rule_book.h"
@@ -32,6 +35,9 @@ class RuleListModel : public QAbstractTableModel, private RuleListObserver {
   // Shows the row holding this rule in bold (the one the editor changes);
   // none for no mark.
   void Mark(const std::optional<MoveRule>& rule);
+  // The files the last cycle left waiting, each with its rule and its line:
+  // such a row shows a warning and the lines in its tooltip.
+  void SetWaiting(std::vector<std::pair<MoveRule, QString>> waiting);
 
  signals:
   // The list's selected row changed (0-based; -1 for none).
@@ -48,6 +54,7 @@ class RuleListModel : public QAbstractTableModel, private RuleListObserver {
   RuleBook& book_;
   const RuleList& rules_;
   std::optional<MoveRule> marked_;
+  std::vector<std::pair<MoveRule, QString>> waiting_;
   // The roles a change through setData touches; empty (all roles) otherwise.
   QList<int> changingRoles_;
 };

@@ -100,9 +100,15 @@ void LayOutMainWindow(const LayoutControls& c) {
   c.command3->setGeometry(twips.X(frameWidth - 1320), twips.Y(1440), twips.X(1215), twips.Y(255));
   c.command4->setGeometry(twips.X(frameWidth - 2500), twips.Y(1440), twips.X(1095), twips.Y(255));
   c.label1->resize(qMax(0, c.frame1->width() - c.label1->x() - twips.X(kEdgeMarginTwips)), c.label1->height());
-  // 17
-  c.monitor->setGeometry(twips.X(840), twips.Y(B() - 960),
-                         qMax(0, c.client->width() - twips.X(840 + kEdgeMarginTwips)), c.monitor->sizeHint().height());
+  // 17: the files left waiting take the row's right end while shown.
+  const int top = twips.Y(B() - 960);
+  int right = c.client->width() - twips.X(kEdgeMarginTwips);
+  if (c.waiting && !c.waiting->isHidden()) {
+    const QSize hint = c.waiting->sizeHint();
+    c.waiting->setGeometry(right - hint.width(), top, hint.width(), hint.height());
+    right -= hint.width() + twips.X(kEdgeMarginTwips);
+  }
+  c.monitor->setGeometry(twips.X(840), top, qMax(0, right - twips.X(840)), c.monitor->sizeHint().height());
 }
 
 }  // namespace veskora

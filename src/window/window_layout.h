@@ -23,6 +23,7 @@ struct LayoutControls {
   QWidget* command4 = nullptr;
   QWidget* label1 = nullptr;  // the editor's destination, inside Frame1
   QLabel* monitor = nullptr;
+  QWidget* waiting = nullptr;  // the files left waiting, beside the status label while shown
 };
 
 // The smallest outer size of the window: 8000 × 6000 twips.

@@ -8,15 +8,17 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTreeWidget>
 #include <QWindow>
 
-#include "session/desktop_folder.h"
+#include "adapters/qt/qt_dialogs.h"
 #include "adapters/qt/qt_translations.h"
 #include "session/app_settings.h"
+#include "session/desktop_folder.h"
 #include "session/ini_settings_store.h"
-#include "adapters/qt/qt_dialogs.h"
 #include "user_environment.h"
 
 using namespace veskora;
@@ -119,7 +121,7 @@ class Form1Test : public QObject {
     };
     form->setWindowState(Qt::WindowMaximized);
     QTRY_VERIFY(form->isMaximized());
-    QCOMPARE(TrayLooks(user), "VESKORA");
+    QCOMPARE(TrayLooks(user), "VESKORA — 自動移動は実行中");
     Action(form, "m2mauto")->trigger();
     QCOMPARE(TrayLooks(user), "VESKORA — 自動移動は停止中 paused");
     const int width = qRound(TwipsScale(*form).TwipsX(OuterSize(*form).width()));
@@ -382,6 +384,58 @@ class Form1Test : public QObject {
     });
     QVERIFY(!QtDialogs().AskYesNo(nullptr, "<b>x</b>を削除しますか？"));
     QCOMPARE(seen.join(' '), "はい(&Y) いいえ(&N) plain");
+  }
+  // Files a row wants but cannot move yet are told beside the status line, on their row and in the tray, until
+  // they go; the preview says beforehand what the judge says and why, and moves nothing.
+  void filesLeftWaitingAndThePreviewSayWhy() {
+    UserEnvironment user;
+    user.SetSettings("8000|6000|0|False");
+    const std::string dest = user.MakeDir("reports");
+    for (const char* name : {"a.pdf", "b.pdf", "keep.txt", "memo.doc", "x.log"}) WriteFile(user.Desktop(name), "");
+    WriteFile(dest + "/b.pdf", "there");
+    Form1* form = user.Start(
+        RuleFileText({"0,2,doc," + dest, "-1,2,pdf," + dest, "-1,2,txt,(移動を禁止する)", "-1,2,log,(未定義)"}));
+    Action(form, "m2preview")->trigger();
+    auto* preview = Find<QTreeWidget>(form, "previewView");
+    QStringList seen;
+    for (int i = 0; i < preview->topLevelItemCount(); ++i) {
+      const QTreeWidgetItem* item = preview->topLevelItem(i);
+      seen << QStringList{item->text(0), item->text(1), item->text(2), item->text(3)}.join('|');
+    }
+    const QString pdf = "2番目: 拡張子が\"pdf\"", to = QString::fromStdString(dest);
+    QCOMPARE(seen, (QStringList{"a.pdf|移動します|" + pdf + '|' + to,
+                                "b.pdf|移動先に同じ名前のファイルがあります|" + pdf + '|' + to,
+                                "keep.txt|移動を禁止する|3番目: 拡張子が\"txt\"|(移動を禁止する)",
+                                "x.log|移動先が未定義です|4番目: 拡張子が\"log\"|(未定義)"}));
+    preview->setCurrentItem(preview->topLevelItem(0));
+    QCOMPARE(Find<QPlainTextEdit>(form, "previewWhy")->toPlainText().section('\n', 1),
+             "1番目: 拡張子が\"doc\" — スキップ: チェックが外れています\n" + pdf +
+                 " — 一致: 拡張子 \"pdf\" は \"pdf\" です\n"
+                 "3番目: 拡張子が\"txt\" — 不一致: 拡張子 \"pdf\" は \"txt\" ではありません\n"
+                 "4番目: 拡張子が\"log\" — 不一致: 拡張子 \"pdf\" は \"log\" ではありません\n"
+                 "最初に一致した " +
+                 pdf + " により: 移動します → " + to);
+    QVERIFY(Exists(user.Desktop("a.pdf")));
+    auto* waiting = Find<QLabel>(form, "waiting");
+    const auto cycle = [&] {
+      Action(form, "m2mexec")->trigger();
+      return waiting->isVisible() ? waiting->text() + '\n' + waiting->toolTip() : QString();
+    };
+    QCOMPARE(cycle(), "2件のファイルが移動待ちです\nb.pdf — 移動先に同じ名前のファイルがあります（" + pdf +
+                          "）\nx.log — 移動先が未定義です（4番目: 拡張子が\"log\"）");
+    QVERIFY(Exists(dest + "/a.pdf") && Misplaced(form).isEmpty());
+    const QModelIndex row = ListView1(form)->model()->index(1, 0);
+    QCOMPARE(row.data(Qt::ToolTipRole).toString(), "拡張子が\"pdf\"\nb.pdf — 移動先に同じ名前のファイルがあります");
+    QVERIFY(!row.data(Qt::DecorationRole).value<QIcon>().isNull());
+    QCOMPARE(TrayLooks(user), "VESKORA — 自動移動は停止中\n2件のファイルが移動待ちです paused");
+    waiting->setFocus();
+    QTest::keyClick(waiting, Qt::Key_Return);
+    QCOMPARE(user.dialogs.texts.last(), waiting->toolTip());
+    std::remove((dest + "/b.pdf").c_str());
+    std::remove(user.Desktop("x.log").c_str());
+    QCOMPARE(cycle(), QString());
+    QVERIFY(Exists(dest + "/b.pdf") && row.data(Qt::DecorationRole).isNull());
+    QCOMPARE(TrayLooks(user), "VESKORA — 自動移動は停止中 paused");
   }
 };
 

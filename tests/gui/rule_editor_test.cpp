@@ -218,6 +218,30 @@ class RuleEditorTest : public QObject {
              RuleFileText({"-1,1,PHOTO,/q", "0,1,DOCS,/m", "-1,5,20241026093000,/old", "-1,1,DOC,\"/srv/a, b\"",
                            "-1,1, ,(移動を禁止する)", "-1,6,20240231235900,(移動を禁止する)"}));
   }
+  // The count under the condition follows the typing, on the desktop as the editor found it; a file that a
+  // row above takes first is not counted. The keyboard reaches its list.
+  void theMatchCountFollowsTyping() {
+    UserEnvironment user;
+    for (const char* name : {"PHOTO1.jpg", "PHOTO2.png", "song.mp3", "x.PHOTO.png"}) WriteFile(user.Desktop(name), "");
+    Form1* form = user.Start(RuleFileText({"-1,2,png,(移動を禁止する)"}));
+    Press(form, "Command0");
+    WriteFile(user.Desktop("PHOTO3.jpg"), "");  // after the opening
+    auto* count = Find<QLabel>(form, "editorMatches");
+    List(form, 1)->setCurrentIndex(0);
+    for (const auto& [typed, names] : {std::pair{"PHOTO", "PHOTO1.jpg"}, {"", ""}, {".", "PHOTO1.jpg\nsong.mp3"}}) {
+      QTest::keyClicks(Text(form, 1), typed);
+      const QString shown = *typed ? QString::number(QString(names).count('\n') + 1) + "件のファイルが該当します" : "";
+      QTRY_COMPARE(count->text() + '|' + count->toolTip(), shown + '|' + names);
+      Text(form, 1)->clear();
+    }
+    Press(form, "Command4");
+    Edit(form, 0);  // the row itself decides what it matches
+    QTRY_COMPARE(count->toolTip(), "PHOTO2.png\nx.PHOTO.png");
+    count->setFocus();
+    QTest::keyClick(count, Qt::Key_Space);
+    QCOMPARE(user.dialogs.texts.last(), count->toolTip());
+    QVERIFY(Find(form, "Frame1")->isVisible());
+  }
 };
 
 QTEST_MAIN(RuleEditorTest)

@@ -65,7 +65,10 @@ MoveOutcome PosixFileSystem::Check(const std::string& folder, const std::string&
     if (!opened) return MoveOutcome::kSourceMissing;
     dirFd = opened.Get();
   }
-  return CheckSafeMove({dirFd, folder, name}, DestinationFd(destination), memory_);
+  // Opened apart from the moves' own: a first look at a folder by a move
+  // clears what killed runs left there, and a check changes nothing.
+  const UniqueFd destFd(open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return CheckSafeMove({dirFd, folder, name}, destFd ? destFd.Get() : -1, memory_);
 }
 
 MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& name, const std::string& destination,

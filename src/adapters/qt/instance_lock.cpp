@@ -1,11 +1,9 @@
 #include "adapters/qt/instance_lock.h"
 
-#include <unistd.h>
-
-#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
+
+#include "session/running_instance.h"
 
 namespace veskora {
 
@@ -43,13 +41,6 @@ bool InstanceLock::CallHolder() const {
   return socket.waitForConnected(kCallTimeoutMs);
 }
 
-QString InstanceLock::DefaultPath() {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (folder.isEmpty()) {
-    folder = QDir::tempPath();
-    return folder + QStringLiteral("/veskora-%1.lock").arg(getuid());
-  }
-  return folder + QStringLiteral("/veskora.lock");
-}
+QString InstanceLock::DefaultPath() { return InstanceLockPath(); }
 
 }  // namespace veskora

@@ -44,15 +44,17 @@ QtTray::QtTray(const QIcon& running) : running_(running), paused_(PausedIcon(run
       handler_(Click::kOther);
     }
   });
-  SetState(State::kRunning);
+  SetState(State::kRunning, 0);
 }
 
 void QtTray::SetVisible(bool visible) { icon_.setVisible(visible); }
 
-void QtTray::SetState(State state) {
+void QtTray::SetState(State state, int waiting) {
   const bool paused = state == State::kPaused;
   icon_.setIcon(paused ? paused_ : running_);
-  icon_.setToolTip(paused ? kCaption + QStringLiteral(" — 自動移動は停止中") : kCaption);
+  QString caption = kCaption + (paused ? QStringLiteral(" — 自動移動は停止中") : QStringLiteral(" — 自動移動は実行中"));
+  if (waiting > 0) caption += QStringLiteral("\n%1件のファイルが移動待ちです").arg(waiting);
+  icon_.setToolTip(caption);
 }
 
 void QtTray::OnClick(std::function<void(Click)> handler) { handler_ = std::move(handler); }

@@ -14,7 +14,7 @@ class QtTray final : public Tray {
   explicit QtTray(const QIcon& running);
 
   void SetVisible(bool visible) override;
-  void SetState(State state) override;
+  void SetState(State state, int waiting) override;
   void OnClick(std::function<void(Click)> handler) override;
 
   // The icon itself, for tests to click and look at.

@@ -56,10 +56,17 @@ void RuleEditor::CommitRuleEditor() {
 }
 
 std::optional<QString> RuleEditor::ReadValue(int kind) {
+  QString missing;
+  std::optional<QString> value = ValueOf(kind, &missing);
+  if (!value && !missing.isEmpty()) Refuse(missing);
+  return value;
+}
+
+std::optional<QString> RuleEditor::ValueOf(int kind, QString* missing) const {
   // Only the empty text counts as missing; blanks are a keyword.
-  const auto required = [this](const QString& text, const QString& message) -> std::optional<QString> {
+  const auto required = [missing](const QString& text, const QString& message) -> std::optional<QString> {
     if (!text.isEmpty()) return text;
-    Refuse(message);
+    *missing = message;
     return std::nullopt;
   };
   switch (kind) {
@@ -79,7 +86,7 @@ std::optional<QString> RuleEditor::ReadValue(int kind) {
         monthToMinute += list->currentText();
       }
       if (!complete) {
-        Refuse(QStringLiteral("ファイル作成時刻が指定されていません"));
+        *missing = QStringLiteral("ファイル作成時刻が指定されていません");
         return std::nullopt;
       }
       // The year has no input: it is the clock's, at the moment of the commit.

@@ -9,22 +9,38 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
-#include "window/editor/utf8_text.h"
-#include "window/elided_label.h"
 #include "ports/dialogs.h"
-#include "window/twips.h"
 #include "rules/move_rule.h"
 #include "rules/rule_list.h"
+#include "window/editor/desktop_sample.h"
+#include "window/editor/utf8_text.h"
+#include "window/elided_label.h"
+#include "window/list_label.h"
 #include "window/rule_book.h"
+#include "window/twips.h"
 
 namespace veskora {
 
-RuleEditor::RuleEditor(RuleBook& book, Dialogs& dialogs, const Clock& clock, QWidget* parent)
-    : QGroupBox(parent), book_(book), dialogs_(dialogs), clock_(clock) {
+RuleEditor::RuleEditor(RuleBook& book, Dialogs& dialogs, const Clock& clock, DesktopSample& sample, QWidget* parent)
+    : QGroupBox(parent), book_(book), dialogs_(dialogs), clock_(clock), sample_(sample) {
   setObjectName(QStringLiteral("Frame1"));
   BuildControls();
-  connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int index) { ShowConditionPanel(index + 1); });
+  matchTimer_ = new QTimer(this);
+  matchTimer_->setSingleShot(true);
+  connect(matchTimer_, &QTimer::timeout, this, &RuleEditor::CountMatches);
+  connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int index) {
+    ShowConditionPanel(index + 1);
+    CountMatchesSoon();
+  });
+  // Every input of a condition counts again once the typing pauses.
+  for (QLineEdit* text : {Text1, Text2}) connect(text, &QLineEdit::textChanged, this, &RuleEditor::CountMatchesSoon);
+  for (QComboBox* list : {Combo2, Combo3, Combo4, Combo5, Combo6, Combo7, Combo8, Combo9, Combo10, Combo11}) {
+    connect(list, &QComboBox::currentIndexChanged, this, &RuleEditor::CountMatchesSoon);
+  }
+  connect(editorMatches, &ListLabel::listRequested, this,
+          [this](const QString& list) { dialogs_.Inform(window(), list, Dialogs::Icon::kNone); });
   connect(Command1, &QPushButton::clicked, this, &RuleEditor::ChooseDestination);
   connect(Command3, &QPushButton::clicked, this, &RuleEditor::CommitPressed);
   connect(Command4, &QPushButton::clicked, this, &RuleEditor::Close);
@@ -55,6 +71,8 @@ void RuleEditor::OpenForNewRule() {
   ResetInputs();
   raise();  // over Command0, which lies in the panel's place
   show();
+  sample_.Take();
+  CountMatches();
   Combo1->setFocus();
 }
 
@@ -73,10 +91,13 @@ void RuleEditor::OpenForChange(const MoveRule& rule) {
   LoadValue(kind, QString::fromStdString(rule.value));
   raise();
   show();
+  sample_.Take();
+  CountMatches();
 }
 
 void RuleEditor::Close() {
   hide();
+  matchTimer_->stop();
   changing_.reset();
   emit changingRuleChanged(changing_);
 }

@@ -14,12 +14,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace veskora {
 
 class Clock;
+class DesktopSample;
 class Dialogs;
 class ElidedLabel;
+class ListLabel;
 class RuleBook;
 
 // The rule editor panel (objectName "Frame1"): creates a rule or changes the
@@ -29,7 +32,8 @@ class RuleEditor : public QGroupBox {
   Q_OBJECT
 
  public:
-  RuleEditor(RuleBook& book, Dialogs& dialogs, const Clock& clock, QWidget* parent);
+  // The sample is the desktop the count under the condition judges.
+  RuleEditor(RuleBook& book, Dialogs& dialogs, const Clock& clock, DesktopSample& sample, QWidget* parent);
 
   // Command0, mlnew, m2new: add mode, then the focus to Combo1.
   void OpenForNewRule();
@@ -76,6 +80,9 @@ class RuleEditor : public QGroupBox {
   QPushButton* Command1 = nullptr;
   QPushButton* Command3 = nullptr;
   QPushButton* Command4 = nullptr;
+  // Under the condition: how many desktop files the rule would decide now.
+  ListLabel* editorMatches = nullptr;
+  QTimer* matchTimer_ = nullptr;
 
   // Where a chosen condition panel stands, in twips.
   static constexpr int kFrontPanelTop = 240;
@@ -95,6 +102,12 @@ class RuleEditor : public QGroupBox {
   void CommitRuleEditor();
   // The condition value of the chosen kind, or nothing after a refusal.
   std::optional<QString> ReadValue(int kind);
+  // The same without a word: nothing, and why in `missing`, when incomplete.
+  std::optional<QString> ValueOf(int kind, QString* missing) const;
+
+  // A pause in the typing counts again; the listing is taken at opening.
+  void CountMatchesSoon();
+  void CountMatches();
   void Refuse(const QString& message);
 
   QComboBox* SizeList(int kind) const;
@@ -108,6 +121,7 @@ class RuleEditor : public QGroupBox {
   RuleBook& book_;
   Dialogs& dialogs_;
   const Clock& clock_;
+  DesktopSample& sample_;
 };
 
 }  // namespace veskora

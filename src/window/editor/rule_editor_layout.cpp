@@ -9,11 +9,12 @@
 #include <QRadioButton>
 #include <initializer_list>
 
+#include "rules/move_rule.h"
 #include "window/editor/choice_entries.h"
 #include "window/editor/rule_editor.h"
 #include "window/elided_label.h"
+#include "window/list_label.h"
 #include "window/twips.h"
-#include "rules/move_rule.h"
 
 namespace veskora {
 
@@ -132,6 +133,9 @@ void RuleEditor::BuildControls() {
   resize(TwipsScale(*this).X(7890), TwipsScale(*this).Y(1800));
 
   Combo1 = MakeList(*this, QStringLiteral("Combo1"), KindEntries(), 120, 360, 2535);
+  // Under the kind, left of the condition panel.
+  editorMatches = new ListLabel(QStringLiteral("editorMatches"), this);
+  MoveInTwips(*editorMatches, 120, 720);
   BuildConditionPanels();
   Option1 = MakeOption(*this, QStringLiteral("Option1"), QStringLiteral("移動する"), 120, 1080, 1095);
   Option1->setChecked(true);
