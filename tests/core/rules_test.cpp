@@ -151,7 +151,8 @@ TEST(RuleList, CommandsMoveWholeRowsAndLeaveTheSelectionAsTheUserExpects) {
 
   // The duplicate check compares descriptions exactly, the selected row too,
   // but not the row being changed.
-  EXPECT_TRUE(FindDuplicateRule(list, "拡張子が\"mp3\"") && FindDuplicateRule(list, "ファイル名に\"k4\"が含まれる"));
+  EXPECT_TRUE(FindDuplicateRule(list, "拡張子が\"mp3\""));
+  EXPECT_TRUE(FindDuplicateRule(list, "ファイル名に\"k4\"が含まれる"));
   EXPECT_FALSE(FindDuplicateRule(list, "拡張子が\"MP3\"") || FindDuplicateRule(RuleList(), ""));
   EXPECT_FALSE(FindDuplicateRule(list, "拡張子が\"mp3\"", list.Count()));
 }

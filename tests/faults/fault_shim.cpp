@@ -76,7 +76,8 @@ std::list<Rule>* Parse() {
     std::getline(parts, rule.call, ':');
     std::getline(parts, rule.action, ':');
     rule.error = ErrorNamed(rule.action);
-    const bool action = rule.error || std::strstr(" kill term slow break swap hold ", (" " + rule.action + " ").c_str());
+    const std::string named = " " + rule.action + " ";
+    const bool action = rule.error || std::strstr(" kill term slow break swap hold ", named.c_str());
     if (!action || !std::strstr(kCalls, (" " + rule.call + " ").c_str())) Refuse(text);
     for (std::string option; std::getline(parts, option, ':');) {
       if (option.rfind("path=", 0) == 0) {

@@ -48,7 +48,7 @@ const Fault kFaults[] = {
     {Where::kOther, "pwrite:break:after=1:times=1", 1, kBigInUse},
     {Where::kOther, "fsync:term:path={dest}:times=1", 0, kBigFails},
     {Where::kOther, "fsync:break:path={dest}:times=1", 1, kBigInUse},
-    {Where::kOther, "linkat:EEXIST", 0, "big.bin name-taken\nnote.txt name-taken\n"},  // the name taken while it was copied
+    {Where::kOther, "linkat:EEXIST", 0, "big.bin name-taken\nnote.txt name-taken\n"},  // taken during the copy
     {Where::kOther, "tmpfile:EOPNOTSUPP", 2, ""},
     {Where::kOther, "tmpfile:EOPNOTSUPP;pwrite:ENOSPC:after=1", 0, kBothFail},
     {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL", 2, ""},
