@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "mover/back_off.h"
 #include "mover/rule_matcher.h"
 #include "mover/scan_cycle.h"
 #include "ports/clock.h"
@@ -19,20 +20,26 @@ namespace veskora {
 // - the desktop's file system may change without telling (network, FUSE);
 // - something the events cannot show changed: the rules, a tick box, the
 //   automatic-move switch, or the user asked for a cycle (Wake);
-// - the last cycle left a file waiting for something the events cannot show
-//   (a name taken, a missing destination, a file in use);
+// - a file the last cycles left waiting for something the events cannot show
+//   (a name taken, a missing destination, a file in use) is to be tried
+//   again (see BackOff), or one waits that no back-off holds (a download);
 // - and at least every five minutes, for whatever slipped past all of these.
 class RestGate {
  public:
   // Without a watch every tick runs.
   RestGate(DesktopWatch* watch, const Clock& clock) : watch_(watch), clock_(clock) {}
 
-  void Wake() { wake_ = true; }
+  // Also tries every waiting file again at once.
+  void Wake() {
+    wake_ = true;
+    backOff_.Reset();
+  }
   // Asked at the start of each tick, before anything is listed, with the
   // folder the cycle would list: events after the answer are seen next time.
   bool ShouldRun(const std::string& desktop);
-  // What the cycle that ran left: files waiting for what no event shows.
-  void CycleLeft(bool waiting) { waiting_ = waiting; }
+  // What the cycle that ran left waiting.
+  void CycleLeft(const CycleReport& report);
+  BackOff& Retries() { return backOff_; }
 
  private:
   bool Rearm(const std::string& desktop);
@@ -43,6 +50,7 @@ class RestGate {
   WatchReach reach_ = WatchReach::kNone;
   bool wake_ = true;
   bool waiting_ = false;
+  BackOff backOff_;
   std::int64_t lastRun_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <limits>
 
 #include "rules/rule_description.h"
 
@@ -113,7 +114,12 @@ RuleMatcher::RuleMatcher(const RuleList& rules) {
         break;
       case kTimeOlder:
       case kTimeNewer:
-        (rule.kind == kTimeOlder ? older_ : newer_).Add(rule.value, position);
+        if (rule.kind == kTimeOlder) {
+          older_.Add(TimeBound(rule.kind, rule.value), position);
+        } else {
+          const std::int64_t bound = TimeBound(rule.kind, rule.value);
+          newer_.Add(bound == std::numeric_limits<std::int64_t>::min() ? bound : bound - 1, position);
+        }
         timeLowest_ = std::min(timeLowest_, position);
         break;
       default:
@@ -131,7 +137,7 @@ RuleMatcher::RuleMatcher(const RuleList& rules) {
 std::optional<int> RuleMatcher::FirstMatch(const Candidate& file) const {
   int best = kNoRow;
   if (!extensions_.empty()) {
-    const auto found = extensions_.find(std::string(file.Extension()));
+    const auto found = extensions_.find(file.Extension());
     if (found != extensions_.end()) best = found->second;
   }
   if (keywordLowest_ < best) best = std::min(best, keywords_.Lowest(file.Name()));
@@ -143,7 +149,7 @@ std::optional<int> RuleMatcher::FirstMatch(const Candidate& file) const {
       best = std::min({best, smaller_.LowestAbove(length), larger_.LowestBelow(length)});
     }
     if (timeLowest_ < best) {
-      const std::string& time = *file.TimeText();
+      const std::int64_t time = file.Facts()->mtime;
       best = std::min({best, older_.LowestAbove(time), newer_.LowestBelow(time)});
     }
   }

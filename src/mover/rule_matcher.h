@@ -77,10 +77,17 @@ class RuleMatcher {
   bool Empty() const { return lowest_ == kNoRow; }
 
  private:
-  std::unordered_map<std::string, int> extensions_;  // to the lowest row
+  // Looked up by the name's own bytes: no string is made per file.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, int, TextHash, std::equal_to<>> extensions_;  // to the lowest row
   KeywordSearch keywords_;
   Thresholds<double> smaller_, larger_;       // size < threshold, size > threshold
-  Thresholds<std::string> older_, newer_;     // time text < value, time text > value
+  // Time rows as seconds, so that a file's time is compared, never written
+  // out: mtime < bound, and mtime > bound - 1 (mtime >= bound).
+  Thresholds<std::int64_t> older_, newer_;
   int keywordLowest_ = kNoRow;
   int sizeLowest_ = kNoRow;
   int timeLowest_ = kNoRow;

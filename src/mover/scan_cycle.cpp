@@ -13,6 +13,25 @@ std::optional<DesktopListing> ScanDesktop(const ScanEnvironment& env) {
   return DesktopListing{std::move(folder), *std::move(entries)};
 }
 
+namespace {
+
+// The move, unless the file sits out its back-off; a refusal that may pass by
+// itself starts or lengthens one.
+Outcome TryMove(const ScanEnvironment& env, const std::string& folder, const std::string& name,
+                const std::string& destination, FileIdentity* arrived) {
+  BackOff* backOff = env.backOff;
+  if (backOff && backOff->Knew(name)) {
+    if (const auto resting = backOff->Resting(name, env.files->Facts(folder, name))) return *resting;
+  }
+  const Outcome outcome = FromMove(env.files->Move(folder, name, destination, arrived));
+  if (backOff && Waits(outcome)) {
+    if (const auto now = env.files->Facts(folder, name)) backOff->Refused(name, *now, outcome);
+  }
+  return outcome;
+}
+
+}  // namespace
+
 CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, const ScanEnvironment& env) {
   CycleReport report;
   if (env.journal) env.journal->BeginCycle();
@@ -25,6 +44,7 @@ CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, cons
   if (!entries) return report;
   const DesktopListing listing{folder, *std::move(entries)};
   report.folder = folder;
+  if (env.backOff) env.backOff->BeginCycle(folder);
   const JudgeInput input{rules, matcher, *env.files, env.putBack, false};
   for (const JudgedFile& judged : JudgeListing(listing, input)) {
     if (env.stop && env.stop->load()) break;
@@ -33,7 +53,7 @@ CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, cons
     Outcome outcome = judged.outcome;
     // The file as it arrived: what an undo must find there to put it back.
     FileIdentity arrived;
-    if (outcome == Outcome::kMoves) outcome = FromMove(env.files->Move(folder, name, destination, &arrived));
+    if (outcome == Outcome::kMoves) outcome = TryMove(env, folder, name, destination, &arrived);
     if (outcome == Outcome::kMoves) {
       env.log->WriteMoveLog(MoveLogMessage(name, destination));
       const std::string key = MakeRuleKey(rules.Row(judged.row).rule);
@@ -45,6 +65,7 @@ CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, cons
       report.waiting.push_back({name, judged.row, outcome});
     }
   }
+  if (env.backOff) env.backOff->EndCycle();
   return report;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "mover/back_off.h"
 #include "mover/judge.h"
 #include "mover/move_journal.h"
 #include "mover/move_log.h"
@@ -19,7 +20,8 @@ namespace veskora {
 // moves are logged, a flag that asks the cycle to end early because the
 // program is ending (it then stops before the next file), when given the
 // journal that keeps every move exactly enough to undo it (each move is
-// journaled as soon as it is done), and the files the user put back.
+// journaled as soon as it is done), the files the user put back, and when
+// given the back-off of files whose moves were refused.
 struct ScanEnvironment {
   std::function<std::string()> desktopFolder;
   FileSystem* files = nullptr;
@@ -29,6 +31,7 @@ struct ScanEnvironment {
   const PutBackFiles* putBack = nullptr;
   // Where each move is told as the journal keeps it (for its notice).
   std::vector<JournalRecord>* moved = nullptr;
+  BackOff* backOff = nullptr;
 };
 
 // Resolves the desktop folder and lists it, changing nothing; std::nullopt
@@ -44,7 +47,7 @@ struct MovedFile {
 struct WaitingFile {
   std::string name;
   int row = 0;
-  Outcome outcome = Outcome::kInUse;  // why it stays: Waits(outcome) holds
+  Outcome outcome = Outcome::kInUse;  // why it stays, perhaps from its last try: Waits(outcome) holds
 };
 
 // What one cycle did: the files it moved and those a row wants that stay for

@@ -22,11 +22,27 @@ namespace {
 
 using Pool = std::vector<std::string>;
 
-// The plain first match the matcher must always agree with.
+// Whether a time rule may be read as a comparison of texts: the time has 14
+// digits and the clocks showed them only once (not in the second pass of the
+// hour summer time ends, where a value names the earlier instant).
+bool ReadAsText(std::int64_t time) {
+  const LocalTime local = ToLocalTime(time);
+  return local.year >= 1000 && local.year <= 9999 && TimeStampText(time - 3600) < TimeStampText(time);
+}
+
+// The plain first match the matcher must always agree with; where it may, a
+// time rule compares the file's time text with the value, as the value reads.
 std::optional<int> PlainFirstMatch(const RuleList& rules, const Candidate& file) {
   for (int position = 1; position <= rules.Count(); ++position) {
     const RuleRow& row = rules.Row(position);
-    if (row.checked && MeetsCondition(row.rule.kind, row.rule.value, file)) return position;
+    const int kind = row.rule.kind;
+    if (!row.checked) continue;
+    bool meets = MeetsCondition(kind, row.rule.value, file);
+    if ((kind == kTimeOlder || kind == kTimeNewer) && file.Facts() && ReadAsText(file.Facts()->mtime)) {
+      const std::string& text = *file.TimeText();
+      meets = kind == kTimeOlder ? text < row.rule.value : text > row.rule.value;
+    }
+    if (meets) return position;
   }
   return std::nullopt;
 }
@@ -145,7 +161,39 @@ std::string Describe(std::uint64_t seed, const RuleList& rules, const std::strin
   return out.str();
 }
 
+// A zone with summer time, so that its hours skipped and shown twice are met.
+void InBerlin() {
+  setenv("TZ", "Europe/Berlin", 1);
+  tzset();
+}
+
+TEST(RuleMatcher, TimeValuesAreSecondsTheClocksShowed) {
+  InBerlin();
+  constexpr auto kFirst = std::numeric_limits<std::int64_t>::min(), kLast = std::numeric_limits<std::int64_t>::max();
+  const struct {
+    int kind;
+    const char* value;
+    std::int64_t bound;
+  } rows[] = {
+      {kTimeOlder, "20081026023000", 1224981000},  // shown twice: the earlier, 00:30 UTC
+      {kTimeOlder, "20081026033000", 1224988200},
+      {kTimeOlder, "20080330023000", 1206838800},  // skipped: the jump, 01:00 UTC
+      {kTimeOlder, "2024", 1704063600},
+      {kTimeNewer, "20240101000000", 1704063601},  // newer is after, not at
+      {kTimeNewer, "2024010100000000", 1704063601},
+      {kTimeOlder, "20241301000000", 1735686000},  // a 13th month is the next year
+      {kTimeOlder, "20240230250000", 1709247600},  // 30 February is 1 March
+      {kTimeOlder, "2024010124", 1704150000},
+      {kTimeOlder, "202401:", 1706742000},  // ':' sorts above every digit
+      {kTimeOlder, "abc", kLast},
+      {kTimeOlder, "", kFirst},
+      {kTimeNewer, "", kFirst},
+  };
+  for (const auto& [kind, value, bound] : rows) EXPECT_EQ(TimeBound(kind, value), bound) << value;
+}
+
 TEST(RuleMatcher, AgreesWithTheWalkAndAsksTheFileSystemNoMoreThanItWould) {
+  InBerlin();
   const std::string desk = "/desk";
   int matched = 0;
   int asked = 0;

@@ -23,7 +23,8 @@ namespace {
 
 using testing::WriteFile;
 
-// The real file system, counting its listings: a skipped cycle lists nothing.
+// The real file system, counting its listings (a skipped cycle lists nothing)
+// and the moves it was asked for.
 class CountingFileSystem final : public FileSystem {
  public:
   void BeginCycle(const std::string& folder) override { real.BeginCycle(folder); }
@@ -33,19 +34,22 @@ class CountingFileSystem final : public FileSystem {
     return real.Identity(f, n);
   }
   MoveOutcome Move(const std::string& f, const std::string& n, const std::string& d, FileIdentity* a) override {
-    return real.Move(f, n, d, a);
+    return ++moves, real.Move(f, n, d, a);
   }
   MoveOutcome Check(const std::string& f, const std::string& n, const std::string& d) override {
     return real.Check(f, n, d);
   }
   PosixFileSystem real;
   int listings = 0;
+  int moves = 0;
 };
 
 struct Row {
   const char* what;
   std::function<void()> act;
-  const char* ticks;  // of the ticks that follow: 1 for each that ran its cycle, 0 for each skipped
+  // Of the ticks that follow: 0 for each that skipped its cycle, 1 for each
+  // that ran it, 2 for each that also tried to move a file.
+  const char* ticks;
 };
 
 TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
@@ -75,15 +79,18 @@ TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
   const auto touch = [&](const std::string& name, int flags) {
     close(open((desktop + "/" + name).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0644));
   };
+  const auto rename = [&](const std::string& from, const std::string& to) {
+    std::rename((desktop + "/" + from).c_str(), (desktop + "/" + to).c_str());
+  };
   const Row rows[] = {
       {"the first tick", [] {}, "10"},
-      {"created", [&] { WriteFile(desktop + "/a.pdf", "a"); }, "110"},  // our own move is one more event
+      {"created", [&] { WriteFile(desktop + "/a.pdf", "a"); }, "210"},  // our own move is one more event
       {"renamed in",
        [&] {
          WriteFile(outside + "/b.pdf", "b");
          std::rename((outside + "/b.pdf").c_str(), (desktop + "/b.pdf").c_str());
        },
-       "110"},
+       "210"},
       {"created, no rule", [&] { touch("n.doc", 0); }, "10"},
       {"written and closed", [&] { WriteFile(desktop + "/n.doc", "more"); }, "10"},
       {"opened and closed", [&] { touch("n.doc", O_APPEND); }, "10"},
@@ -94,18 +101,25 @@ TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
       {"5:00 later", at(5, 0), "10"},
       {"the clock went back", at(4, 59), "10"},
       {"events lost", [&] { watch.news = WatchNews::kOverflowed; }, "10"},
-      {"a file waits", [&] { touch("w.txt", 0); }, "1111"},
-      {"and leaves", [&] { unlink((desktop + "/w.txt").c_str()); }, "10"},
-      {"its name taken", [&] { WriteFile(target + "/t.pdf", "t"), touch("t.pdf", 0); }, "111"},
-      {"and free again", [&] { unlink((target + "/t.pdf").c_str()); }, "110"},
+      // Waiting for what no event shows: tried again after 2, 4, 8 … ticks.
+      {"a file waits", [&] { touch("w.txt", 0); }, "202000200000002"},
+      {"another file comes and goes", [&] { touch("n.doc", 0), unlink((desktop + "/n.doc").c_str()); }, "10"},
+      {"the waiting one is written", [&] { WriteFile(desktop + "/w.txt", "w"); }, "202"},
+      {"the rules changed meanwhile", [&] { gate.Wake(); }, "202"},
+      {"renamed", [&] { rename("w.txt", "v.txt"); }, "202"},
+      {"and leaves", [&] { unlink((desktop + "/v.txt").c_str()); }, "10"},
+      {"its name taken", [&] { WriteFile(target + "/t.pdf", "t"), touch("t.pdf", 0); }, "202"},
+      {"and free again: at its retry", [&] { unlink((target + "/t.pdf").c_str()); }, "000210"},
+      {"a download arriving", [&] { touch("e.pdf", 0), touch("e.pdf.part", 0); }, "111"},
+      {"and done", [&] { unlink((desktop + "/e.pdf.part").c_str()); }, "210"},
       {"the folder re-created",
        [&] {
          EXPECT_EQ(rmdir(desktop.c_str()), 0);
          mkdir(desktop.c_str(), 0755);
          touch("c.pdf", 0);
        },
-       "110"},
-      {"a file in it", [&] { touch("d.pdf", 0); }, "110"},
+       "210"},
+      {"a file in it", [&] { touch("d.pdf", 0); }, "210"},
       {"no folder to watch", [&] { folder = dir / "none"; }, "111"},
       {"another folder", [&] { folder = outside; }, "10"},
       {"through FUSE", [&] { folder = fuseMounted ? fuse / "Desktop" : desktop; }, fuseMounted ? "111" : "10"},
@@ -114,13 +128,13 @@ TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
     act();
     std::string seen;
     for (std::size_t i = 0; ticks[i]; ++i) {
-      const int before = files.listings;
+      const int listed = files.listings, tried = files.moves;
       RunTick(gate, rules, matcher, env);
-      seen += files.listings > before ? '1' : '0';
+      seen += files.listings == listed ? '0' : files.moves == tried ? '1' : '2';
     }
     EXPECT_EQ(seen, ticks) << what;
   }
-  EXPECT_EQ(testing::ListNames(target), "a.pdf b.pdf c.pdf d.pdf t.pdf");
+  EXPECT_EQ(testing::ListNames(target), "a.pdf b.pdf c.pdf d.pdf e.pdf t.pdf");
   if (fuseMounted) testing::Child({"/bin/umount", "-l", fuse.Path()}).Wait();
 }
 

@@ -63,9 +63,7 @@ MoveOutcome ClaimFailure(const Claim& claim) {
 
 }  // namespace
 
-MoveOutcome CopyAcross(const MoveSource& from, int fd, const struct stat& st, int destFd,
-                       const std::string& destination, MoveContext& context) {
-  if (context.memory.Resting(st, destination)) return MoveOutcome::kFailed;
+MoveOutcome CopyAcross(const MoveSource& from, int fd, const struct stat& st, int destFd, MoveContext& context) {
   struct stat taken {};
   // Looked at before anything is copied, so that no copy is made in vain.
   if (fstatat(destFd, from.name.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) return MoveOutcome::kTargetExists;
@@ -92,10 +90,6 @@ MoveOutcome CopyAcross(const MoveSource& from, int fd, const struct stat& st, in
   if (!lease && FindHolders(st) == Holders::kSome) return MoveOutcome::kInUse;
 
   const auto goOn = [&] { return !(context.stop && context.stop->load()) && (!lease || lease->Intact()); };
-  const auto failed = [&](MoveOutcome outcome) {
-    if (outcome == MoveOutcome::kFailed) context.memory.CopyFailed(st, destination);
-    return outcome;
-  };
   TempFile temp(destFd);
   if (!temp) return MoveOutcome::kFailed;  // nothing copied yet: no reason to wait
   const int err = CopyData(fd, temp.Get(), start.st_size, goOn);
@@ -103,19 +97,19 @@ MoveOutcome CopyAcross(const MoveSource& from, int fd, const struct stat& st, in
   if (err == ENODATA) return MoveOutcome::kSourceChanged;
   struct stat ours {};
   if (err != 0 || !CopyMetadata(fd, start, temp.Get()) || fsync(temp.Get()) != 0 || fstat(temp.Get(), &ours) != 0) {
-    return failed(MoveOutcome::kFailed);
+    return MoveOutcome::kFailed;
   }
   if (!StillSame(fd, start)) return MoveOutcome::kSourceChanged;
   if (!goOn()) return lease && !lease->Intact() ? MoveOutcome::kInUse : MoveOutcome::kFailed;
   const int published = temp.Publish(from.name);
   if (published == EEXIST) return MoveOutcome::kTargetExists;
-  if (published != 0) return failed(MoveOutcome::kFailed);
+  if (published != 0) return MoveOutcome::kFailed;
 
   // Named and lasting; the source goes only if it is still what was copied
   // and nobody has asked to open it meanwhile.
   if (fsync(destFd) != 0) {
     Withdraw(destFd, from.name, ours);
-    return failed(MoveOutcome::kFailed);
+    return MoveOutcome::kFailed;
   }
   if (!StillSame(fd, start) || !goOn() || !claim.Remove(start)) {
     Withdraw(destFd, from.name, ours);

@@ -8,7 +8,9 @@ namespace veskora {
 
 namespace {
 
-constexpr std::uint64_t kLongestRest = 128;
+// Longer than the longest back-off of a refused move (128 ticks), in cycles,
+// which are never more than ticks.
+constexpr std::uint64_t kForgetAfter = 256;
 
 }  // namespace
 
@@ -18,40 +20,19 @@ MoveMemory::Look MoveMemory::LookOf(const struct stat& st) {
 
 void MoveMemory::NextCycle() {
   ++cycle_;
-  previous_ = std::move(current_);
-  current_.clear();
   // Device numbers of unmounted file systems are given out again.
   leasesSeeAll_.clear();
-  // A failure long past its retry is forgotten: the file has gone or moved.
-  std::erase_if(failures_, [this](const auto& entry) { return entry.second.retryAt + kLongestRest < cycle_; });
+  // A file not looked at for longer than any wait has gone or moved.
+  std::erase_if(seen_, [this](const auto& entry) { return entry.second.last + kForgetAfter < cycle_; });
 }
 
 std::uint64_t MoveMemory::Rested(const struct stat& st) {
   const Look look = LookOf(st);
-  const auto seen = previous_.find(KeyOf(st));
-  const std::uint64_t since = seen != previous_.end() && seen->second.look == look ? seen->second.since : cycle_;
-  current_[KeyOf(st)] = {look, since};
-  return cycle_ - since;
-}
-
-bool MoveMemory::Resting(const struct stat& st, const std::string& destination) {
-  const auto failed = failures_.find(KeyOf(st));
-  if (failed == failures_.end()) return false;
-  const Failure& f = failed->second;
-  if (f.content != ContentOf(st) || f.destination != destination) {
-    failures_.erase(failed);
-    return false;
-  }
-  return cycle_ < f.retryAt;
-}
-
-void MoveMemory::CopyFailed(const struct stat& st, const std::string& destination) {
-  auto [entry, fresh] = failures_.try_emplace(KeyOf(st), Failure{ContentOf(st), destination, 0, 2});
-  Failure& f = entry->second;
-  if (!fresh) f.wait = std::min(f.wait * 2, kLongestRest);
-  f.content = ContentOf(st);
-  f.destination = destination;
-  f.retryAt = cycle_ + f.wait;
+  auto [entry, fresh] = seen_.try_emplace(KeyOf(st), Seen{look, cycle_, cycle_});
+  Seen& seen = entry->second;
+  if (!fresh && !(seen.look == look)) seen = {look, cycle_, cycle_};
+  seen.last = cycle_;
+  return cycle_ - seen.since;
 }
 
 bool MoveMemory::LeasesSeeEveryOpener(int fd, dev_t device) {

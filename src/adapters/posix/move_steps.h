@@ -12,8 +12,7 @@ namespace veskora {
 
 // Across file systems: a claimed copy. `fd` is the source open for reading
 // and `st` its state as judged.
-MoveOutcome CopyAcross(const MoveSource& from, int fd, const struct stat& st, int destFd,
-                       const std::string& destination, MoveContext& context);
+MoveOutcome CopyAcross(const MoveSource& from, int fd, const struct stat& st, int destFd, MoveContext& context);
 
 // On a file system that refuses no-replace renames: the file is linked under
 // its new name, then its old one claimed and removed. `st` as judged.

@@ -58,12 +58,12 @@ MoveOutcome SafeMove(const MoveSource& from, int destFd, const std::string& dest
   const int err = RenameNoReplace(from.dirFd, from.name.c_str(), destFd, from.name.c_str());
   if (err == 0) return CheckArrived(from, st, destFd, context.arrived);
   if (err == EEXIST) return MoveOutcome::kTargetExists;
-  if (err == EXDEV) return fd ? CopyAcross(from, fd.Get(), st, destFd, destination, context) : MoveOutcome::kFailed;
+  if (err == EXDEV) return fd ? CopyAcross(from, fd.Get(), st, destFd, context) : MoveOutcome::kFailed;
   if (NoReplaceRefused(err)) {
     // The flag is refused before the devices are compared on some systems.
     struct stat there {};
     if (fstat(destFd, &there) == 0 && there.st_dev != st.st_dev) {
-      return fd ? CopyAcross(from, fd.Get(), st, destFd, destination, context) : MoveOutcome::kFailed;
+      return fd ? CopyAcross(from, fd.Get(), st, destFd, context) : MoveOutcome::kFailed;
     }
     return LinkAcross(from, st, destFd, context.arrived);
   }
