@@ -44,14 +44,6 @@ class CountingFileSystem final : public FileSystem {
   int moves = 0;
 };
 
-struct Row {
-  const char* what;
-  std::function<void()> act;
-  // Of the ticks that follow: 0 for each that skipped its cycle, 1 for each
-  // that ran it, 2 for each that also tried to move a file.
-  const char* ticks;
-};
-
 TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
   const testing::TempDir dir("/dev/shm");
   const std::string desktop = dir / "Desktop", outside = dir.MakeDir("outside"), target = dir.MakeDir("Target");
@@ -79,10 +71,13 @@ TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
   const auto touch = [&](const std::string& name, int flags) {
     close(open((desktop + "/" + name).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0644));
   };
-  const auto rename = [&](const std::string& from, const std::string& to) {
-    std::rename((desktop + "/" + from).c_str(), (desktop + "/" + to).c_str());
-  };
-  const Row rows[] = {
+  // Of the ticks that follow each act: 0 for each that skipped its cycle, 1 for
+  // each that ran it, 2 for each that also tried to move a file.
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    const char* ticks;
+  } rows[] = {
       {"the first tick", [] {}, "10"},
       {"created", [&] { WriteFile(desktop + "/a.pdf", "a"); }, "210"},  // our own move is one more event
       {"renamed in",
@@ -106,7 +101,7 @@ TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
       {"another file comes and goes", [&] { touch("n.doc", 0), unlink((desktop + "/n.doc").c_str()); }, "10"},
       {"the waiting one is written", [&] { WriteFile(desktop + "/w.txt", "w"); }, "202"},
       {"the rules changed meanwhile", [&] { gate.Wake(); }, "202"},
-      {"renamed", [&] { rename("w.txt", "v.txt"); }, "202"},
+      {"renamed", [&] { std::rename((desktop + "/w.txt").c_str(), (desktop + "/v.txt").c_str()); }, "202"},
       {"and leaves", [&] { unlink((desktop + "/v.txt").c_str()); }, "10"},
       {"its name taken", [&] { WriteFile(target + "/t.pdf", "t"), touch("t.pdf", 0); }, "202"},
       {"and free again: at its retry", [&] { unlink((target + "/t.pdf").c_str()); }, "000210"},
