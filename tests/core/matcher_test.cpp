@@ -137,14 +137,9 @@ class CaseGenerator {
   std::mt19937_64 rng_;
 };
 
-// A zone with summer time, so that its hours skipped and shown twice are met.
-void InBerlin() {
-  setenv("TZ", "Europe/Berlin", 1);
-  tzset();
-}
-
 TEST(RuleMatcher, TimeValuesAreSecondsTheClocksShowed) {
-  InBerlin();
+  setenv("TZ", "Europe/Berlin", 1);  // summer time: hours skipped and hours shown twice
+  tzset();
   constexpr auto kFirst = std::numeric_limits<std::int64_t>::min(), kLast = std::numeric_limits<std::int64_t>::max();
   const struct {
     int kind;
@@ -169,7 +164,8 @@ TEST(RuleMatcher, TimeValuesAreSecondsTheClocksShowed) {
 }
 
 TEST(RuleMatcher, AgreesWithTheWalkAndAsksTheFileSystemNoMoreThanItWould) {
-  InBerlin();
+  setenv("TZ", "Europe/Berlin", 1);
+  tzset();
   const std::string desk = "/desk";
   int matched = 0;
   int asked = 0;

@@ -27,18 +27,13 @@ using testing::WriteFile;
 // and the moves it was asked for.
 class CountingFileSystem final : public FileSystem {
  public:
-  void BeginCycle(const std::string& folder) override { real.BeginCycle(folder); }
-  std::optional<FolderListing> List(const std::string& folder) override { return ++listings, real.List(folder); }
-  std::optional<FileFacts> Facts(const std::string& f, const std::string& n) override { return real.Facts(f, n); }
-  std::optional<FileIdentity> Identity(const std::string& f, const std::string& n) override {
-    return real.Identity(f, n);
-  }
-  MoveOutcome Move(const std::string& f, const std::string& n, const std::string& d, FileIdentity* a) override {
-    return ++moves, real.Move(f, n, d, a);
-  }
-  MoveOutcome Check(const std::string& f, const std::string& n, const std::string& d) override {
-    return real.Check(f, n, d);
-  }
+  using S = const std::string&;
+  void BeginCycle(S folder) override { real.BeginCycle(folder); }
+  std::optional<FolderListing> List(S folder) override { return ++listings, real.List(folder); }
+  std::optional<FileFacts> Facts(S f, S n) override { return real.Facts(f, n); }
+  std::optional<FileIdentity> Identity(S f, S n) override { return real.Identity(f, n); }
+  MoveOutcome Move(S f, S n, S d, FileIdentity* a) override { return ++moves, real.Move(f, n, d, a); }
+  MoveOutcome Check(S f, S n, S d) override { return real.Check(f, n, d); }
   PosixFileSystem real;
   int listings = 0;
   int moves = 0;
