@@ -5,18 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "mover/local_time.h"
 #include "ports/file_system.h"
 
 namespace veskora {
-
-// A modification time as the 14 digits YYYYMMDDhhmmss in local time.
-std::string TimeStampText(std::int64_t epochSeconds);
-
-// The second at which a time row's value divides the files: an older row
-// takes modification times before it, a newer row those from it on. The value
-// is read as the time texts compare with it: "2024" is 2024-01-01 00:00:00,
-// a time that does not exist (a 13th month, a 25th hour) is the next that does.
-std::int64_t TimeBound(int kind, std::string_view value);
 
 // One listed file as the condition tests see it. Size and time are asked of
 // the file system at most once, and only when a rule needs them. Folder, name

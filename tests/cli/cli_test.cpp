@@ -92,25 +92,20 @@ std::size_t Count(const std::string& text, const std::string& part) {
 // replacing, never twice.
 TEST(CliUndoAndHistory, PutBackOnlyUnchangedFilesNeverReplacingNeverTwiceAndTellWhatBecameOfEach) {
   CliBox box;
-  const std::vector<std::string> names = {"a.txt", "b.txt", "c.txt", "d.txt", "keep-me.dat"};
   box.Rules("-1,2,txt," + box.Dest() + "\r\n-1,1,keep," + box.Dest() + "\r\n");
-  for (const std::string& name : names) WriteFile(box.Desktop(name), name);
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "keep-me.dat"}) WriteFile(box.Desktop(name), name);
   box.Cycles();
   ASSERT_EQ(ListNames(box.Dest()), "a.txt b.txt c.txt d.txt keep-me.dat");
-  EXPECT_EQ(Count(ReadFile(box.Program("veskora.log")), "へ移動しました"), names.size());
-
   // Automatic moving on refuses nothing; row 1 unticked; b.txt changed since; a new c.txt on the desktop.
   box.Rules("0,2,txt," + box.Dest() + "\r\n-1,1,keep," + box.Dest() + "\r\n");
   box.SetSettings("|||True");
   WriteFile(box.Dest("b.txt"), "b.txt, edited");
   WriteFile(box.Desktop("c.txt"), "a new c.txt");
   const std::string before = ListNames(box.Desktop()) + ListNames(box.Dest()) + ReadFile(box.Journal());
-
   const QJsonObject dry = box.Json({"undo", "--all", "--dry-run", "--json"}, 1);
   EXPECT_EQ(Fields(dry["files"].toArray(), {"name", "outcome"}),
             "keep-me.dat put-back\nd.txt put-back\nc.txt name-taken\nb.txt changed\na.txt put-back\n");
   EXPECT_EQ(ListNames(box.Desktop()) + ListNames(box.Dest()) + ReadFile(box.Journal()), before);
-
   const CliBox::Result undo = box.Cli({"undo", "--all"});
   EXPECT_EQ(undo.code, 1);
   EXPECT_EQ(ReadFile(box.Desktop("a.txt")) + ReadFile(box.Desktop("d.txt")), "a.txtd.txt");
@@ -119,7 +114,6 @@ TEST(CliUndoAndHistory, PutBackOnlyUnchangedFilesNeverReplacingNeverTwiceAndTell
   const std::string log = ReadFile(box.Program("veskora.log"));
   EXPECT_EQ(Count(log, "] a.txt を " + box.Desktop() + " へ戻しました\r\n"), 1u) << log;
   EXPECT_EQ(Count(log, " を " + box.Desktop() + " へ"), 3u);
-
   // Newest first, with the year, the row and its rule, from and to, and the state now.
   std::filesystem::remove(box.Dest("c.txt"));
   box.clock.Set({2024, 10, 27, 9, 0, 0});
@@ -135,7 +129,6 @@ TEST(CliUndoAndHistory, PutBackOnlyUnchangedFilesNeverReplacingNeverTwiceAndTell
             "d.txt 1 put-back 2024-10-26 14:05:09\nc.txt 1 not-found 2024-10-26 14:05:09\n"
             "b.txt 1 changed 2024-10-26 14:05:09\na.txt 1 put-back 2024-10-26 14:05:09\n");
   EXPECT_EQ(box.Cli({"history", "--since", "2024-10-28 00:00:00"}).out, "No moves recorded.\n");
-
   // Put where it was, the very same file is still not put back twice.
   ASSERT_EQ(rename(box.Desktop("a.txt").c_str(), box.Dest("a.txt").c_str()), 0);
   const CliBox::Result again = box.Cli({"undo", "--since", "2000-01-01", "--dry-run"});
@@ -194,7 +187,6 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   ASSERT_TRUE(std::filesystem::create_directory(claim));
   WriteFile(claim + "/left.txt", "left");
   const std::string before = ListNames(box.Desktop()) + ListNames(box.Dest()) + ListNames(claim);
-
   const QJsonObject plan = box.Json({"plan", "--json"});
   EXPECT_EQ(Fields(plan["files"].toArray(), {"name", "row", "outcome"}),
             "a.txt 2 moves\nb.doc 3 no-destination\nbig.txt 2 in-use\nc.tmp 4 no-folder\ndup.txt 2 name-taken\n"
@@ -211,7 +203,6 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   box.Cli({"why", "a.txt"});
   EXPECT_EQ(ListNames(box.Desktop()) + ListNames(box.Dest()) + ListNames(claim), before);
   std::filesystem::remove_all(claim);
-
   // The program's lock, left by one that ended or held by a live one; the automatic-move setting.
   QLockFile live(box.Lock());
   WriteFile(box.Lock().toStdString(), std::to_string(EndedProcessId()) + "\ntest_cli\n\n");
@@ -222,7 +213,6 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
                                                       : "VESKORA is not running. Automatic moving is ");
     EXPECT_EQ(Fields({box.Json({"plan", "--json"})}, {"programRunning", "autoMove"}), on ? "true true\n" : "false false\n");
   }
-
   // Why: every row's verdict (an unticked one skipped) and the first match.
   const std::string to = "," + box.Dest() + "\r\n";
   box.Rules("-1,1,PHOTO,(移動を禁止する)\r\n-1,2,pdf" + to + "-1,3,1K" + to + "-1,4,1M" + to + "0,2,md" + to +
@@ -258,7 +248,6 @@ TEST(CliPlanAndWhy, ShowWithoutMovingAndMistakesEndWithCodeTwo) {
   const QJsonObject hidden = box.Json({"why", "--json", ".hidden.pdf"});
   EXPECT_EQ(Fields({hidden}, {"looked_at", "ignored"}), "false hidden\n");
   EXPECT_FALSE(hidden.contains("rows"));
-
   WriteFile(box.Dest("elsewhere.txt"), "x");
   std::filesystem::remove(box.RulePath());
   // arguments, how the message begins, and input that is there but cannot be read
@@ -329,7 +318,6 @@ TEST(CliProgram, SpeaksTheUsersLanguageAndEndsAnUndoSafely) {
     EXPECT_EQ(run.exitCode(), code);
     EXPECT_HAS((run.readAllStandardOutput() + run.readAllStandardError()).toStdString(), line);
   }
-
   if (!far.Usable()) GTEST_SKIP() << far.Why();
   for (const char* name : {"a.txt", "keep.txt"}) std::filesystem::remove(box.Desktop(name));
   const std::string bytes = RandomBytes(std::size_t{8} << 20, 5);

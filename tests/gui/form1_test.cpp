@@ -18,7 +18,6 @@
 #include "adapters/qt/qt_translations.h"
 #include "session/app_settings.h"
 #include "session/desktop_folder.h"
-#include "session/ini_settings_store.h"
 #include "user_environment.h"
 
 using namespace veskora;

@@ -78,13 +78,10 @@ class RuleEditorTest : public QObject {
     Action(form, "mledit")->trigger();  // no row selected
     QCOMPARE(Shown(form), "hidden");
     const QString none = ",,,,,,,,,";
-    const QStringList rows = QString(
-                                 "1|1|PHOTO||%1|/home/u/写真|move;2|2||mp3|%1|(移動を禁止する)|protect;"
-                                 "3|3|||1K,,,,,,,,,|%2…|protect;4|4|||,10M,,,,,,,,|(未定義)|move;"
-                                 "5|5|||,,01,01,00,00,,,,|/d|move;6|6|||,,,,,,02,29,23,59|/e|move;"
-                                 "0|0|||%1|/f|move;3|3|||%1|/g|move")
-                                 .arg(none, deep)
-                                 .split(';');
+    const QStringList rows = QString("1|1|PHOTO||%1|/home/u/写真|move;2|2||mp3|%1|(移動を禁止する)|protect;3|3|||1K,,,,,,,,,|"
+                                     "%2…|protect;4|4|||,10M,,,,,,,,|(未定義)|move;5|5|||,,01,01,00,00,,,,|/d|move;"
+                                     "6|6|||,,,,,,02,29,23,59|/e|move;0|0|||%1|/f|move;3|3|||%1|/g|move")
+                                 .arg(none, deep).split(';');
     for (int row = 0; row < rows.size(); ++row) {
       Scribble(form);
       Edit(form, row);

@@ -10,18 +10,15 @@ extern char** environ;
 
 namespace veskora::testing {
 
-// A program's arguments and environment as execve takes them, made before a
-// fork (the child may only call execve and _exit). The environment is this
-// process's, with the given NAME=VALUE entries put in place of their names.
+// A program's arguments and environment as execve takes them, made before a fork (the child may only call execve
+// and _exit): this process's environment, with the given NAME=VALUE entries in place of their names.
 class ExecImage {
  public:
   ExecImage(std::vector<std::string> argv, const std::vector<std::string>& env) : args_(std::move(argv)) {
     for (char** e = environ; *e; ++e) {
-      const std::string entry = *e;
-      const std::string name = entry.substr(0, entry.find('=') + 1);
-      if (std::none_of(env.begin(), env.end(), [&](const std::string& extra) { return extra.rfind(name, 0) == 0; })) {
-        entries_.push_back(entry);
-      }
+      const std::string entry = *e, name = entry.substr(0, entry.find('=') + 1);
+      const auto replaced = [&](const std::string& extra) { return extra.starts_with(name); };
+      if (std::none_of(env.begin(), env.end(), replaced)) entries_.push_back(entry);
     }
     entries_.insert(entries_.end(), env.begin(), env.end());
     for (std::string& entry : entries_) envp_.push_back(entry.data());

@@ -1,25 +1,50 @@
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "exec_image.h"
+
 namespace veskora::testing {
 
-// Another process that holds a file open (with the given open flags) until
-// Release or the end of the object.
+// Another process that holds a file open (with the given open flags) until Release or the end of the object.
 class Holder {
  public:
-  Holder(const std::string& path, int flags);
+  Holder(const std::string& path, int flags) {
+    int ready[2], release[2];
+    if (pipe(ready) != 0 || pipe(release) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(ready[0]), close(release[1]);
+      const char opened = open(path.c_str(), flags) >= 0 ? 'y' : 'n';
+      if (write(ready[1], &opened, 1) != 1) _exit(1);
+      for (char byte; read(release[0], &byte, 1) > 0;) {
+      }
+      _exit(0);  // closes the file
+    }
+    close(ready[1]), close(release[0]);
+    release_ = release[1];
+    char opened = 'n';
+    holding_ = read(ready[0], &opened, 1) == 1 && opened == 'y';
+    close(ready[0]);
+  }
   ~Holder() { Release(); }
   Holder(const Holder&) = delete;
   Holder& operator=(const Holder&) = delete;
 
   bool Holding() const { return holding_; }
-  void Release();
+  void Release() {
+    if (release_ >= 0) close(release_);
+    if (pid_ > 0) waitpid(pid_, nullptr, 0);
+    release_ = pid_ = -1;
+  }
 
  private:
   pid_t pid_ = -1;
@@ -27,21 +52,29 @@ class Holder {
   bool holding_ = false;
 };
 
-// A program run as a child process with extra environment entries
-// ("NAME=value"), as another user when `user` is given (uid and gid alike;
-// the test runs as root then), which the test can wait for and signal;
-// killed when the object goes.
+// A program run as a child process with extra environment entries ("NAME=value"), which the test can wait for
+// and signal; killed when the object goes.
 class Child {
  public:
-  Child(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}, int user = -1);
-  ~Child();
+  explicit Child(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}) {
+    const ExecImage image(argv, env);
+    pid_ = fork();
+    if (pid_ == 0) image.Exec(), _exit(127);
+  }
+  ~Child() {
+    if (pid_ > 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
+  }
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
 
-  void Signal(int number);
+  void Signal(int number) {
+    if (pid_ > 0) kill(pid_, number);
+  }
   // Waits for the end; the wait status.
-  int Wait();
-  pid_t Pid() const { return pid_; }
+  int Wait() {
+    if (pid_ > 0 && waitpid(pid_, &status_, 0) == pid_) pid_ = -1;
+    return status_;
+  }
 
  private:
   pid_t pid_ = -1;
@@ -49,12 +82,26 @@ class Child {
 };
 
 // "exit N" or "signal N".
-std::string DescribeStatus(int status);
+inline std::string DescribeStatus(int status) {
+  if (WIFEXITED(status)) return "exit " + std::to_string(WEXITSTATUS(status));
+  if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
+  return "status " + std::to_string(status);
+}
 
 // The id of a process that has ended (and is not soon given out again).
-pid_t EndedProcessId();
+inline pid_t EndedProcessId() {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(0);
+  waitpid(pid, nullptr, 0);
+  return pid;
+}
 
 // Bytes that are the same for the same size and seed.
-std::string RandomBytes(std::size_t size, unsigned seed);
+inline std::string RandomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  return bytes;
+}
 
 }  // namespace veskora::testing

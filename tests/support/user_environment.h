@@ -22,14 +22,12 @@
 #include "ports/desktop_handoff.h"
 #include "ports/dialogs.h"
 #include "adapters/qt/qt_tray.h"
-#include "ports/settings_store.h"
 #include "session/ini_settings_store.h"
 #include "temp_dir.h"
 #include "window/app_icon.h"
 #include "window/form1.h"
 #include "window/program.h"
 #include "window/twips.h"
-#include "window/window_layout.h"
 
 namespace veskora::testing {
 
@@ -85,11 +83,10 @@ class UserEnvironment {
   Form1* Start(const std::string& ruleFile = {}) {
     if (!ruleFile.empty()) WriteFile(RulePath(), ruleFile);
     locks_.push_back(std::make_unique<InstanceLock>(QString::fromStdString(root_ / "runtime/veskora.lock")));
-    const auto program = [this] { return root_ / "program"; };
-    const auto hasTray = [this] { return trayAvailable; };
     if (!tray_) tray_ = std::make_unique<QtTray>(MakeAppIcon());  // a QGuiApplication's, made where a window starts
-    const ShellServices services{dialogs, handoff, *settings_, *tray_,    clock,  files,   dataFiles, desktopFolder,
-                                 program, hasTray,  nullptr,    &journal_, &watch, notifier};
+    const ShellServices services{dialogs, handoff, *settings_, *tray_, clock, files, dataFiles, desktopFolder,
+                                 [this] { return root_ / "program"; }, [this] { return trayAvailable; },
+                                 nullptr, &journal_, &watch, notifier};
     forms_.push_back(StartProgram(services, *locks_.back()));
     return forms_.back().get();
   }
