@@ -15,9 +15,9 @@ bool AddRuleItem(RuleList& list, bool enabled, int kind, std::string_view value,
 
 void SwapRuleItems(RuleList& list, int a, int b) { list.Swap(a, b); }
 
-bool FindDuplicateRule(const RuleList& list, std::string_view text) {
-  for (const RuleRow& row : list.Rows()) {
-    if (DescribeRule(row.rule) == text) return true;
+bool FindDuplicateRule(const RuleList& list, std::string_view text, int except) {
+  for (int position = 1; position <= list.Count(); ++position) {
+    if (position != except && DescribeRule(list.Row(position).rule) == text) return true;
   }
   return false;
 }

@@ -18,8 +18,9 @@ bool AddRuleItem(RuleList& list, bool enabled, int kind, std::string_view value,
 // Exchanges the contents of two rows; positions and selection stay.
 void SwapRuleItems(RuleList& list, int a, int b);
 
-// True when some row's description equals the text exactly (case counts).
-bool FindDuplicateRule(const RuleList& list, std::string_view text);
+// True when some row but `except` (0: none) has exactly this description
+// (case counts): the rule being changed is no duplicate of itself.
+bool FindDuplicateRule(const RuleList& list, std::string_view text, int except = 0);
 
 // The list commands on the selected row; each does nothing without one.
 void MoveSelectedRuleUp(RuleList& list);

@@ -1,6 +1,5 @@
 #include "window/rule_book.h"
 
-#include "rules/rule_description.h"
 #include "rules/rule_list_ops.h"
 
 namespace veskora {
@@ -59,13 +58,6 @@ int RuleBook::Find(const MoveRule& rule) const {
     if (rules_.Row(position).rule == rule) return position;
   }
   return 0;
-}
-
-bool RuleBook::HasCondition(std::string_view description, int except) const {
-  for (int position = 1; position <= rules_.Count(); ++position) {
-    if (position != except && DescribeRule(rules_.Row(position).rule) == description) return true;
-  }
-  return false;
 }
 
 void RuleBook::DeleteSelected() {

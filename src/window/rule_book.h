@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <string>
-#include <string_view>
 
 #include "rules/move_rule.h"
 #include "rules/rule_file.h"
@@ -44,8 +43,6 @@ class RuleBook {
   // The row holding this rule (its condition and destination), or 0: a row
   // is found again wherever it moved, and not at all once it is deleted.
   int Find(const MoveRule& rule) const;
-  // Whether a row other than `except` has this condition text.
-  bool HasCondition(std::string_view description, int except) const;
 
  private:
   RuleFile file_;

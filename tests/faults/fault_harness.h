@@ -78,8 +78,11 @@ class Scene {
   }
   std::vector<std::string> Environment(std::string fault) const {
     if (const std::size_t at = fault.find("{dest}"); at != std::string::npos) fault.replace(at, 6, destination_);
-    return {"LD_PRELOAD=" + FaultPreload(), "VESKORA_FAULT=" + fault, "VESKORA_FAULT_REPORT=" + report_};
+    return {"LD_PRELOAD=" + FaultPreload(), "VESKORA_FAULT=" + fault, "VESKORA_FAULT_REPORT=" + report_,
+            "VESKORA_WAITING=" + program_ + "/waiting"};
   }
+  // The files the last cycle left waiting, "NAME REASON" each, one a line.
+  std::string Waiting() const { return Exists(program_ + "/waiting") ? ReadFile(program_ + "/waiting") : ""; }
   // Runs one mover process to its end; the wait status, described.
   std::string Run(const std::string& fault = "", long cycles = 1) const {
     return testing::DescribeStatus(testing::Child(Command(cycles), Environment(fault)).Wait());

@@ -3,16 +3,20 @@
 // CALL:ACTION[:after=N][:times=M][:path=TEXT]: CALL one of kCalls (tmpfile an
 // open with O_TMPFILE, lease the read lease that asks for writers, wrlease the
 // write lease held during a copy); ACTION an errno name (fail without making
-// the call), kill (SIGKILL first), slow (sleep 0.1 s first), break (once a
-// lease is taken, open the file for writing) or swap (before a rename, the
-// file goes aside to ".NAME.orig" and a relative link to it takes its name); let the first N matching calls
-// through, act on at most M, only on calls whose paths (descriptors resolved)
-// contain TEXT. VESKORA_FAULT_REPORT names a file that gets a line
-// "CALL ACTION" for every fault acted on.
+// the call), kill (SIGKILL first), term (SIGTERM first, as at logout), slow
+// (sleep 0.1 s first), break (open the file of the last lease taken for
+// writing: on a lease call, once it is taken), swap (before a rename, the file
+// goes aside to ".NAME.orig" and a relative link to it takes its name) or hold
+// (before a rename, another process opens the file and keeps it open while
+// this one lives); let the first N matching calls through, act on at most M,
+// only on calls whose paths (descriptors resolved) contain TEXT.
+// VESKORA_FAULT_REPORT names a file that gets a line "CALL ACTION" for every
+// fault acted on.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <stdarg.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +43,7 @@ struct Rule {
 };
 
 thread_local bool t_inside = false;  // our own calls are never faulted
+std::atomic<int> g_leased{-1};       // the descriptor of the last lease taken
 
 template <typename F>
 F Real(const char* name) {
@@ -71,8 +76,8 @@ std::list<Rule>* Parse() {
     std::getline(parts, rule.call, ':');
     std::getline(parts, rule.action, ':');
     rule.error = ErrorNamed(rule.action);
-    const bool action = rule.error || rule.action == "kill" || rule.action == "slow" || rule.action == "break" ||
-                        rule.action == "swap";
+    const std::string named = " " + rule.action + " ";
+    const bool action = rule.error || std::strstr(" kill term slow break swap hold ", named.c_str());
     if (!action || !std::strstr(kCalls, (" " + rule.call + " ").c_str())) Refuse(text);
     for (std::string option; std::getline(parts, option, ':');) {
       if (option.rfind("path=", 0) == 0) {
@@ -127,12 +132,42 @@ Rule* Match(const char* call, Subject subject) {
   return chosen;
 }
 
+// Another program opening the leased file for writing, wherever it lies now.
+void BreakLease(int fd) {
+  if (fd < 0) return;
+  t_inside = true;
+  const int writer = open(("/proc/self/fd/" + std::to_string(fd)).c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (writer >= 0) close(writer);
+  t_inside = false;
+}
+
+// Another program that opens the file and holds it until this one ends.
+void Hold(const std::string& path) {
+  int ready[2];
+  if (pipe2(ready, O_CLOEXEC) != 0) return;
+  t_inside = true;
+  const pid_t parent = getpid();
+  if (fork() == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const int fd = getppid() == parent ? open(path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    if (write(ready[1], "x", 1) == 1 && fd >= 0) pause();
+    _exit(0);
+  }
+  close(ready[1]);
+  char byte;
+  if (read(ready[0], &byte, 1) < 0) byte = 0;
+  close(ready[0]);
+  t_inside = false;
+}
+
 // Acts on the rule before the call; true when the call must fail with errno
 // set instead of being made.
 bool Before(Rule* rule) {
   if (!rule) return false;
   if (rule->action == "kill") raise(SIGKILL);
+  if (rule->action == "term") raise(SIGTERM);
   if (rule->action == "slow") usleep(100000);
+  if (rule->action == "break") BreakLease(g_leased);
   errno = rule->error ? rule->error : errno;
   return rule->error != 0;
 }
@@ -155,6 +190,8 @@ int RenameAt2(int fd, const char* a, int to, const char* b, unsigned flags) {
     const std::string aside = "." + std::string(a) + ".orig";
     if (real(fd, a, fd, aside.c_str(), 0) == 0) symlinkat(aside.c_str(), fd, a);
     t_inside = false;
+  } else if (rule && rule->action == "hold") {
+    Hold(AtPath(fd, a));
   } else if (Before(rule)) {
     return -1;
   }
@@ -166,15 +203,11 @@ int Fcntl(int fd, int command, void* argument) {
   const long type = reinterpret_cast<long>(argument);
   const bool taking = command == F_SETLEASE && (type == F_RDLCK || type == F_WRLCK);
   Rule* rule = taking ? Match(type == F_RDLCK ? "lease" : "wrlease", [&] { return FdPath(fd); }) : nullptr;
-  if (Before(rule)) return -1;
+  const bool breaks = rule && rule->action == "break";
+  if (!breaks && Before(rule)) return -1;
   const int result = real(fd, command, argument);
-  if (result == 0 && rule && rule->action == "break") {
-    // Another program opening the file for writing while the lease is held.
-    t_inside = true;
-    const int writer = open(FdPath(fd).c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (writer >= 0) close(writer);
-    t_inside = false;
-  }
+  if (result == 0 && taking) g_leased = fd;
+  if (result == 0 && breaks) BreakLease(fd);
   return result;
 }
 

@@ -16,7 +16,8 @@ constexpr const char* kNamed = "tmpfile:EOPNOTSUPP;";         // no unnamed temp
 struct Fault {
   Where where;
   const char* rule;
-  int moved;  // of the two files, how many the faulty run still moves
+  int moved;          // of the two files, how many the faulty run still moves
+  const char* waits;  // what it left waiting, and why
 };
 
 void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.rule; }
@@ -24,31 +25,40 @@ void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.rule; }
 // Across file systems: the claim, the copy, its name, the source's removal;
 // within one: the rename, and where the flag is refused, the claim and its link.
 // clang-format off
+constexpr const char* kBigFails = "big.bin no-destination\n";  // tried again at the next cycle
+constexpr const char* kBothFail = "big.bin no-destination\nnote.txt no-destination\n";
+constexpr const char* kBigInUse = "big.bin in-use\n";  // somebody opened it: it waits for them
+constexpr const char* kBothInUse = "big.bin in-use\nnote.txt in-use\n";
 const Fault kFaults[] = {
-    {Where::kOther, "mkdirat:EACCES", 0},
-    {Where::kOther, "renameat2:EIO:after=1:times=1", 1},
-    {Where::kOther, "copy_file_range:ENOSPC", 0},
-    {Where::kOther, "pwrite:ENOSPC:after=1", 0},
-    {Where::kOther, "pread:EIO:after=1", 0},
-    {Where::kOther, "fchmod:EPERM", 0},
-    {Where::kOther, "futimens:EPERM", 0},
-    {Where::kOther, "fsync:EIO", 0},
-    {Where::kOther, "fsync:EIO:path={dest}:after=1:times=1", 1},
-    {Where::kOther, "close:EIO", 2},
-    {Where::kOther, "linkat:EPERM", 0},
-    {Where::kOther, "unlinkat:EPERM:path=/.veskora-claim-:times=1", 1},
-    {Where::kOther, "lease:break", 2},  // the opener waits for the lease to go: no harm, and no SIGIO
-    {Where::kOther, "wrlease:break", 0},
-    {Where::kOther, "tmpfile:EOPNOTSUPP", 2},
-    {Where::kOther, "tmpfile:EOPNOTSUPP;pwrite:ENOSPC:after=1", 0},
-    {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL", 2},
-    {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL;linkat:EPERM:path=/.veskora-tmp", 0},
-    {Where::kSame, "renameat2:EIO", 0},
-    {Where::kSame, "renameat2:swap:times=1", 1},  // a link that comes in its place goes back
-    {Where::kSame, "write:EINTR:path=veskora.log:times=1", 2},
-    {Where::kSame, "renameat2:EINVAL", 2},
-    {Where::kSame, "renameat2:EINVAL;linkat:EPERM", 0},
-    {Where::kSame, "renameat2:EINVAL;unlinkat:EPERM:path=/.veskora-claim-:times=1", 1},
+    {Where::kOther, "mkdirat:EACCES", 0, kBothFail},
+    {Where::kOther, "renameat2:EIO:after=1:times=1", 1, kBigFails},
+    {Where::kOther, "copy_file_range:ENOSPC", 0, kBothFail},
+    {Where::kOther, "pwrite:ENOSPC:after=1", 0, kBothFail},
+    {Where::kOther, "pread:EIO:after=1", 0, kBothFail},
+    {Where::kOther, "fchmod:EPERM", 0, kBothFail},
+    {Where::kOther, "futimens:EPERM", 0, kBothFail},
+    {Where::kOther, "fsync:EIO", 0, kBothFail},
+    {Where::kOther, "fsync:EIO:path={dest}:after=1:times=1", 1, kBigFails},
+    {Where::kOther, "close:EIO", 2, ""},
+    {Where::kOther, "linkat:EPERM", 0, kBothFail},
+    {Where::kOther, "unlinkat:EPERM:path=/.veskora-claim-:times=1", 1, kBigInUse},
+    {Where::kOther, "lease:break", 2, ""},  // the opener waits for the lease to go: no harm, and no SIGIO
+    {Where::kOther, "wrlease:break", 0, kBothInUse},
+    {Where::kOther, "pwrite:term:after=1", 0, kBigFails},  // stopped at logout, during the copy or after it
+    {Where::kOther, "pwrite:break:after=1:times=1", 1, kBigInUse},
+    {Where::kOther, "fsync:term:path={dest}:times=1", 0, kBigFails},
+    {Where::kOther, "fsync:break:path={dest}:times=1", 1, kBigInUse},
+    {Where::kOther, "linkat:EEXIST", 0, "big.bin name-taken\nnote.txt name-taken\n"},  // taken during the copy
+    {Where::kOther, "tmpfile:EOPNOTSUPP", 2, ""},
+    {Where::kOther, "tmpfile:EOPNOTSUPP;pwrite:ENOSPC:after=1", 0, kBothFail},
+    {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL", 2, ""},
+    {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL;linkat:EPERM:path=/.veskora-tmp", 0, kBothFail},
+    {Where::kSame, "renameat2:EIO", 0, kBothFail},
+    {Where::kSame, "renameat2:swap:times=1", 1, kBigInUse},  // a link that comes in its place goes back
+    {Where::kSame, "write:EINTR:path=veskora.log:times=1", 2, ""},
+    {Where::kSame, "renameat2:EINVAL", 2, ""},
+    {Where::kSame, "renameat2:EINVAL;linkat:EPERM", 0, kBothFail},
+    {Where::kSame, "renameat2:EINVAL;unlinkat:EPERM:path=/.veskora-claim-:times=1", 1, kBigFails},
 };
 // clang-format on
 
@@ -63,6 +73,7 @@ TEST_P(InjectedFault, NothingIsLostAndTheNextRunCompletesTheMove) {
   EXPECT_FALSE(scene.TakeFired().empty()) << "the fault never happened";
   EXPECT_TRUE(scene.Intact());
   EXPECT_EQ(scene.AtDestination(), GetParam().moved);
+  EXPECT_EQ(scene.Waiting(), GetParam().waits);
   ASSERT_EQ(scene.Run(), "exit 0");
   EXPECT_TRUE(scene.Intact());
   EXPECT_EQ(scene.AtDestination(), 2);

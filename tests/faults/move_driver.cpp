@@ -6,15 +6,19 @@
 // runs CYCLES scan cycles (-1: until SIGTERM) with a pause between them, then
 // saves the rules as shutdown does when asked. SIGTERM ends it as it ends the
 // program: the cycle stops at the next file and a copy in progress gives up.
-// Exits 0: the outcome of each move is only ever seen in the folders and log.
+// Exits 0: the outcome of each move is seen in the folders and log, and in the
+// file VESKORA_WAITING names, if any: "NAME REASON" for each file the last
+// cycle left waiting.
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "mover/move_log.h"
+#include "mover/outcome_words.h"
 #include "mover/scan_cycle.h"
 #include "ports/clock.h"
 #include "adapters/posix/posix_data_files.h"
@@ -43,7 +47,11 @@ int main(int argc, char** argv) {
   veskora::PosixFileSystem files(&ending);
   const veskora::ScanEnvironment env{[&desktop] { return desktop; }, &files, &log, &ending};
   for (long cycle = 0; (cycles < 0 || cycle < cycles) && !ending; ++cycle) {
-    veskora::RunScanCycle(rules, veskora::RuleMatcher(rules), env);
+    const veskora::CycleReport report = veskora::RunScanCycle(rules, veskora::RuleMatcher(rules), env);
+    if (const char* waiting = std::getenv("VESKORA_WAITING")) {
+      std::ofstream out(waiting, std::ios::trunc);
+      for (const auto& file : report.waiting) out << file.name << ' ' << veskora::OutcomeCode(file.outcome) << '\n';
+    }
     if (pauseMs > 0 && !ending) usleep(static_cast<useconds_t>(pauseMs * 1000));
   }
   if (argc > 6) ruleFile.SaveRules(rules);

@@ -180,27 +180,36 @@ INSTANTIATE_TEST_SUITE_P(Places, Race,
                                            Place{"FuseWithoutNoReplace", Scene::Where::kSame, true}),
                          [](const auto& info) { return std::string(info.param.label); });
 
-// A file whose writers no lease can show (the leases refused, as for
-// another owner's file) is not copied to another file system while a process
-// holds it open: a writer that writes again after the original is removed
-// would lose it all. Where some processes cannot be looked into, it waits for
-// a long rest instead (150 cycles; the driver runs them without pause).
+// A file whose writers no lease can show (the leases refused, as for another
+// owner's file) moves within its file system once it looked the same at two
+// cycles. To another file system it is not copied while a process holds it
+// open, even one that opened it just before it was claimed: a writer that
+// writes again after the original is removed would lose it all. Where some
+// processes cannot be looked into, it waits for a long rest instead (150
+// cycles; the driver runs them without pause).
 TEST(UnseenWriters, AFileHeldOpenIsNotCopiedAndOneThatMaybeIsWaitsLong) {
   constexpr const char* kNoLease = "lease:EACCES;wrlease:EACCES";
+  const std::string noProc = std::string(kNoLease) + ";open:EACCES:path=/proc/1/fd";
   const struct {
+    Scene::Where where;
     std::string fault;
     bool held;
     long cycles;
     bool moved;
   } cases[] = {
-      {kNoLease, true, 3, false},
-      {kNoLease, false, 3, true},
-      {std::string(kNoLease) + ";open:EACCES:path=/proc/1/fd", false, 3, false},
-      {std::string(kNoLease) + ";open:EACCES:path=/proc/1/fd", false, 152, true},
+      {Scene::Where::kSame, kNoLease, false, 1, false},
+      {Scene::Where::kSame, kNoLease, false, 2, true},
+      {Scene::Where::kOther, kNoLease, true, 3, false},
+      {Scene::Where::kOther, kNoLease, false, 3, true},
+      // opened by another process just before it is claimed
+      {Scene::Where::kOther, std::string(kNoLease) + ";renameat2:hold:path=shared.log:after=1:times=1", false, 3,
+       false},
+      {Scene::Where::kOther, noProc, false, 3, false},
+      {Scene::Where::kOther, noProc, false, 152, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fault + " " + std::to_string(c.cycles));
-    Scene scene(Scene::Where::kOther);
+    Scene scene(c.where);
     if (!scene.Usable()) GTEST_SKIP() << scene.Why();
     scene.Put("shared.log", "0\n");
     const int writer = c.held ? open((scene.Desktop() + "/shared.log").c_str(), O_WRONLY | O_APPEND | O_CLOEXEC) : -1;

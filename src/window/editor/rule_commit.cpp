@@ -44,7 +44,7 @@ void RuleEditor::CommitRuleEditor() {
   // Only the condition counts: a rule that differs from another row in its
   // destination alone is a duplicate; the row being changed is no other row.
   const std::string description = DescribeRule(kind, value->toStdString());
-  if (book_.HasCondition(description, row)) {
+  if (FindDuplicateRule(book_.Rules(), description, row)) {
     Refuse(QStringLiteral("すでに同一の移動条件があります"));
     return;
   }
