@@ -58,8 +58,6 @@ QString SinceWanted() {
   return Cli::tr("--since wants a date or a date and time in local time, like 2024-05-01 or 2024-05-01T13:30");
 }
 
-QString RowPhrase(int row) { return Cli::tr("row %1").arg(row); }
-
 QString OptionsHelp(const QCommandLineParser& parser) {
   const QString text = parser.helpText();
   const qsizetype start = text.indexOf(QStringLiteral("Options:"));

@@ -70,9 +70,6 @@ std::optional<std::string> JournalTimeOf(QString text);
 // The complaint about a --since value that is no such time.
 QString SinceWanted();
 
-// A rule row by its position, as the window shows it: "row 3".
-QString RowPhrase(int row);
-
 // The name closest to a mistyped `word`, letter case aside, when it is at most
 // two edits away (a letter added, dropped or changed); else empty.
 QString NearestName(const QString& word, const QStringList& names);

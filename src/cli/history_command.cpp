@@ -7,6 +7,7 @@
 #include "cli/services.h"
 #include "mover/move_history.h"
 #include "mover/outcome_words.h"
+#include "mover/verdict_words.h"
 #include "rules/rule_description.h"
 #include "rules/rule_key.h"
 
@@ -44,12 +45,12 @@ class HistoryCommand final : public Command {
       const JournalRecord& move = records[i];
       if (move.undo || move.time < since) continue;
       const MoveState state = StateNow(move, undone[i], services.files);
-      const QString rule = ShownText(DescribeRule(SplitRuleKey(move.rule)));
       const QString words = QString::fromUtf8(MoveStateWords(state, language));
       ++shown;
       if (!json) {
-        output.Line(QStringLiteral("%1 %2: %3 %4: %5 → %6: %7")
-                        .arg(QString::fromStdString(move.time), ShownText(move.name), RowPhrase(move.row), rule,
+        output.Line(QStringLiteral("%1 %2: %3: %4 → %5: %6")
+                        .arg(QString::fromStdString(move.time), ShownText(move.name),
+                             QString::fromStdString(RowName(move.row, SplitRuleKey(move.rule), language)),
                              ShownText(move.desktop), ShownText(move.destination), words));
         continue;
       }

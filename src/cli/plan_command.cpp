@@ -3,10 +3,10 @@
 #include <QJsonObject>
 
 #include "cli/command.h"
-#include "cli/outcome_words.h"
 #include "cli/services.h"
 #include "mover/judge.h"
 #include "mover/scan_cycle.h"
+#include "mover/verdict_words.h"
 #include "rules/rule_description.h"
 #include "session/app_settings.h"
 #include "session/running_instance.h"
@@ -54,8 +54,8 @@ class PlanCommand final : public Command {
             {QStringLiteral("rule"), JsonText(DescribeRule(rule))},
             {QStringLiteral("destination"), isProtected ? QJsonValue() : QJsonValue(JsonText(rule.destination))},
             {QStringLiteral("protected"), isProtected},
-            {QStringLiteral("outcome"), OutcomeJsonCode(file.outcome)},
-            {QStringLiteral("text"), OutcomeText(file.outcome, rule.destination, language)},
+            {QStringLiteral("outcome"), QString::fromUtf8(OutcomeCode(file.outcome))},
+            {QStringLiteral("text"), QString::fromStdString(OutcomeTo(file.outcome, rule.destination, language))},
         });
       }
       output.Json(QJsonObject{{QStringLiteral("desktop"), JsonText(desktop)},
@@ -69,9 +69,10 @@ class PlanCommand final : public Command {
                 (automove ? Cli::tr("Automatic moving is on.") : Cli::tr("Automatic moving is off.")));
     for (const JudgedFile& file : judged) {
       const MoveRule& rule = rules.Row(file.row).rule;
-      output.Line(QStringLiteral("%1: %2 %3: %4")
-                      .arg(ShownText(entries[file.index].name), RowPhrase(file.row), ShownText(DescribeRule(rule)),
-                           OutcomeText(file.outcome, rule.destination, language)));
+      output.Line(QStringLiteral("%1: %2: %3")
+                      .arg(ShownText(entries[file.index].name),
+                           QString::fromStdString(RowName(file.row, rule, language)),
+                           QString::fromStdString(OutcomeTo(file.outcome, rule.destination, language))));
     }
     if (rules.Count() == 0) output.Line(Cli::tr("No rules in %1.").arg(ShownText(loaded->path)));
     output.Line(Cli::tr("%1 of %2 files in %3 match an enabled row; %4 would move.")

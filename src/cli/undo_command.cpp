@@ -1,4 +1,5 @@
 // veskora-cli undo: put moved files back on the desktop, newest first.
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <set>
@@ -39,32 +40,42 @@ QString Code(UndoOutcome outcome) {
   return QStringLiteral("failed");
 }
 
-std::string Words(const UndoResult& r, bool dryRun) {
+// What became of one file: in the user's language for people, in English for
+// scripts (`translated` false).
+QString Words(const UndoResult& r, bool dryRun, bool translated) {
+  const auto say = [translated](const char* english) {
+    return translated ? QCoreApplication::translate("Cli", english) : QString::fromLatin1(english);
+  };
   const JournalRecord& m = r.move;
-  const std::string name = Shown(m.name);
+  const QString name = ShownText(m.name);
   switch (r.outcome) {
     case UndoOutcome::kPutBack:
-      return std::string(dryRun ? "would put back " : "put back ") + name + " from " + Shown(m.destination) + " to " +
-             Shown(m.desktop);
+      return say(dryRun ? QT_TRANSLATE_NOOP("Cli", "would put back %1 from %2 to %3")
+                        : QT_TRANSLATE_NOOP("Cli", "put back %1 from %2 to %3"))
+          .arg(name, ShownText(m.destination), ShownText(m.desktop));
     case UndoOutcome::kGone:
-      return "skipped " + name + ": it is no longer in " + Shown(m.destination);
+      return say(QT_TRANSLATE_NOOP("Cli", "skipped %1: it is no longer in %2")).arg(name, ShownText(m.destination));
     case UndoOutcome::kChanged:
-      return "skipped " + name + ": " + Shown(JoinPath(m.destination, m.name)) +
-             " is not the file that was moved, or has changed since";
+      return say(QT_TRANSLATE_NOOP("Cli", "skipped %1: %2 is not the file that was moved, or has changed since"))
+          .arg(name, ShownText(JoinPath(m.destination, m.name)));
     case UndoOutcome::kNameTaken:
-      return "skipped " + name + ": " + Shown(JoinPath(m.desktop, m.name)) + " exists; nothing was replaced";
+      return say(QT_TRANSLATE_NOOP("Cli", "skipped %1: %2 exists; nothing was replaced"))
+          .arg(name, ShownText(JoinPath(m.desktop, m.name)));
     case UndoOutcome::kInUse:
-      return "skipped " + name + ": another program is writing it; try again later";
+      return say(QT_TRANSLATE_NOOP("Cli", "skipped %1: another program is writing it; try again later")).arg(name);
     case UndoOutcome::kNoDesktop:
-      return "skipped " + name + ": " + Shown(m.desktop) + " is missing or not a folder";
+      return say(QT_TRANSLATE_NOOP("Cli", "skipped %1: %2 is missing or not a folder")).arg(name, ShownText(m.desktop));
     case UndoOutcome::kOtherDesktop:
-      return "skipped " + name + ": it was taken from " + Shown(m.desktop) + ", which is not the desktop folder now";
+      return say(QT_TRANSLATE_NOOP("Cli", "skipped %1: it was taken from %2, which is not the desktop folder now"))
+          .arg(name, ShownText(m.desktop));
     case UndoOutcome::kBadRecord:
-      return "refused " + name + ": the journal's record of it names no plain file in an absolute folder";
+      return say(QT_TRANSLATE_NOOP("Cli",
+                                   "refused %1: the journal's record of it names no plain file in an absolute folder"))
+          .arg(name);
     case UndoOutcome::kFailed:
       break;
   }
-  return "skipped " + name + ": it could not be moved back";
+  return say(QT_TRANSLATE_NOOP("Cli", "skipped %1: it could not be moved back")).arg(name);
 }
 
 class UndoCommand final : public Command {
@@ -146,7 +157,7 @@ class UndoCommand final : public Command {
                          {QStringLiteral("destination"), JsonText(r.move.destination)},
                          {QStringLiteral("moved_at"), QString::fromStdString(r.move.time)},
                          {QStringLiteral("outcome"), Code(r.outcome)},
-                         {QStringLiteral("text"), QString::fromStdString(Words(r, dryRun))}};
+                         {QStringLiteral("text"), Words(r, dryRun, false)}};
         list.append(item);
       }
       output.Json(QJsonObject{{QStringLiteral("dry_run"), dryRun},
@@ -156,7 +167,7 @@ class UndoCommand final : public Command {
     } else if (results.empty()) {
       output.Line(Cli::tr("Nothing to undo."));
     } else {
-      for (const UndoResult& r : results) output.Line(QString::fromStdString(Words(r, dryRun)));
+      for (const UndoResult& r : results) output.Line(Words(r, dryRun, true));
       output.Line((dryRun ? Cli::tr("%1 would be put back, %2 would be skipped.") : Cli::tr("%1 put back, %2 skipped."))
                       .arg(putBack)
                       .arg(skipped));

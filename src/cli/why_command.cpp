@@ -8,79 +8,31 @@
 
 #include "cli/arguments.h"
 #include "cli/command.h"
-#include "cli/outcome_words.h"
 #include "cli/output.h"
 #include "cli/services.h"
-#include "mover/conditions.h"
 #include "mover/judge.h"
 #include "mover/paths.h"
+#include "mover/verdict_words.h"
 #include "rules/rule_description.h"
 
 namespace veskora::cli {
 
 namespace {
 
-std::string Quoted(const std::string& text) {
-  // Built by appending: "\"" + string&& sets off a false -Wrestrict in GCC 12.
-  std::string quoted(1, '"');
-  quoted += Shown(text);
-  quoted += '"';
-  return quoted;
-}
-
-// 14 digits as "YYYY-MM-DD hh:mm:ss"; anything else quoted as it is.
-std::string Stamp(const std::string& digits) {
-  if (digits.size() != 14 || digits.find_first_not_of("0123456789") != std::string::npos) return Quoted(digits);
-  return digits.substr(0, 4) + "-" + digits.substr(4, 2) + "-" + digits.substr(6, 2) + " " + digits.substr(8, 2) + ":" +
-         digits.substr(10, 2) + ":" + digits.substr(12, 2);
-}
-
-// Why a row matches the file or not, with the values it compared.
-std::string Reason(const RowVerdict& v, const MoveRule& rule) {
-  if (!v.enabled) return "skipped: the row is not ticked";
-  const std::string& value = rule.value;
-  const std::string& file = v.fileValue;
-  const char* no = v.matches ? "" : "not ";
-  switch (rule.kind) {
-    case kNameKeyword:
-      return v.matches ? "the name contains " + Quoted(value)
-                       : "the name does not contain " + Quoted(value) + " (letter case counts)";
-    case kExtension:
-      if (v.matches) return "the extension is " + Quoted(value);
-      return (file.empty() ? std::string("the name has no extension") : "the extension is " + Quoted(file)) + ", not " +
-             Quoted(value);
-    case kSizeSmaller:
-    case kSizeLarger: {
-      if (file.empty()) return "the file's size cannot be read";
-      char threshold[64];
-      std::snprintf(threshold, sizeof threshold, "%.0f", SizeThreshold(value));
-      return file + " bytes is " + no + (rule.kind == kSizeSmaller ? "less" : "more") + " than " + value + " (" +
-             threshold + " bytes)";
-    }
-    case kTimeOlder:
-    case kTimeNewer:
-      if (file.empty()) return "the file's time cannot be read";
-      return "modified " + Stamp(file) + " is " + no + (rule.kind == kTimeOlder ? "before " : "after ") +
-             Stamp(value);
-    default:
-      return "a row of kind " + std::to_string(rule.kind) + " never matches";
-  }
-}
-
 // Why the cycle never looks at an entry: a code for scripts, words for people.
 struct Ignored {
   QString code;
-  std::string words;
+  QString words;
 };
 
 std::optional<Ignored> IgnoredBecause(Sight sight, const std::string& path) {
   switch (sight) {
     case Sight::kHidden:
-      return Ignored{QStringLiteral("hidden"), "hidden (the name begins with \".\")"};
+      return Ignored{QStringLiteral("hidden"), Cli::tr("hidden (the name begins with \".\")")};
     case Sight::kNotAFile: {
       std::error_code error;
-      if (std::filesystem::is_directory(path, error)) return Ignored{QStringLiteral("folder"), "a folder"};
-      return Ignored{QStringLiteral("not-a-file"), "not a regular file, nor a link to one"};
+      if (std::filesystem::is_directory(path, error)) return Ignored{QStringLiteral("folder"), Cli::tr("a folder")};
+      return Ignored{QStringLiteral("not-a-file"), Cli::tr("not a regular file, nor a link to one")};
     }
     case Sight::kLookedAt:
     case Sight::kMissing:
@@ -138,30 +90,19 @@ class WhyCommand final : public Command {
     return std::filesystem::equivalent(std::string(ParentOf(given)), desktop, error);
   }
 
-  static QString Decision(const FileExplanation& why, const RuleList& rules, Language language) {
-    if (!why.decision) return Cli::tr("No enabled row matches: the file stays on the desktop.");
-    return Cli::tr("First match: %1: %2.")
-        .arg(RowPhrase(why.decision->row),
-             OutcomeText(why.decision->outcome, rules.Row(why.decision->row).rule.destination, language));
-  }
-
   static int PrintAsText(const FileExplanation& why, const RuleList& rules, const std::string& name,
                          const std::optional<Ignored>& ignored, Output& output) {
     if (ignored) {
-      output.Line(QString::fromStdString(Shown(name) + ": " + ignored->words + ": VESKORA never looks at it, whatever the rules say."));
+      output.Line(Cli::tr("%1: %2: VESKORA never looks at it, whatever the rules say.")
+                      .arg(ShownText(name), ignored->words));
       return kDone;
     }
-    std::string facts = "size and time cannot be read";
-    if (why.facts)
-      facts = std::to_string(why.facts->size) + " bytes, modified " + Stamp(TimeStampText(why.facts->mtime));
-    output.Line(QString::fromStdString(Shown(name) + ": " + facts));
+    const Language language = output.Words();
+    output.Line(ShownText(name) + QStringLiteral(": ") + QString::fromStdString(FactsLine(why.facts, language)));
     for (const RowVerdict& v : why.rows) {
-      output.Line(RowPhrase(v.row) + QLatin1Char(' ') +
-                  QString::fromStdString(Shown(DescribeRule(rules.Row(v.row).rule)) + ": " +
-                                         (v.enabled ? (v.matches ? "yes: " : "no: ") : "") +
-                                         Reason(v, rules.Row(v.row).rule)));
+      output.Line(QString::fromStdString(RowLine(v, rules.Row(v.row).rule, language)));
     }
-    output.Line(Decision(why, rules, output.Words()));
+    output.Line(QString::fromStdString(DecisionLine(why.decision, rules, language)));
     return kDone;
   }
 
@@ -177,7 +118,7 @@ class WhyCommand final : public Command {
     }
     if (why.facts) {
       out.insert(QStringLiteral("size"), static_cast<qint64>(why.facts->size));
-      out.insert(QStringLiteral("modified"), QString::fromStdString(Stamp(TimeStampText(why.facts->mtime))));
+      out.insert(QStringLiteral("modified"), QString::fromStdString(ShownTime(TimeStampText(why.facts->mtime), Language::kEnglish)));
     }
     QJsonArray rows;
     for (const RowVerdict& v : why.rows) {
@@ -190,7 +131,7 @@ class WhyCommand final : public Command {
                               {QStringLiteral("file_value"), JsonText(v.fileValue)},
                               {QStringLiteral("enabled"), v.enabled},
                               {QStringLiteral("matches"), v.matches},
-                              {QStringLiteral("why"), QString::fromStdString(Reason(v, rule))}});
+                              {QStringLiteral("why"), QString::fromStdString(VerdictWhy(v, rule, Language::kEnglish))}});
     }
     out.insert(QStringLiteral("rows"), rows);
     if (why.decision) {
@@ -201,8 +142,8 @@ class WhyCommand final : public Command {
                  QJsonObject{{QStringLiteral("row"), d.row},
                              {QStringLiteral("destination"), isProtected ? QJsonValue() : QJsonValue(JsonText(destination))},
                              {QStringLiteral("protected"), isProtected},
-                             {QStringLiteral("outcome"), OutcomeJsonCode(d.outcome)},
-                             {QStringLiteral("text"), OutcomeText(d.outcome, destination, output.Words())}});
+                             {QStringLiteral("outcome"), QString::fromUtf8(OutcomeCode(d.outcome))},
+                             {QStringLiteral("text"), QString::fromStdString(OutcomeTo(d.outcome, destination, output.Words()))}});
     } else {
       out.insert(QStringLiteral("first_match"), QJsonValue::Null);
     }

@@ -31,7 +31,7 @@ Outcome FromMove(MoveOutcome outcome) {
 
 bool Waits(Outcome outcome) {
   return outcome == Outcome::kNoFolder || outcome == Outcome::kInUse || outcome == Outcome::kNameTaken ||
-         outcome == Outcome::kNoDestination;
+         outcome == Outcome::kNoDestination || outcome == Outcome::kMoveFailed;
 }
 
 namespace {

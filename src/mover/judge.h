@@ -25,6 +25,7 @@ enum class Outcome {
   kNoDestination,  // the destination is missing or not a folder
   kGone,           // the file went away since it was listed
   kPutBack,        // the user put it back and it has not changed since
+  kMoveFailed,     // the cycle's move failed though the destination is a folder; tried again later
 };
 
 // A file that the user put back, as it was then: while a desktop file is

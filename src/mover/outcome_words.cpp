@@ -22,6 +22,8 @@ constexpr Words kWords[] = {
      "移動先のフォルダがありません"},
     {Outcome::kGone, "gone", "not moved: the file is gone", "見つかりません"},
     {Outcome::kPutBack, "put-back", "not moved: put back by the user", "ユーザーが元に戻しました"},
+    {Outcome::kMoveFailed, "move-failed", "not moved: the last try failed; it is tried again later",
+     "前回の移動に失敗しました。あとで再試行します"},
 };
 
 const Words& Find(Outcome outcome) {

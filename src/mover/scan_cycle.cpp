@@ -23,7 +23,14 @@ Outcome TryMove(const ScanEnvironment& env, const std::string& folder, const std
   if (backOff && backOff->Knew(name)) {
     if (const auto resting = backOff->Resting(name, env.files->Facts(folder, name))) return *resting;
   }
-  const Outcome outcome = FromMove(env.files->Move(folder, name, destination, arrived));
+  const MoveOutcome moved = env.files->Move(folder, name, destination, arrived);
+  Outcome outcome = FromMove(moved);
+  // Check fails exactly when the destination is no folder: any other failure
+  // (a full disk, a copy cut short) is the move's own, and said so.
+  if (moved == MoveOutcome::kFailed) {
+    const MoveOutcome now = env.files->Check(folder, name, destination);
+    outcome = now == MoveOutcome::kMoved ? Outcome::kMoveFailed : FromMove(now);
+  }
   if (backOff && Waits(outcome)) {
     if (const auto now = env.files->Facts(folder, name)) backOff->Refused(name, *now, outcome);
   }

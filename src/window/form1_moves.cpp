@@ -6,6 +6,7 @@
 
 #include "mover/scan_cycle.h"
 #include "mover/undo_moves.h"
+#include "mover/verdict_words.h"
 #include "session/app_settings.h"
 #include "window/form1.h"
 #include "window/history_dialog.h"
@@ -13,7 +14,6 @@
 #include "window/move_notices.h"
 #include "window/preview_dialog.h"
 #include "window/rule_list_model.h"
-#include "window/why_words.h"
 
 namespace veskora {
 
@@ -35,8 +35,9 @@ void Form1::ShowWaiting(const CycleReport& report) {
   // The rules are those the cycle judged with: nothing changed them since.
   for (const WaitingFile& file : report.waiting) {
     const MoveRule& rule = book_.Rules().Row(file.row).rule;
-    lines << FileLine(file.name, file.outcome, file.row, rule);
-    rows.emplace_back(rule, QString::fromStdString(file.name) + QStringLiteral(" — ") + OutcomeText(file.outcome));
+    lines << QString::fromStdString(FileLine(file.name, file.outcome, file.row, rule, Language::kJapanese));
+    rows.emplace_back(rule, QString::fromStdString(file.name) + QStringLiteral(" — ") +
+                                QString::fromUtf8(OutcomeWords(file.outcome, Language::kJapanese)));
   }
   const int count = static_cast<int>(report.waiting.size());
   waiting->Show(count == 0 ? QString() : QStringLiteral("%1件のファイルが移動待ちです").arg(count), lines, true);

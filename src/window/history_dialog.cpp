@@ -9,9 +9,9 @@
 
 #include "mover/outcome_words.h"
 #include "mover/paths.h"
+#include "mover/verdict_words.h"
 #include "ports/desktop_handoff.h"
 #include "ports/file_system.h"
-#include "rules/rule_description.h"
 #include "rules/rule_key.h"
 
 namespace veskora {
@@ -82,7 +82,7 @@ QList<QStandardItem*> HistoryDialog::MoveRow(std::size_t index) {
   const QString state = QString::fromUtf8(MoveStateWords(StateNow(move, undone_[index], files_), Language::kJapanese));
   const int at = static_cast<int>(index);
   return {Cell(Text(move.time), at), Cell(Text(move.name), at),
-          Cell(QStringLiteral("%1番目: %2").arg(move.row).arg(Text(DescribeRule(rule))), at),
+          Cell(Text(RowName(move.row, rule, Language::kJapanese)), at),
           Cell(Text(move.desktop) + QStringLiteral(" → ") + Text(move.destination), at), Cell(state, at)};
 }
 

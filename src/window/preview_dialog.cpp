@@ -9,8 +9,8 @@
 
 #include "mover/rule_matcher.h"
 #include "mover/scan_cycle.h"
+#include "mover/verdict_words.h"
 #include "rules/rule_list.h"
-#include "window/why_words.h"
 
 namespace veskora {
 
@@ -57,8 +57,10 @@ void PreviewDialog::Refresh() {
   for (const JudgedFile& file : JudgeListing(*listing_, {rules, matcher, sources_.files, sources_.putBack()})) {
     const MoveRule& rule = rules.Row(file.row).rule;
     auto* item =
-        new QTreeWidgetItem({QString::fromStdString(listing_->entries[file.index].name), OutcomeText(file.outcome),
-                             RowName(file.row, rule), QString::fromStdString(rule.destination)});
+        new QTreeWidgetItem({QString::fromStdString(listing_->entries[file.index].name),
+                             QString::fromUtf8(OutcomeWords(file.outcome, Language::kJapanese)),
+                             QString::fromStdString(RowName(file.row, rule, Language::kJapanese)),
+                             QString::fromStdString(rule.destination)});
     // By its place in the listing: a name that is no UTF-8 would not come back from its text.
     item->setData(0, Qt::UserRole, static_cast<qulonglong>(file.index));
     view_->addTopLevelItem(item);
@@ -73,7 +75,7 @@ void PreviewDialog::ShowWhy() {
   const RuleMatcher matcher(rules);
   const std::string& name = listing_->entries[item->data(0, Qt::UserRole).toULongLong()].name;
   const FileExplanation why = ExplainFile(*listing_, name, {rules, matcher, sources_.files, sources_.putBack()});
-  why_->setPlainText(Explanation(why, rules));
+  why_->setPlainText(QString::fromStdString(Explanation(why, rules, Language::kJapanese)));
 }
 
 }  // namespace veskora

@@ -295,11 +295,13 @@ TEST(CliProgram, SpeaksTheUsersLanguageAndEndsAnUndoSafely) {
   WriteFile(box.Desktop("a.txt"), "a");
   WriteFile(box.Desktop("keep.txt"), "k");
   // program, arguments, locale; exit code and a line of the output
-  const std::string ja = "a.txt: 2番目の移動条件 拡張子が\"txt\": " + box.Dest() + " へ移動します\n";
+  const std::string ja = "a.txt: 2番目: 拡張子が\"txt\": " + box.Dest() + " へ移動します\n";
   const std::tuple<std::string, QStringList, QString, int, std::string> runs[] = {
       {"veskora-cli", {"plan"}, "LC_ALL=C.UTF-8", 0, "a.txt: row 2 拡張子が\"txt\": moves to " + box.Dest() + "\n"},
       {"veskora-cli", {"plan"}, "LANG=ja_JP.UTF-8", 0, "VESKORA は起動していません。 移動を自動実行: オン\n" + ja},
-      {"veskora-cli", {"plan"}, "LC_MESSAGES=ja_JP.UTF-8", 0, "keep.txt: 1番目の移動条件 ファイル名に\"keep\"が含まれる: 移動を禁止する\n"},
+      {"veskora-cli", {"plan"}, "LC_MESSAGES=ja_JP.UTF-8", 0, "keep.txt: 1番目: ファイル名に\"keep\"が含まれる: 移動を禁止する\n"},
+      // why, in the words the window's preview gives the same row
+      {"veskora-cli", {"why", "a.txt"}, "LANG=ja_JP.UTF-8", 0, "\n2番目: 拡張子が\"txt\" — 一致: 拡張子 \"txt\" は \"txt\" です\n"},
       {"veskora-cli", {"plan", "--json"}, "LANG=ja_JP.UTF-8", 0, "\"protected\": true,\n            \"row\": 1,"},
       {"veskora-cli", {"pln"}, "LANG=ja_JP.UTF-8", 2, "veskora-cli: 'pln' というコマンドはありません。'plan' のことですか?\n"},
       {"veskora", {"--version"}, "LC_ALL=C.UTF-8", 0, "veskora " VESKORA_VERSION "\n"},

@@ -254,6 +254,9 @@ TEST_F(ScanCycle, ReadOnlyFileSystemsTakeNothingUntilTheyCan) {
   Rule(2, "txt", locked.Path());
   File("c.txt");
   Cycle();
+  std::string waiting;  // the destination is a folder: the move itself failed
+  for (const WaitingFile& w : Cycle().waiting) waiting += w.name + " " + std::string(OutcomeCode(w.outcome)) + " ";
+  EXPECT_EQ(waiting, "c.txt move-failed ");
   EXPECT_EQ(ListNames(desktop), "c.txt");
   ASSERT_TRUE(locked.Remount("size=1m"));
   Cycle();

@@ -25,8 +25,8 @@ void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.rule; }
 // Across file systems: the claim, the copy, its name, the source's removal;
 // within one: the rename, and where the flag is refused, the claim and its link.
 // clang-format off
-constexpr const char* kBigFails = "big.bin no-destination\n";  // tried again at the next cycle
-constexpr const char* kBothFail = "big.bin no-destination\nnote.txt no-destination\n";
+constexpr const char* kBigFails = "big.bin move-failed\n";  // tried again at the next cycle
+constexpr const char* kBothFail = "big.bin move-failed\nnote.txt move-failed\n";
 constexpr const char* kBigInUse = "big.bin in-use\n";  // somebody opened it: it waits for them
 constexpr const char* kBothInUse = "big.bin in-use\nnote.txt in-use\n";
 const Fault kFaults[] = {
