@@ -215,11 +215,11 @@ shoot_rules() {
   shoot_window "$window" main-window
 
   # The history: F10, then the keyboard to 移動 → 移動履歴を表示 (the last
-  # entry but one: Up from the first entry wraps round to the last).
+  # entry but two: Up from the first entry wraps round to the last).
   local before history
   xdotool key F10 Right
   sleep 0.3
-  xdotool key Up Up Return
+  xdotool key Up Up Up Return
   history="$(xs_wait_window_shown 移動履歴)"
   shoot_window "$history" history
   xdotool windowclose "$history" 2> /dev/null || xdotool key --window "$history" Escape
