@@ -35,18 +35,26 @@ int Thresholds<T>::LowestBelow(const T& value) const {
   return at == sorted_.begin() ? kNoRow : lowestTo_[static_cast<std::size_t>(at - sorted_.begin()) - 1];
 }
 
+int KeywordSearch::Child(const Node& node, unsigned char byte) {
+  // A state has few moves: a scan of a short array beats a tree's pointers.
+  for (const auto& [b, child] : node.next) {
+    if (b == byte) return child;
+  }
+  return 0;  // the root is nobody's child
+}
+
 void KeywordSearch::Add(std::string_view keyword, int position) {
   int state = 0;
   for (const char c : keyword) {
     const auto byte = static_cast<unsigned char>(c);
-    const auto found = nodes_[static_cast<std::size_t>(state)].next.find(byte);
-    if (found != nodes_[static_cast<std::size_t>(state)].next.end()) {
-      state = found->second;
+    if (const int child = Child(nodes_[static_cast<std::size_t>(state)], byte); child != 0) {
+      state = child;
       continue;
     }
     nodes_.emplace_back();
     const int added = static_cast<int>(nodes_.size() - 1);
-    nodes_[static_cast<std::size_t>(state)].next.emplace(byte, added);
+    auto& next = nodes_[static_cast<std::size_t>(state)].next;
+    next.insert(std::lower_bound(next.begin(), next.end(), std::make_pair(byte, 0)), {byte, added});
     state = added;
   }
   int& lowest = nodes_[static_cast<std::size_t>(state)].lowest;
@@ -76,8 +84,7 @@ void KeywordSearch::Seal() {
 int KeywordSearch::Step(int state, unsigned char byte) const {
   while (state != 0) {
     const Node& node = nodes_[static_cast<std::size_t>(state)];
-    const auto found = node.next.find(byte);
-    if (found != node.next.end()) return found->second;
+    if (const int child = Child(node, byte); child != 0) return child;
     state = node.fail;
   }
   return root_[byte];

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,10 +50,11 @@ class KeywordSearch {
 
  private:
   struct Node {
-    std::map<unsigned char, int> next;
+    std::vector<std::pair<unsigned char, int>> next;  // sorted by byte
     int fail = 0;
     int lowest = kNoRow;
   };
+  static int Child(const Node& node, unsigned char byte);
   int Step(int state, unsigned char byte) const;
 
   std::vector<Node> nodes_ = std::vector<Node>(1);
