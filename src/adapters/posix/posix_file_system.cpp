@@ -43,6 +43,13 @@ int PosixFileSystem::FolderFd(const std::string& folder) const {
   return listed_ && folder == listedPath_ ? listed_.Get() : AT_FDCWD;
 }
 
+int PosixFileSystem::OpenFolder(const std::string& folder, UniqueFd& opened) const {
+  const int dirFd = FolderFd(folder);
+  if (dirFd != AT_FDCWD) return dirFd;
+  opened = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return opened ? opened.Get() : -1;
+}
+
 std::optional<FileFacts> PosixFileSystem::Facts(const std::string& folder, const std::string& name) {
   const int dirFd = FolderFd(folder);
   return FactsAt(dirFd, dirFd == AT_FDCWD ? JoinPath(folder, name) : name);
@@ -59,12 +66,8 @@ std::optional<FileIdentity> PosixFileSystem::Identity(const std::string& folder,
 
 MoveOutcome PosixFileSystem::Check(const std::string& folder, const std::string& name, const std::string& destination) {
   UniqueFd opened;
-  int dirFd = FolderFd(folder);
-  if (dirFd == AT_FDCWD) {
-    opened = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!opened) return MoveOutcome::kSourceMissing;
-    dirFd = opened.Get();
-  }
+  const int dirFd = OpenFolder(folder, opened);
+  if (dirFd < 0) return MoveOutcome::kSourceMissing;
   // Opened apart from the moves' own: a first look at a folder by a move
   // clears what killed runs left there, and a check changes nothing.
   const UniqueFd destFd(open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -74,12 +77,8 @@ MoveOutcome PosixFileSystem::Check(const std::string& folder, const std::string&
 MoveOutcome PosixFileSystem::Move(const std::string& folder, const std::string& name, const std::string& destination,
                                   FileIdentity* arrived) {
   UniqueFd opened;
-  int dirFd = FolderFd(folder);
-  if (dirFd == AT_FDCWD) {
-    opened = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!opened) return MoveOutcome::kFailed;
-    dirFd = opened.Get();
-  }
+  const int dirFd = OpenFolder(folder, opened);
+  if (dirFd < 0) return MoveOutcome::kFailed;
   const int destFd = DestinationFd(destination);
   if (destFd < 0) return MoveOutcome::kFailed;
   MoveContext context{memory_, stop_};

@@ -35,6 +35,9 @@ class PosixFileSystem final : public FileSystem {
   // The folder descriptor for questions about `folder`: the listed one when
   // it is that folder, else AT_FDCWD (and the caller uses the full path).
   int FolderFd(const std::string& folder) const;
+  // A descriptor of `folder` for a move or its check: the listed one, or one
+  // opened into `opened`; -1 when the folder cannot be opened.
+  int OpenFolder(const std::string& folder, UniqueFd& opened) const;
 
   // The destination folder of the last move, kept open within a cycle: most
   // moves of a cycle go to a few folders.
