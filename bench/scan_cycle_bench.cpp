@@ -227,8 +227,10 @@ void PrintSummary(const std::vector<std::unique_ptr<CaseResult>>& results,
   }
   for (const auto& r : results) {
     if (!r->typical || r->failed) continue;
-    std::printf("Goal: typical desktop (%zu files, %zu rules, %s, %s) under 1 ms CPU: %.3f ms -> %s\n", r->files,
-                r->rules, MixName(r->mix), r->place.c_str(), r->cpuMs, r->cpuMs < 1.0 ? "met" : "MISSED");
+    // Listing the folder alone may cost more than the goal on a slow machine; the floor is printed beside it.
+    std::printf("Goal: typical desktop (%zu files, %zu rules, %s, %s) under 0.1 ms CPU: %.3f ms (floor %.3f) -> %s\n",
+                r->files, r->rules, MixName(r->mix), r->place.c_str(), r->cpuMs, r->floorCpuMs,
+                r->cpuMs < 0.1 ? "met" : "MISSED");
   }
 }
 
@@ -264,8 +266,10 @@ int main(int argc, char** argv) {
       }
     }
   }
-  add(kDisk, 200, RuleMix::kNamesOnly, 20, true);
-  add(kDisk, 200, RuleMix::kAllKinds, 20, true);
+  for (const Place* place : {&kTmpfs, &kDisk}) {
+    add(*place, 200, RuleMix::kNamesOnly, 20, true);
+    add(*place, 200, RuleMix::kAllKinds, 20, true);
+  }
   std::vector<std::unique_ptr<CompileResult>> compiles;
   for (const RuleMix mix : {RuleMix::kNamesOnly, RuleMix::kAllKinds}) {
     for (const std::size_t rules : {10, 100, 1000}) {

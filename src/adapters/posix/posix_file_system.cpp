@@ -18,6 +18,8 @@ void PosixFileSystem::BeginCycle(const std::string& folder) {
   // What a killed run left claimed comes back now, to be listed with the
   // rest: found by the last listing of this folder, or by one of our own when
   // there was none.
+  // The last listing of this folder found nothing of ours: nothing to open.
+  if (folder == oursFolder_ && ours_.empty()) return;
   const UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!dir) return;
   if (folder != oursFolder_) {
