@@ -8,11 +8,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <iterator>
+
 #include "fake_clock.h"
 #include "mover/conditions.h"
 #include "mover/move_journal.h"
 #include "mover/move_log.h"
 #include "mover/outcome_words.h"
+#include "mover/put_back_watch.h"
 #include "other_file_system.h"
 #include "adapters/posix/folder_listing.h"
 #include "adapters/posix/posix_data_files.h"
@@ -30,6 +34,12 @@ using testing::ListNames;
 using testing::ReadFile;
 using testing::SetMtime;
 using testing::WriteFile;
+
+int OpenDescriptors() {
+  std::error_code error;
+  const auto open = std::filesystem::directory_iterator("/proc/self/fd", error);
+  return static_cast<int>(std::distance(open, std::filesystem::directory_iterator()));
+}
 
 class ScanCycle : public ::testing::Test {
  protected:
@@ -136,12 +146,16 @@ TEST_F(ScanCycle, TheJudgeGivesEveryFileItsRowAndOutcomeAndTheCycleActsOnIt) {
   }
   File("one.bin");
   for (const char* name : {"/future.dat", "/x.iso", "/x.iso.aria2"}) SetMtime(desktop + name, {2100, 1, 1, 0, 0, 0});
-  const PutBackFiles putBack{PutBackOf(*files.Facts(desktop, "back.dat"))};
-  env.putBack = &putBack;
-
   const RuleMatcher matcher(rules);
   const auto listing = ScanDesktop(env);
   ASSERT_TRUE(listing);
+  // Put back by an undo, as the journal keeps it (an old file's times differ),
+  // and read back while the desktop's listing is open.
+  SetMtime(desktop + "/back.dat", {2001, 1, 1, 0, 0, 0});
+  journal.AddUndo(journal.AddMove(desktop, "back.dat", target, {}, 7, "back"), *files.Identity(desktop, "back.dat"));
+  PutBackWatch watch(dataFiles, journal.Path());
+  const PutBackFiles putBack = watch.Files(files);
+  env.putBack = &putBack;
   const auto judged = JudgeListing(*listing, {rules, matcher, files, &putBack});
   std::string verdicts;  // none.dat: no row decides it
   for (const JudgedFile& j : judged) {
@@ -226,22 +240,31 @@ TEST_F(ScanCycle, EachMoveWritesOneExactLineAndAFailedOneNothing) {
   mkdir(gone.c_str(), 0755);
   clock.Set({2027, 1, 2, 3, 4, 5});
   File("evil\n[01-01 00:00:00] x.txt");
-  File("bad\xff\x01\xc2\x85.txt");
+  File("bad\xff\x01\xc2\x85\xed\xa0\x80.txt");  // the last three: a surrogate
+  const int descriptors = OpenDescriptors();
   Cycle();
+  EXPECT_EQ(OpenDescriptors(), descriptors);
   EXPECT_EQ(ListNames(gone), "missing.bin");
   ASSERT_EQ(status.size(), 5u);
-  EXPECT_EQ(status[2], "[01/02 03:04:05] bad\\xFF\\x01\\u0085.txt を " + target + " へ移動しました");
+  EXPECT_EQ(status[2], "[01/02 03:04:05] bad\\xFF\\x01\\u0085\\xED\\xA0\\x80.txt を " + target + " へ移動しました");
   EXPECT_EQ(status[3], "[01/02 03:04:05] evil\\n[01-01 00:00:00] x.txt を " + target + " へ移動しました");
   const std::string text = LogText();
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
 
   // A log that cannot be written stops no move; the status line still shows
-  // it. Opening the log creates it without truncating.
+  // it, and the line lost is told on standard error. Opening the log creates
+  // it without truncating.
   MoveLog unwritable(dataFiles, dir / "plain-file/veskora.log", clock, sink);
   env.log = &unwritable;
   File("last.txt");
+  ::testing::internal::CaptureStderr();
   Cycle();
-  EXPECT_EQ(ListNames(target), "a.txt bad\xff\x01\xc2\x85.txt clash.txt evil\n[01-01 00:00:00] x.txt last.txt report.txt");
+  const std::string told = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(told.rfind("veskora: cannot ", 0), 0u) << told;
+  EXPECT_NE(told.find("plain-file/veskora.log"), std::string::npos) << told;
+  EXPECT_NE(told.find("last.txt を"), std::string::npos) << told;
+  EXPECT_EQ(ListNames(target),
+            "a.txt bad\xff\x01\xc2\x85\xed\xa0\x80.txt clash.txt evil\n[01-01 00:00:00] x.txt last.txt report.txt");
   EXPECT_EQ(status.size(), 6u);
   EXPECT_TRUE(log.Touch());
   EXPECT_EQ(LogText(), text);
@@ -303,11 +326,13 @@ TEST(MoveJournal, KeepsWholeRecentCyclesUpToItsBoundPastDamageAndLocks) {
     clock.Set(m.at);
     if (m.newCycle) journal.BeginCycle();
     if (m.before == 'd') {
-      // A record with one byte changed, and one cut short by a full disk.
+      // A record with one byte changed, one with a byte more, and one cut short by a full disk.
       std::string whole = FormatJournalRecord(
           {false, "2026-03-01 12:00:00", "2026-03-01 12:00:00", "/desk", "x1", "/dest", {}, 1, "2,txt,/dest", {}});
+      std::string longer = whole;
+      longer.insert(longer.size() - 1, "0");  // a character past its checksum
       whole[whole.find("x1")] = 'y';
-      ASSERT_EQ(files.Append(journal.Path(), whole + whole.substr(0, 40)), 0);
+      ASSERT_EQ(files.Append(journal.Path(), whole + longer + whole.substr(0, 40)), 0);
     } else if (m.before == 'l') {
       const std::string lock = journal.Path() + ".lock";
       holder.reset(new testing::Child({"/bin/sh", "-c", "exec 9>>\"$0\" && flock 9 && exec sleep 60", lock}));
