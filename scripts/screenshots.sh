@@ -14,6 +14,7 @@
 #   about.png               the About box
 #   notification.png        the notification after a move, with its buttons
 #   history.png             the history window after that move
+#   preview.png             the preview, moved by the keyboard to its second file
 #
 #   scripts/screenshots.sh [--docs] [OUTPUT_FOLDER]   (default: build/screenshots)
 #
@@ -205,6 +206,8 @@ shoot_rules() {
     "0,6,20241224180000,(移動を禁止する)" > "$work/program/ZUL.dat"
   printf 'photo\n' > "$desktop/IMG_0001.jpg"
   printf 'estimate\n' > "$desktop/見積書_2024.pdf"
+  printf 'memo\n' > "$desktop/メモ.txt" # small: protected
+  truncate -s 101M "$desktop/録画.mkv"    # large: no folder defined, it waits
   start_veskora
   local window kind down
   window="$(xs_wait_window_shown VESKORA)"
@@ -223,6 +226,16 @@ shoot_rules() {
   history="$(xs_wait_window_shown 移動履歴)"
   shoot_window "$history" history
   xdotool windowclose "$history" 2> /dev/null || xdotool key --window "$history" Escape
+
+  # The preview (the last entry but one), its first file selected; Down takes the next.
+  local preview
+  xdotool key F10 Right
+  sleep 0.3
+  xdotool key Up Up Return
+  preview="$(xs_wait_window_shown 移動のプレビュー)"
+  xdotool key Down
+  shoot_window "$preview" preview
+  xdotool key Escape
 
   for kind in 1 2 3 4 5 6; do
     # A left click on the empty part takes the focus; End and Home select

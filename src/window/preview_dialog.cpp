@@ -65,7 +65,12 @@ void PreviewDialog::Refresh() {
     item->setData(0, Qt::UserRole, static_cast<qulonglong>(file.index));
     view_->addTopLevelItem(item);
   }
-  if (view_->topLevelItemCount() == 0) why_->setPlainText(QStringLiteral("移動条件に該当するファイルはありません"));
+  if (view_->topLevelItemCount() == 0) {
+    why_->setPlainText(QStringLiteral("移動条件に該当するファイルはありません"));
+    return;
+  }
+  // Selected, not only current: the keyboard's place shows, and its why with it.
+  view_->setCurrentItem(view_->topLevelItem(0));
 }
 
 void PreviewDialog::ShowWhy() {
