@@ -279,8 +279,12 @@ void MoveJournal::KeepBounded(std::size_t appended) {
   }
 }
 
-std::string MoveJournal::Cutoff() const {
+const std::string& MoveJournal::Cutoff() {
   const LocalTime now = clock_.Now();
+  // Worked out once a second: mktime looks at the time zone's file each time.
+  std::string second = FormatJournalTime(now);
+  if (second == cutoff_.first) return cutoff_.second;
+  cutoff_.first = std::move(second);
   std::tm tm{};
   tm.tm_year = now.year - 1900;
   tm.tm_mon = now.month - 1;
@@ -289,7 +293,8 @@ std::string MoveJournal::Cutoff() const {
   tm.tm_min = now.minute;
   tm.tm_sec = now.second;
   tm.tm_isdst = -1;
-  return FormatJournalTime(ToLocalTime(static_cast<std::int64_t>(std::mktime(&tm))));
+  cutoff_.second = FormatJournalTime(ToLocalTime(static_cast<std::int64_t>(std::mktime(&tm))));
+  return cutoff_.second;
 }
 
 void MoveJournal::Prune() {

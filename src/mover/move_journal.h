@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ports/clock.h"
@@ -105,7 +106,7 @@ class MoveJournal {
   JournalRecord Add(JournalRecord record);
   void KeepBounded(std::size_t appended);
   void Prune();
-  std::string Cutoff() const;
+  const std::string& Cutoff();
 
   DataFiles& files_;
   std::string path_;
@@ -118,6 +119,7 @@ class MoveJournal {
   // What the journal holds, read at the first append and counted on since:
   // enough to know when it outgrows its bounds without reading it each time.
   std::optional<Tally> tally_;
+  std::pair<std::string, std::string> cutoff_;  // the second it was worked out for, and the cutoff then
 };
 
 }  // namespace veskora

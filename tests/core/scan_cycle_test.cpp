@@ -347,5 +347,37 @@ TEST(MoveJournal, KeepsWholeRecentCyclesUpToItsBoundPastDamageAndLocks) {
   }
 }
 
+// The program keeps its log, journal and lock files open between uses; each
+// use still reaches the file the path names now, as another process left it.
+TEST(DataFiles, AppendsAndLocksReachTheFileThePathNamesNow) {
+  testing::TempDir dir;
+  PosixDataFiles files, other, later;  // later: a process that starts when the lock file is new
+  const std::string path = dir / "log", lock = dir / "lock";
+  const auto append = [&](const std::string& text) { EXPECT_EQ(files.Append(path, text), 0); };
+  append("a\n");
+  ASSERT_EQ(rename(path.c_str(), (dir / "old").c_str()), 0);  // moved away, as a prune's new file goes over it
+  append("b\n");
+  WriteFile(dir / "new", "c\n");
+  ASSERT_EQ(rename((dir / "new").c_str(), path.c_str()), 0);
+  append("d\n");
+  EXPECT_EQ(ReadFile(dir / "old") + ReadFile(path), "a\nc\nd\n");
+  ASSERT_EQ(unlink(path.c_str()), 0);
+  append("e\n");
+  ASSERT_EQ(other.Append(path, "cut"), 0);  // lines cut short, by another and by us
+  append("f");
+  append("g\n");
+  EXPECT_EQ(ReadFile(path), "e\ncut\nf\ng\n");
+
+  auto held = files.Lock(lock, {}).held;
+  ASSERT_TRUE(held);
+  EXPECT_EQ(files.Lock(lock, {}).error, EWOULDBLOCK);
+  EXPECT_EQ(other.Lock(lock, {}).error, EWOULDBLOCK);
+  held.reset();
+  EXPECT_TRUE(other.Lock(lock, {}).held);
+  ASSERT_EQ(unlink(lock.c_str()), 0);  // a new lock file: the one kept open no longer counts
+  held = later.Lock(lock, {}).held;
+  EXPECT_EQ(files.Lock(lock, {}).error, EWOULDBLOCK);
+}
+
 }  // namespace
 }  // namespace veskora

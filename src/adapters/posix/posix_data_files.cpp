@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "adapters/posix/data_folder.h"
@@ -53,13 +54,26 @@ std::string LinkedPath(std::string path) {
   return path;
 }
 
+// Lets go of the lock and gives the lock file back to be kept for next time.
 class FdLock final : public HeldLock {
  public:
-  explicit FdLock(UniqueFd fd) : fd_(std::move(fd)) {}
+  FdLock(PosixDataFiles::Kept kept, PosixDataFiles::Kept& slot) : kept_(std::move(kept)), slot_(slot) {}
+  ~FdLock() override {
+    flock(kept_.fd.Get(), LOCK_UN);
+    slot_ = std::move(kept_);
+  }
 
  private:
-  UniqueFd fd_;  // closing it lets go of the lock
+  PosixDataFiles::Kept kept_;
+  PosixDataFiles::Kept& slot_;
 };
+
+// The path names the very file kept, and it has the size we left it at.
+bool StillThere(const std::string& path, const PosixDataFiles::Kept& kept, bool follow, bool sized) {
+  struct stat st {};
+  return kept.fd && (follow ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) == 0 &&
+         st.st_dev == kept.device && st.st_ino == kept.inode && (!sized || st.st_size == kept.size);
+}
 
 }  // namespace
 
@@ -80,17 +94,29 @@ ReadResult PosixDataFiles::Read(const std::string& path) {
 }
 
 int PosixDataFiles::Append(const std::string& path, std::string_view bytes) {
-  struct stat st {};
-  int error = 0;
-  // Read access too, to see the last byte.
-  const UniqueFd fd = OpenRegularFile(path, O_RDWR | O_APPEND | O_CREAT, st, error);
-  if (!fd) return Failed("append to", path, error, bytes);
+  Kept& kept = appends_[path];
   char last = '\n';
-  if (!bytes.empty() && st.st_size > 0 && pread(fd.Get(), &last, 1, st.st_size - 1) == 1 && last != '\n') {
-    if (!WriteAll(fd.Get(), std::string(1, '\n').append(bytes))) return Failed("append to", path, errno, bytes);
-  } else if (!WriteAll(fd.Get(), bytes)) {
+  // As we left it, the file ends with what we wrote last.
+  if (StillThere(path, kept, true, true)) {
+    last = kept.last;
+  } else {
+    kept = {};
+    struct stat st {};
+    int error = 0;
+    // Read access too, to see the last byte.
+    UniqueFd fd = OpenRegularFile(path, O_RDWR | O_APPEND | O_CREAT, st, error);
+    if (!fd) return Failed("append to", path, error, bytes);
+    if (st.st_size > 0 && pread(fd.Get(), &last, 1, st.st_size - 1) != 1) last = '\n';
+    kept = {std::move(fd), st.st_dev, st.st_ino, st.st_size, last};
+  }
+  if (bytes.empty()) return 0;
+  const std::string text = last == '\n' ? std::string(bytes) : std::string(1, '\n').append(bytes);
+  if (!WriteAll(kept.fd.Get(), text)) {
+    kept = {};
     return Failed("append to", path, errno, bytes);
   }
+  kept.size += static_cast<off_t>(text.size());
+  kept.last = text.back();
   return 0;
 }
 
@@ -142,19 +168,29 @@ int PosixDataFiles::KeepCopy(const std::string& from, const std::string& to) {
 }
 
 LockAttempt PosixDataFiles::Lock(const std::string& path, std::chrono::milliseconds wait) {
-  struct stat st {};
-  int error = 0;
-  UniqueFd fd = OpenRegularFile(path, O_RDWR | O_CREAT | O_NOFOLLOW, st, error);
-  if (!fd) return {nullptr, error};
+  Kept& slot = locks_[path];
+  // Out of the slot while locked: a second lock of the same path opens its own and waits as another process would.
+  Kept kept = std::exchange(slot, {});
+  if (!StillThere(path, kept, false, false)) {
+    struct stat st {};
+    int error = 0;
+    UniqueFd fd = OpenRegularFile(path, O_RDWR | O_CREAT | O_NOFOLLOW, st, error);
+    if (!fd) return {nullptr, error};
+    kept = {std::move(fd), st.st_dev, st.st_ino, 0, '\n'};
+  }
+  const int fd = kept.fd.Get();
   // Tried again and again rather than waited for: a holder that never lets
   // go (a stopped process, a hung network lock) costs at most `wait`.
   const auto until = std::chrono::steady_clock::now() + wait;
-  while (flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+  while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EWOULDBLOCK && errno != EINTR) return {nullptr, errno};
-    if (std::chrono::steady_clock::now() >= until) return {nullptr, EWOULDBLOCK};
+    if (std::chrono::steady_clock::now() >= until) {
+      slot = std::move(kept);
+      return {nullptr, EWOULDBLOCK};
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  return {std::make_unique<FdLock>(std::move(fd)), 0};
+  return {std::make_unique<FdLock>(std::move(kept), slot), 0};
 }
 
 }  // namespace veskora

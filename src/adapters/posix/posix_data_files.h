@@ -1,11 +1,23 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <map>
+#include <string>
+
+#include "adapters/posix/unique_fd.h"
 #include "ports/data_files.h"
 
 namespace veskora {
 
 // The program's own files on a POSIX system. A write that fails is also told
 // on standard error, the one place left to tell it.
+//
+// The files appended to and the lock files are kept open between calls, so a
+// cycle of many moves pays one write for each line rather than an open and a
+// close: before each use the path is looked up again, and a file that is
+// another now (replaced, deleted, grown by someone else) is opened afresh.
+// A lock must not outlive the object that gave it. Not for several threads.
 class PosixDataFiles final : public DataFiles {
  public:
   ReadResult Read(const std::string& path) override;
@@ -13,6 +25,19 @@ class PosixDataFiles final : public DataFiles {
   int WriteAtomically(const std::string& path, std::string_view bytes) override;
   int KeepCopy(const std::string& from, const std::string& to) override;
   LockAttempt Lock(const std::string& path, std::chrono::milliseconds wait) override;
+
+  // A file kept open, and what the path named when it was last used.
+  struct Kept {
+    UniqueFd fd;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;    // of a file appended to: its size after our last append,
+    char last = '\n';  // and the last byte of it
+  };
+
+ private:
+  std::map<std::string, Kept> appends_;
+  std::map<std::string, Kept> locks_;  // those not locked at the moment
 };
 
 }  // namespace veskora
