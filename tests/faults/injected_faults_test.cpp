@@ -53,6 +53,7 @@ const Fault kFaults[] = {
     {Where::kOther, "tmpfile:EOPNOTSUPP;pwrite:ENOSPC:after=1", 0, kBothFail},
     {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL", 2, ""},
     {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL;linkat:EPERM:path=/.veskora-tmp", 0, kBothFail},
+    {Where::kOther, "tmpfile:EOPNOTSUPP;renameat2:EINVAL;unlinkat:EPERM:path=/.veskora-tmp:times=1", 1, kBigFails},
     {Where::kSame, "renameat2:EIO", 0, kBothFail},
     {Where::kSame, "renameat2:swap:times=1", 1, kBigInUse},  // a link that comes in its place goes back
     {Where::kSame, "write:EINTR:path=veskora.log:times=1", 2, ""},
