@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <utility>
+
 #include "adapters/posix/folder_listing.h"
 #include "mover/paths.h"
 #include "adapters/posix/private_names.h"
@@ -17,18 +19,18 @@ void PosixFileSystem::BeginCycle(const std::string& folder) {
   destinationPath_.clear();
   // What a killed run left claimed comes back now, to be listed with the
   // rest: found by the last listing of this folder, or by one of our own when
-  // there was none.
-  // The last listing of this folder found nothing of ours: nothing to open.
-  if (folder == oursFolder_ && ours_.empty()) return;
+  // there was none. A listing is used once: the next cycle without one looks
+  // for itself.
+  const bool listed = folder == std::exchange(oursFolder_, {});
+  if (listed && ours_.empty()) return;
   const UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!dir) return;
-  if (folder != oursFolder_) {
+  if (!listed) {
     ours_.clear();
     ListFolder(dir.Get(), &ours_);
   }
   for (const std::string& name : ours_) RecoverLeftovers(dir.Get(), name);
   ours_.clear();
-  oursFolder_.clear();
 }
 
 std::optional<FolderListing> PosixFileSystem::List(const std::string& folder) {
