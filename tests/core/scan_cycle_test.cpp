@@ -367,7 +367,6 @@ TEST(DataFiles, AppendsAndLocksReachTheFileThePathNamesNow) {
   append("f");
   append("g\n");
   EXPECT_EQ(ReadFile(path), "e\ncut\nf\ng\n");
-
   auto held = files.Lock(lock, {}).held;
   ASSERT_TRUE(held);
   EXPECT_EQ(files.Lock(lock, {}).error, EWOULDBLOCK);
