@@ -1,5 +1,6 @@
 #include "mover/move_journal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <ctime>
@@ -28,17 +29,23 @@ std::uint32_t Checksum(std::string_view text) {
   return hash;
 }
 
+bool Escaped(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F || c == ',' || c == '%';
+}
+
 void AppendText(std::string& out, std::string_view text) {
   out.push_back(',');
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F || c == ',' || c == '%') {
-      out.push_back('%');
-      out.push_back(kHex[byte >> 4]);
-      out.push_back(kHex[byte & 15]);
-    } else {
-      out.push_back(c);
-    }
+  while (!text.empty()) {
+    const auto plain = std::find_if(text.begin(), text.end(), Escaped) - text.begin();
+    out.append(text.substr(0, static_cast<std::size_t>(plain)));
+    text.remove_prefix(static_cast<std::size_t>(plain));
+    if (text.empty()) break;
+    const auto byte = static_cast<unsigned char>(text.front());
+    out.push_back('%');
+    out.push_back(kHex[byte >> 4]);
+    out.push_back(kHex[byte & 15]);
+    text.remove_prefix(1);
   }
 }
 
@@ -144,7 +151,9 @@ std::string FormatJournalTime(const LocalTime& t) {
 }
 
 std::string FormatJournalRecord(const JournalRecord& r) {
-  std::string line(r.undo ? kUndo : kMove);
+  std::string line;
+  line.reserve(256);
+  line.append(r.undo ? kUndo : kMove);
   for (const std::string* text : {&r.time, &r.cycle, &r.desktop, &r.name, &r.destination}) AppendText(line, *text);
   AppendNumber(line, r.arrived.size);
   AppendNumber(line, r.arrived.mtime);
@@ -248,15 +257,36 @@ JournalRecord MoveJournal::Add(JournalRecord record) {
   return record;
 }
 
+void MoveJournal::Hold(bool run) {
+  run_ = run;
+  if (!run) LetGo();
+}
+
 bool MoveJournal::Flush(std::chrono::milliseconds wait) {
   if (waiting_.empty()) return true;
-  const LockAttempt lock = files_.Lock(path_ + ".lock", wait);
-  behind_ = lock.error == EWOULDBLOCK;
-  if (behind_) return false;
+  const auto now = std::chrono::steady_clock::now();
+  if (held_ && now - heldSince_ >= kHoldFor) {
+    LetGo();
+    gaveWayAt_ = now;
+  }
+  LockAttempt lock;
+  if (!held_) {
+    lock = files_.Lock(path_ + ".lock", wait);
+    behind_ = lock.error == EWOULDBLOCK;
+    if (behind_) return false;
+  }
   // Without a lock at all (a file system without locks) the append goes on;
-  // only a prune, which rewrites the file, needs it.
+  // only a prune, which rewrites the file, needs it. Under a lock kept since
+  // the last append, nobody else has written or replaced the file.
+  const bool locked = held_ || lock.held;
   const std::size_t appended = std::exchange(waitingRecords_, 0);
-  if (files_.Append(path_, std::exchange(waiting_, {})) == 0 && lock.held) KeepBounded(appended);
+  const std::string records = std::exchange(waiting_, {});
+  const int error = held_ ? files_.AppendAgain(path_, records) : files_.Append(path_, records);
+  if (error == 0 && locked) KeepBounded(appended);
+  if (run_ && lock.held && now - gaveWayAt_ >= kGiveWay) {
+    held_ = std::move(lock.held);
+    heldSince_ = now;
+  }
   return true;
 }
 
@@ -280,11 +310,10 @@ void MoveJournal::KeepBounded(std::size_t appended) {
 }
 
 const std::string& MoveJournal::Cutoff() {
+  // Worked out once a cycle: mktime looks at the time zone's file each time.
+  if (cycle_ == cutoff_.first) return cutoff_.second;
+  cutoff_.first = cycle_;
   const LocalTime now = clock_.Now();
-  // Worked out once a second: mktime looks at the time zone's file each time.
-  std::string second = FormatJournalTime(now);
-  if (second == cutoff_.first) return cutoff_.second;
-  cutoff_.first = std::move(second);
   std::tm tm{};
   tm.tm_year = now.year - 1900;
   tm.tm_mon = now.month - 1;

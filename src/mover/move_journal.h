@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,6 +71,10 @@ std::vector<FileIdentity> PutBackIdentities(const std::vector<JournalRecord>& re
 // under the journal's lock, so a crash loses no completed move. When another
 // process keeps the lock longer than a moment, the records wait in memory
 // and go with the next append (meanwhile nothing waits for the lock again).
+// Within a run of moves (Hold) the lock is kept from one record to the next,
+// so that a record costs one write: it is let go at the run's end, before a
+// move that may take long (LetGo), and after kHoldFor, when it is taken and
+// let go record by record for kGiveWay, so that whoever waits gets a turn.
 // The journal keeps the records of the last kKeepDays days, at most
 // `keepRecords` of them: older cycles go first, and a cycle goes whole.
 class MoveJournal {
@@ -77,6 +82,8 @@ class MoveJournal {
   static constexpr int kKeepDays = 90;
   static constexpr std::size_t kKeepRecords = 200000;
   static constexpr std::chrono::milliseconds kLockWait{1000};
+  static constexpr std::chrono::milliseconds kHoldFor{100};
+  static constexpr std::chrono::milliseconds kGiveWay{10};
 
   MoveJournal(DataFiles& files, std::string path, const Clock& clock, std::size_t keepRecords = kKeepRecords)
       : files_(files), path_(std::move(path)), clock_(clock), keepRecords_(keepRecords) {}
@@ -94,6 +101,9 @@ class MoveJournal {
   // nothing waits any more. Records that cannot be written (the disk is
   // full) are dropped: the moves stand and the log has them.
   bool Flush(std::chrono::milliseconds wait);
+  // A run of moves begins (true) or ends (false).
+  void Hold(bool run);
+  void LetGo() { held_.reset(); }
 
   const std::string& Path() const { return path_; }
 
@@ -119,7 +129,10 @@ class MoveJournal {
   // What the journal holds, read at the first append and counted on since:
   // enough to know when it outgrows its bounds without reading it each time.
   std::optional<Tally> tally_;
-  std::pair<std::string, std::string> cutoff_;  // the second it was worked out for, and the cutoff then
+  std::pair<std::string, std::string> cutoff_;  // the cycle it was worked out for, and the cutoff then
+  bool run_ = false;
+  std::unique_ptr<HeldLock> held_;  // kept since the last append, within a run
+  std::chrono::steady_clock::time_point heldSince_, gaveWayAt_;
 };
 
 }  // namespace veskora

@@ -23,6 +23,8 @@ Outcome TryMove(const ScanEnvironment& env, const std::string& folder, const std
   if (backOff && backOff->Knew(name)) {
     if (const auto resting = backOff->Resting(name, env.files->Facts(folder, name))) return *resting;
   }
+  // A copy may take long: nobody waits for the journal meanwhile.
+  if (env.journal && env.files->MayCopy(folder, destination)) env.journal->LetGo();
   const MoveOutcome moved = env.files->Move(folder, name, destination, arrived);
   Outcome outcome = FromMove(moved);
   // Check fails exactly when the destination is no folder: any other failure
@@ -53,6 +55,7 @@ CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, cons
   report.folder = folder;
   if (env.backOff) env.backOff->BeginCycle(folder);
   const JudgeInput input{rules, matcher, *env.files, env.putBack, false};
+  if (env.journal) env.journal->Hold(true);
   for (const JudgedFile& judged : JudgeListing(listing, input)) {
     if (env.stop && env.stop->load()) break;
     const std::string& name = listing.entries[judged.index].name;
@@ -72,6 +75,7 @@ CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, cons
       report.waiting.push_back({name, judged.row, outcome});
     }
   }
+  if (env.journal) env.journal->Hold(false);
   if (env.backOff) env.backOff->EndCycle();
   return report;
 }

@@ -39,6 +39,11 @@ class DataFiles {
   // goes first. The file, and its folder, are made private to the user when
   // missing. 0 or an errno value.
   virtual int Append(const std::string& path, std::string_view bytes) = 0;
+  // As Append, to the file the last Append to the path wrote, without looking
+  // the path up again: for a caller whose lock has kept every other writer
+  // out since. After a WriteAtomically of the path, or with nothing kept, it
+  // is Append.
+  virtual int AppendAgain(const std::string& path, std::string_view bytes) { return Append(path, bytes); }
   // Replaces the content as a whole (a temporary file renamed over it): the
   // file is either the old or the new content, never a part. A link is
   // written through: the file it leads to gets the new content. 0 or an

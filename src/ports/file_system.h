@@ -90,6 +90,10 @@ class FileSystem {
   // the file; kFailed when the destination is no folder; kInUse also for a
   // file whose writers cannot be told (Move waits until it has rested).
   virtual MoveOutcome Check(const std::string& folder, const std::string& name, const std::string& destination) = 0;
+  // Whether a move from the folder into the destination may copy the file,
+  // which takes long, rather than rename it or fail at once; true when
+  // unknown.
+  virtual bool MayCopy(const std::string& /*folder*/, const std::string& /*destination*/) { return true; }
 };
 
 }  // namespace veskora

@@ -59,9 +59,12 @@ class ScanCycle : public ::testing::Test {
   PosixDataFiles dataFiles;
   MoveJournal journal{dataFiles, dir / "state/journal.csv", clock};
   std::vector<std::size_t> journaled;  // records in the journal at each log line
+  std::vector<bool> lockHeld;           // and whether its lock was held then
+  bool JournalLocked() { return PosixDataFiles().Lock(journal.Path() + ".lock", {}).error == EWOULDBLOCK; }
   const StatusSink sink = [this](const std::string& line) {
     status.push_back(line);
     journaled.push_back(ReadJournal(dataFiles, journal.Path()).records.size());
+    lockHeld.push_back(JournalLocked());
   };
   MoveLog log{dataFiles, dir / "veskora.log", clock, sink};
   PosixFileSystem files;
@@ -229,8 +232,11 @@ TEST_F(ScanCycle, EachMoveWritesOneExactLineAndAFailedOneNothing) {
   const std::string second = "[10/26 14:05:09] report.txt を " + target + " へ移動しました";
   EXPECT_EQ(LogText(), first + "\r\n" + second + "\r\n");
   EXPECT_EQ(status, (std::vector<std::string>{first, second}));
-  // Each move is journaled before the next begins: a crash loses none.
+  // Each move is journaled before the next begins: a crash loses none. The
+  // lock is kept from one record to the next, and let go when the cycle ends.
   EXPECT_EQ(journaled, (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(lockHeld, (std::vector<bool>{false, true}));
+  EXPECT_FALSE(JournalLocked());
   EXPECT_EQ(ListNames(desktop), "clash.txt itself.bin marker.bin missing.bin plain.bin relative.bin");
   EXPECT_EQ(ReadFile(target + "/clash.txt"), "old");
   EXPECT_EQ(ReadFile(dir / "plain-file"), "not a folder");
@@ -290,9 +296,14 @@ TEST_F(ScanCycle, ReadOnlyFileSystemsTakeNothingUntilTheyCan) {
   Cycle();
   EXPECT_EQ(ListNames(desktop), "d.txt");
   ASSERT_TRUE(desk.Remount("size=1m"));
+  // A rename first, then a copy: nobody waits for the journal during a copy.
+  Rule(2, "bin", desk.Path() + "/inner");
+  mkdir((desk.Path() + "/inner").c_str(), 0755);
+  File("a.bin");
   Cycle();
   EXPECT_EQ(ListNames(locked.Path()), "c.txt d.txt");
-  EXPECT_EQ(status.size(), 2u);
+  EXPECT_EQ(status.size(), 3u);
+  EXPECT_EQ(lockHeld, (std::vector<bool>{false, false, false}));
 }
 
 // The journal keeps 90 days of moves, at most so many records (four here):
@@ -367,6 +378,10 @@ TEST(DataFiles, AppendsAndLocksReachTheFileThePathNamesNow) {
   append("f");
   append("g\n");
   EXPECT_EQ(ReadFile(path), "e\ncut\nf\ng\n");
+  // Appended again without a look, except after our own replacement.
+  ASSERT_EQ(files.WriteAtomically(path, "h\n"), 0);
+  EXPECT_EQ(files.AppendAgain(path, "i\n"), 0);
+  EXPECT_EQ(ReadFile(path), "h\ni\n");
   auto held = files.Lock(lock, {}).held;
   ASSERT_TRUE(held);
   EXPECT_EQ(files.Lock(lock, {}).error, EWOULDBLOCK);

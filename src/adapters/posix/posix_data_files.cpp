@@ -75,6 +75,19 @@ bool StillThere(const std::string& path, const PosixDataFiles::Kept& kept, bool 
          st.st_dev == kept.device && st.st_ino == kept.inode && (!sized || st.st_size == kept.size);
 }
 
+// Appends to the file kept, which ends as we left it.
+int AppendKept(const std::string& path, PosixDataFiles::Kept& kept, std::string_view bytes) {
+  const std::string mended = kept.last == '\n' ? std::string() : std::string(1, '\n').append(bytes);
+  const std::string_view text = mended.empty() ? bytes : mended;
+  if (!WriteAll(kept.fd.Get(), text)) {
+    kept = {};
+    return Failed("append to", path, errno, bytes);
+  }
+  kept.size += static_cast<off_t>(text.size());
+  kept.last = text.back();
+  return 0;
+}
+
 }  // namespace
 
 ReadResult PosixDataFiles::Read(const std::string& path) {
@@ -95,34 +108,32 @@ ReadResult PosixDataFiles::Read(const std::string& path) {
 
 int PosixDataFiles::Append(const std::string& path, std::string_view bytes) {
   Kept& kept = appends_[path];
-  char last = '\n';
   // As we left it, the file ends with what we wrote last.
-  if (StillThere(path, kept, true, true)) {
-    last = kept.last;
-  } else {
+  if (!StillThere(path, kept, true, true)) {
     kept = {};
     struct stat st {};
     int error = 0;
     // Read access too, to see the last byte.
     UniqueFd fd = OpenRegularFile(path, O_RDWR | O_APPEND | O_CREAT, st, error);
     if (!fd) return Failed("append to", path, error, bytes);
+    char last = '\n';
     if (st.st_size > 0 && pread(fd.Get(), &last, 1, st.st_size - 1) != 1) last = '\n';
     kept = {std::move(fd), st.st_dev, st.st_ino, st.st_size, last};
   }
-  if (bytes.empty()) return 0;
-  const std::string text = last == '\n' ? std::string(bytes) : std::string(1, '\n').append(bytes);
-  if (!WriteAll(kept.fd.Get(), text)) {
-    kept = {};
-    return Failed("append to", path, errno, bytes);
-  }
-  kept.size += static_cast<off_t>(text.size());
-  kept.last = text.back();
-  return 0;
+  return bytes.empty() ? 0 : AppendKept(path, kept, bytes);
+}
+
+int PosixDataFiles::AppendAgain(const std::string& path, std::string_view bytes) {
+  const auto kept = appends_.find(path);
+  if (kept == appends_.end() || !kept->second.fd) return Append(path, bytes);
+  return bytes.empty() ? 0 : AppendKept(path, kept->second, bytes);
 }
 
 int PosixDataFiles::WriteAtomically(const std::string& link, std::string_view bytes) {
   const std::string path = LinkedPath(link);
   const std::string folder(ParentOf(path));
+  // What was kept open for appending is the file about to be replaced.
+  appends_.erase(link);
   // One fixed temporary name: a save that was killed before its rename
   // leaves at most this one file, which the next save replaces.
   std::string tempName = ".";  // built so: gcc 12 at -O3 warns falsely of "." + name
@@ -188,7 +199,8 @@ LockAttempt PosixDataFiles::Lock(const std::string& path, std::chrono::milliseco
       slot = std::move(kept);
       return {nullptr, EWOULDBLOCK};
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Often: a holder that keeps it across a run of moves gives way only briefly.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return {std::make_unique<FdLock>(std::move(kept), slot), 0};
 }

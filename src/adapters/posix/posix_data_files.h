@@ -22,6 +22,7 @@ class PosixDataFiles final : public DataFiles {
  public:
   ReadResult Read(const std::string& path) override;
   int Append(const std::string& path, std::string_view bytes) override;
+  int AppendAgain(const std::string& path, std::string_view bytes) override;
   int WriteAtomically(const std::string& path, std::string_view bytes) override;
   int KeepCopy(const std::string& from, const std::string& to) override;
   LockAttempt Lock(const std::string& path, std::chrono::milliseconds wait) override;

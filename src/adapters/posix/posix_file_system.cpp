@@ -12,6 +12,18 @@
 
 namespace veskora {
 
+namespace {
+
+// Which mount a folder lies on; 0 when that cannot be told. Two folders on
+// one file system but on two mounts of it (a bind mount) still copy.
+std::uint64_t MountOf(int dirFd) {
+  struct statx stx {};
+  if (statx(dirFd, "", AT_EMPTY_PATH, STATX_MNT_ID, &stx) != 0 || !(stx.stx_mask & STATX_MNT_ID)) return 0;
+  return stx.stx_mnt_id;
+}
+
+}  // namespace
+
 void PosixFileSystem::BeginCycle(const std::string& folder) {
   memory_.NextCycle();
   // Looked up afresh every cycle: the folder may have been replaced.
@@ -35,6 +47,7 @@ void PosixFileSystem::BeginCycle(const std::string& folder) {
 
 std::optional<FolderListing> PosixFileSystem::List(const std::string& folder) {
   listed_ = UniqueFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  listedMount_.reset();
   listedPath_ = listed_ ? folder : std::string();
   if (!listed_) return std::nullopt;
   ours_.clear();
@@ -95,9 +108,20 @@ int PosixFileSystem::DestinationFd(const std::string& destination) {
   if (!destination_ || destination != destinationPath_) {
     destination_ = UniqueFd(open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     destinationPath_ = destination;
+    destinationMount_.reset();
     if (destination_ && memory_.FirstVisit(destination)) SweepLeftovers(destination_.Get());
   }
   return destination_.Get();
+}
+
+bool PosixFileSystem::MayCopy(const std::string& folder, const std::string& destination) {
+  const int from = FolderFd(folder);
+  const int to = DestinationFd(destination);
+  if (to < 0) return false;  // the move fails at once
+  if (from == AT_FDCWD) return true;
+  if (!listedMount_) listedMount_ = MountOf(from);
+  if (!destinationMount_) destinationMount_ = MountOf(to);
+  return *listedMount_ == 0 || *listedMount_ != *destinationMount_;
 }
 
 }  // namespace veskora

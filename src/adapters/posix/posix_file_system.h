@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,7 @@ class PosixFileSystem final : public FileSystem {
   MoveOutcome Move(const std::string& folder, const std::string& name, const std::string& destination,
                    FileIdentity* arrived) override;
   MoveOutcome Check(const std::string& folder, const std::string& name, const std::string& destination) override;
+  bool MayCopy(const std::string& folder, const std::string& destination) override;
 
  private:
   // The folder descriptor for questions about `folder`: the listed one when
@@ -48,6 +51,8 @@ class PosixFileSystem final : public FileSystem {
   UniqueFd listed_;
   std::string destinationPath_;
   UniqueFd destination_;
+  // The mounts of the listed folder and of the destination, once asked.
+  std::optional<std::uint64_t> listedMount_, destinationMount_;
   MoveMemory memory_;
   // Our own hidden entries that the last listing saw, and in which folder.
   std::vector<std::string> ours_;
