@@ -67,8 +67,9 @@ CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, cons
     if (outcome == Outcome::kMoves) {
       env.log->WriteMoveLog(MoveLogMessage(name, destination));
       const std::string key = MakeRuleKey(rules.Row(judged.row).rule);
-      JournalRecord record{false, {}, {}, folder, name, destination, arrived, judged.row, key, {}};
-      if (env.journal) record = env.journal->AddMove(folder, name, destination, arrived, judged.row, key);
+      JournalRecord record = env.journal
+                                 ? env.journal->AddMove(folder, name, destination, arrived, judged.row, key)
+                                 : JournalRecord{false, {}, {}, folder, name, destination, arrived, judged.row, key, {}};
       if (env.moved) env.moved->push_back(std::move(record));
       report.moved.push_back({name, destination, judged.row});
     } else if (Waits(outcome)) {
