@@ -1,6 +1,5 @@
 #include "mover/move_journal.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <ctime>
@@ -29,23 +28,17 @@ std::uint32_t Checksum(std::string_view text) {
   return hash;
 }
 
-bool Escaped(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte < 0x20 || byte == 0x7F || c == ',' || c == '%';
-}
-
 void AppendText(std::string& out, std::string_view text) {
   out.push_back(',');
-  while (!text.empty()) {
-    const auto plain = std::find_if(text.begin(), text.end(), Escaped) - text.begin();
-    out.append(text.substr(0, static_cast<std::size_t>(plain)));
-    text.remove_prefix(static_cast<std::size_t>(plain));
-    if (text.empty()) break;
-    const auto byte = static_cast<unsigned char>(text.front());
-    out.push_back('%');
-    out.push_back(kHex[byte >> 4]);
-    out.push_back(kHex[byte & 15]);
-    text.remove_prefix(1);
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || c == ',' || c == '%') {
+      out.push_back('%');
+      out.push_back(kHex[byte >> 4]);
+      out.push_back(kHex[byte & 15]);
+    } else {
+      out.push_back(c);
+    }
   }
 }
 
