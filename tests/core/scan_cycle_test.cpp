@@ -296,14 +296,16 @@ TEST_F(ScanCycle, ReadOnlyFileSystemsTakeNothingUntilTheyCan) {
   Cycle();
   EXPECT_EQ(ListNames(desktop), "d.txt");
   ASSERT_TRUE(desk.Remount("size=1m"));
-  // A rename first, then a copy: nobody waits for the journal during a copy.
+  // A rename first, then copies (one back to the first desktop's file
+  // system): nobody waits for the journal during a copy.
   Rule(2, "bin", desk.Path() + "/inner");
+  Rule(2, "dat", target);
   mkdir((desk.Path() + "/inner").c_str(), 0755);
   File("a.bin");
+  File("e.dat");
   Cycle();
-  EXPECT_EQ(ListNames(locked.Path()), "c.txt d.txt");
-  EXPECT_EQ(status.size(), 3u);
-  EXPECT_EQ(lockHeld, (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(ListNames(locked.Path()) + "|" + ListNames(target), "c.txt d.txt|e.dat");
+  EXPECT_EQ(lockHeld, (std::vector<bool>{false, false, false, false}));
 }
 
 // The journal keeps 90 days of moves, at most so many records (four here):
@@ -331,6 +333,8 @@ TEST(MoveJournal, KeepsWholeRecentCyclesUpToItsBoundPastDamageAndLocks) {
       {{2026, 4, 2, 12, 0, 1}, true, "e1", 'l', "d1 d2 d3 d4 d5"},
       {{2026, 4, 2, 12, 0, 1}, false, "e2", ' ', "d1 d2 d3 d4 d5"},
       {{2026, 4, 2, 12, 0, 1}, false, "e3", 'u', "e1 e2 e3"},
+      {{2026, 4, 3, 12, 0, 0}, true, "f1", ' ', "e1 e2 e3 f1"},
+      {{2026, 7, 2, 12, 0, 0}, true, "g1", ' ', "f1 g1"},  // f began 90 days before: kept
   };
   // clang-format on
   for (const auto& m : moves) {
