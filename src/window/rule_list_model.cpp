@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+#include <QPixmap>
 #include <QStringList>
 #include <QStyle>
 
@@ -51,9 +53,16 @@ QVariant RuleListModel::data(const QModelIndex& index, int role) const {
       if (role == Qt::ToolTipRole && !waiting.isEmpty()) text += '\n' + waiting.join('\n');
       return text;
     }
-    case Qt::DecorationRole:
-      if (waiting.isEmpty()) return {};
-      return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    case Qt::DecorationRole: {
+      if (index.column() != 0 || waiting_.empty()) return {};
+      if (!waiting.isEmpty()) return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+      // While any row shows the warning, the others keep its room, so that
+      // every row's text starts at the same place.
+      const int side = QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize);
+      QPixmap blank(side, side);
+      blank.fill(Qt::transparent);
+      return QIcon(blank);
+    }
     case Qt::FontRole: {
       if (!marked_ || row.rule != *marked_) return {};
       QFont bold;
