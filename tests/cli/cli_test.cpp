@@ -294,6 +294,9 @@ TEST(CliProgram, SpeaksTheUsersLanguageAndEndsAnUndoSafely) {
   box.Rules("-1,1,keep,(移動を禁止する)\r\n-1,2,txt," + box.Dest() + "\r\n-1,2,zzz," + far.Path() + "\r\n");
   WriteFile(box.Desktop("a.txt"), "a");
   WriteFile(box.Desktop("keep.txt"), "k");
+  WriteFile(box.Dest("back.txt"), "b");  // moved by an earlier run, for the last row to put back
+  MoveJournal(box.dataFiles, box.Journal(), box.clock)
+      .AddMove(box.Desktop(), "back.txt", box.Dest(), *box.files.Identity(box.Dest(), "back.txt"), 2, "2,txt");
   // program, arguments, locale; exit code and a line of the output
   const std::string ja = "a.txt: 2番目: 拡張子が\"txt\": " + box.Dest() + " へ移動します\n";
   const std::tuple<std::string, QStringList, QString, int, std::string> runs[] = {
@@ -306,6 +309,8 @@ TEST(CliProgram, SpeaksTheUsersLanguageAndEndsAnUndoSafely) {
       {"veskora-cli", {"pln"}, "LANG=ja_JP.UTF-8", 2, "veskora-cli: 'pln' というコマンドはありません。'plan' のことですか?\n"},
       {"veskora", {"--version"}, "LC_ALL=C.UTF-8", 0, "veskora " VESKORA_VERSION "\n"},
       {"veskora", {"--tray"}, "LC_ALL=C.UTF-8", 2, ""},
+      {"veskora-cli", {"undo", "--all"}, "LANG=ja_JP.UTF-8", 0,
+       "back.txt を " + box.Dest() + " から " + box.Desktop() + " へ戻しました\n"},
   };
   for (const auto& [program, arguments, locale, code, line] : runs) {
     QProcess run;
@@ -319,7 +324,7 @@ TEST(CliProgram, SpeaksTheUsersLanguageAndEndsAnUndoSafely) {
     EXPECT_HAS((run.readAllStandardOutput() + run.readAllStandardError()).toStdString(), line);
   }
   if (!far.Usable()) GTEST_SKIP() << far.Why();
-  for (const char* name : {"a.txt", "keep.txt"}) std::filesystem::remove(box.Desktop(name));
+  for (const char* name : {"a.txt", "keep.txt", "back.txt"}) std::filesystem::remove(box.Desktop(name));
   const std::string bytes = RandomBytes(std::size_t{8} << 20, 5);
   const std::string claim = far / (".veskora-claim-" + std::to_string(EndedProcessId()) + "-abcdefgh");
   std::filesystem::create_directory(claim);
