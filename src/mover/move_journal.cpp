@@ -252,7 +252,17 @@ JournalRecord MoveJournal::Add(JournalRecord record) {
 
 void MoveJournal::Hold(bool run) {
   run_ = run;
-  if (!run) LetGo();
+  LetGo();
+  if (!run) return;
+  LockAttempt lock = files_.Lock(path_ + ".lock", behind_ ? std::chrono::milliseconds(0) : kLockWait);
+  behind_ = lock.error == EWOULDBLOCK;
+  held_ = std::move(lock.held);
+  heldSince_ = std::chrono::steady_clock::now();
+}
+
+void MoveJournal::LetGo() {
+  held_.reset();
+  checked_ = false;
 }
 
 bool MoveJournal::Flush(std::chrono::milliseconds wait) {
@@ -270,16 +280,18 @@ bool MoveJournal::Flush(std::chrono::milliseconds wait) {
   }
   // Without a lock at all (a file system without locks) the append goes on;
   // only a prune, which rewrites the file, needs it. Under a lock kept since
-  // the last append, nobody else has written or replaced the file.
+  // an append that looked the path up, nobody else has written or replaced
+  // the file.
   const bool locked = held_ || lock.held;
   const std::size_t appended = std::exchange(waitingRecords_, 0);
   const std::string records = std::exchange(waiting_, {});
-  const int error = held_ ? files_.AppendAgain(path_, records) : files_.Append(path_, records);
+  const int error = held_ && checked_ ? files_.AppendAgain(path_, records) : files_.Append(path_, records);
   if (error == 0 && locked) KeepBounded(appended);
   if (run_ && lock.held && now - gaveWayAt_ >= kGiveWay) {
     held_ = std::move(lock.held);
     heldSince_ = now;
   }
+  checked_ = held_ && error == 0;
   return true;
 }
 

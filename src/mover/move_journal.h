@@ -71,10 +71,11 @@ std::vector<FileIdentity> PutBackIdentities(const std::vector<JournalRecord>& re
 // under the journal's lock, so a crash loses no completed move. When another
 // process keeps the lock longer than a moment, the records wait in memory
 // and go with the next append (meanwhile nothing waits for the lock again).
-// Within a run of moves (Hold) the lock is kept from one record to the next,
-// so that a record costs one write: it is let go at the run's end, before a
-// move that may take long (LetGo), and after kHoldFor, when it is taken and
-// let go record by record for kGiveWay, so that whoever waits gets a turn.
+// A run (Hold) takes the lock at once and keeps it from one record to the
+// next, so that a record costs one write: it is let go at the run's end,
+// before a move that may take long (LetGo), and after kHoldFor, when it is
+// taken and let go record by record for kGiveWay, so that whoever waits gets
+// a turn.
 // The journal keeps the records of the last kKeepDays days, at most
 // `keepRecords` of them: older cycles go first, and a cycle goes whole.
 class MoveJournal {
@@ -101,9 +102,10 @@ class MoveJournal {
   // nothing waits any more. Records that cannot be written (the disk is
   // full) are dropped: the moves stand and the log has them.
   bool Flush(std::chrono::milliseconds wait);
-  // A run of moves begins (true) or ends (false).
+  // A run begins (true: the lock is taken now, waiting for it as an append
+  // would) or ends (false).
   void Hold(bool run);
-  void LetGo() { held_.reset(); }
+  void LetGo();
 
   const std::string& Path() const { return path_; }
 
@@ -131,7 +133,8 @@ class MoveJournal {
   std::optional<Tally> tally_;
   std::pair<std::string, std::string> cutoff_;  // the cycle it was worked out for, and the cutoff then
   bool run_ = false;
-  std::unique_ptr<HeldLock> held_;  // kept since the last append, within a run
+  std::unique_ptr<HeldLock> held_;  // kept within a run
+  bool checked_ = false;            // an append under held_ looked the path up
   std::chrono::steady_clock::time_point heldSince_, gaveWayAt_;
 };
 

@@ -49,13 +49,18 @@ CycleReport RunScanCycle(const RuleList& rules, const RuleMatcher& matcher, cons
   if (folder.empty() || !env.files || !env.log) return report;
   env.files->BeginCycle(folder);
   if (matcher.Empty()) return report;
+  // An undo puts a file back and journals it under the journal's lock: held
+  // from the listing on, no file lies back without its record.
+  if (env.journal) env.journal->Hold(true);
   auto entries = env.files->List(folder);
-  if (!entries) return report;
+  if (!entries) {
+    if (env.journal) env.journal->Hold(false);
+    return report;
+  }
   const DesktopListing listing{folder, *std::move(entries)};
   report.folder = folder;
   if (env.backOff) env.backOff->BeginCycle(folder);
-  const JudgeInput input{rules, matcher, *env.files, env.putBack, false};
-  if (env.journal) env.journal->Hold(true);
+  const JudgeInput input{rules, matcher, *env.files, env.putBack ? env.putBack() : nullptr, false};
   for (const JudgedFile& judged : JudgeListing(listing, input)) {
     if (env.stop && env.stop->load()) break;
     const std::string& name = listing.entries[judged.index].name;

@@ -20,15 +20,17 @@ namespace veskora {
 // moves are logged, a flag that asks the cycle to end early because the
 // program is ending (it then stops before the next file), when given the
 // journal that keeps every move exactly enough to undo it (each move is
-// journaled as soon as it is done), the files the user put back, and when
-// given the back-off of files whose moves were refused.
+// journaled as soon as it is done), the files the user put back (asked
+// after the listing, under the journal's lock, so that an undo is either
+// all before it or all after), and when given the back-off of files whose
+// moves were refused.
 struct ScanEnvironment {
   std::function<std::string()> desktopFolder;
   FileSystem* files = nullptr;
   MoveLog* log = nullptr;
   const std::atomic<bool>* stop = nullptr;
   MoveJournal* journal = nullptr;
-  const PutBackFiles* putBack = nullptr;
+  std::function<const PutBackFiles*()> putBack = nullptr;
   // Where each move is told as the journal keeps it (for its notice).
   std::vector<JournalRecord>* moved = nullptr;
   BackOff* backOff = nullptr;

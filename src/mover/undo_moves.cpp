@@ -56,15 +56,21 @@ UndoResult UndoOne(const JournalRecord& move, const UndoContext& context) {
     return outcome == MoveOutcome::kFailed ? UndoOutcome::kNoDesktop : UndoFromMove(outcome);
   };
   if (context.dryRun) return {move, checked()};
+  // The file comes back and its record goes in under the journal's lock,
+  // which a cycle holds from its listing on: no cycle sees the file back
+  // without the record that tells it to leave the file alone.
+  if (context.journal) context.journal->Hold(true);
   FileIdentity putBack;
   const MoveOutcome moved = files.Move(move.destination, move.name, move.desktop, &putBack);
+  if (moved == MoveOutcome::kMoved) {
+    if (context.log) context.log->WriteMoveLog(PutBackLogMessage(move.name, move.desktop));
+    if (context.journal) context.journal->AddUndo(move, putBack);
+  }
+  if (context.journal) context.journal->Hold(false);
   if (moved == MoveOutcome::kFailed) {
     return {move, checked() == UndoOutcome::kNoDesktop ? UndoOutcome::kNoDesktop : UndoOutcome::kFailed};
   }
-  if (moved != MoveOutcome::kMoved) return {move, UndoFromMove(moved)};
-  if (context.log) context.log->WriteMoveLog(PutBackLogMessage(move.name, move.desktop));
-  if (context.journal) context.journal->AddUndo(move, putBack);
-  return {move, UndoOutcome::kPutBack};
+  return {move, UndoFromMove(moved)};
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ void Form1::Timer1Tick() {
   const std::optional<CycleReport> report =
       RunTick(gate_, book_.Rules(), matchers_.For(book_.Rules()),
               ScanEnvironment{services_.desktopFolder, &services_.files, &log_, services_.ending, services_.journal,
-                              putBack_ ? &putBack_->Files(services_.files) : nullptr, &moved});
+                              [this] { return putBack_ ? &putBack_->Files(services_.files) : nullptr; }, &moved});
   notices_->Tell(std::move(moved));
   // A tick the gate kept at rest changed nothing: what the last cycle left stands.
   if (report) ShowWaiting(*report);

@@ -17,6 +17,7 @@
 #include "mover/move_log.h"
 #include "mover/outcome_words.h"
 #include "mover/put_back_watch.h"
+#include "mover/undo_moves.h"
 #include "other_file_system.h"
 #include "adapters/posix/folder_listing.h"
 #include "adapters/posix/posix_data_files.h"
@@ -158,7 +159,8 @@ TEST_F(ScanCycle, TheJudgeGivesEveryFileItsRowAndOutcomeAndTheCycleActsOnIt) {
   journal.AddUndo(journal.AddMove(desktop, "back.dat", target, {}, 7, "back"), *files.Identity(desktop, "back.dat"));
   PutBackWatch watch(dataFiles, journal.Path());
   const PutBackFiles putBack = watch.Files(files);
-  env.putBack = &putBack;
+  bool askedLocked = false;  // the put-back files are asked under the journal's lock
+  env.putBack = [&] { return askedLocked = JournalLocked(), &putBack; };
   const auto judged = JudgeListing(*listing, {rules, matcher, files, &putBack});
   std::string verdicts;  // none.dat: no row decides it
   for (const JudgedFile& j : judged) {
@@ -178,7 +180,7 @@ TEST_F(ScanCycle, TheJudgeGivesEveryFileItsRowAndOutcomeAndTheCycleActsOnIt) {
   EXPECT_EQ(waiting,
             "notdir.dat no-destination\nnowhere.dat no-destination\ntaken.txt name-taken\nundef.txt no-folder\n"
             "x.iso in-use\nx.iso.aria2 in-use\n");
-  EXPECT_EQ(ListNames(second), "future.dat one.bin");
+  EXPECT_TRUE(ListNames(second) == "future.dat one.bin" && askedLocked);
   // What was put back moves once it changed; a file that went away since
   // the listing is gone.
   File("back.dat", 6);
@@ -233,9 +235,9 @@ TEST_F(ScanCycle, EachMoveWritesOneExactLineAndAFailedOneNothing) {
   EXPECT_EQ(LogText(), first + "\r\n" + second + "\r\n");
   EXPECT_EQ(status, (std::vector<std::string>{first, second}));
   // Each move is journaled before the next begins: a crash loses none. The
-  // lock is kept from one record to the next, and let go when the cycle ends.
+  // lock is held from the listing on, and let go when the cycle ends.
   EXPECT_EQ(journaled, (std::vector<std::size_t>{0, 1}));
-  EXPECT_EQ(lockHeld, (std::vector<bool>{false, true}));
+  EXPECT_EQ(lockHeld, (std::vector<bool>{true, true}));
   EXPECT_FALSE(JournalLocked());
   EXPECT_EQ(ListNames(desktop), "clash.txt itself.bin marker.bin missing.bin plain.bin relative.bin");
   EXPECT_EQ(ReadFile(target + "/clash.txt"), "old");
@@ -274,6 +276,12 @@ TEST_F(ScanCycle, EachMoveWritesOneExactLineAndAFailedOneNothing) {
   EXPECT_EQ(status.size(), 6u);
   EXPECT_TRUE(log.Touch());
   EXPECT_EQ(LogText(), text);
+
+  // An undo puts a file back and journals it under the same lock.
+  const JournalRecord last = MovesNotUndone(ReadJournal(dataFiles, journal.Path()).records).front();
+  EXPECT_EQ(UndoMoves({last}, UndoContext{desktop, false, files, &log, &journal})[0].outcome, UndoOutcome::kPutBack);
+  EXPECT_TRUE(last.name == "last.txt" && Exists(desktop + "/last.txt") && lockHeld.back());
+  EXPECT_FALSE(JournalLocked());
 }
 
 TEST_F(ScanCycle, ReadOnlyFileSystemsTakeNothingUntilTheyCan) {
@@ -296,8 +304,9 @@ TEST_F(ScanCycle, ReadOnlyFileSystemsTakeNothingUntilTheyCan) {
   Cycle();
   EXPECT_EQ(ListNames(desktop), "d.txt");
   ASSERT_TRUE(desk.Remount("size=1m"));
-  // A rename first, then copies (one back to the first desktop's file
-  // system): nobody waits for the journal during a copy.
+  // A rename first (the lock held since the listing), then copies (one back
+  // to the first desktop's file system): nobody waits for the journal
+  // during a copy.
   Rule(2, "bin", desk.Path() + "/inner");
   Rule(2, "dat", target);
   mkdir((desk.Path() + "/inner").c_str(), 0755);
@@ -305,7 +314,7 @@ TEST_F(ScanCycle, ReadOnlyFileSystemsTakeNothingUntilTheyCan) {
   File("e.dat");
   Cycle();
   EXPECT_EQ(ListNames(locked.Path()) + "|" + ListNames(target), "c.txt d.txt|e.dat");
-  EXPECT_EQ(lockHeld, (std::vector<bool>{false, false, false, false}));
+  EXPECT_EQ(lockHeld, (std::vector<bool>{false, true, false, false}));
 }
 
 // The journal keeps 90 days of moves, at most so many records (four here):
