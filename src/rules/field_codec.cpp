@@ -105,9 +105,7 @@ std::optional<std::vector<std::string>> RecordReader::Next() {
       }
       continue;
     }
-    // CR LF, LF or CR ends the record.
-    if (text_[pos_] == '\r' && pos_ + 1 < n && text_[pos_ + 1] == '\n') ++pos_;
-    ++pos_;
+    // A line end ends the record; the next one skips it and any blank lines.
     break;
   }
   return fields;

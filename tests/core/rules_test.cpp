@@ -176,6 +176,8 @@ TEST(RuleList, ObserverHearsOfEveryChange) {
   list.SetObserver(&observer);
   list.Select(2);
   list.SetChecked(2, true);  // unchanged: no event
+  EXPECT_FALSE(list.SetChecked(0, false));  // no such rows: refused, no event
+  EXPECT_FALSE(list.SetChecked(6, false));
   list.SetChecked(2, false);
   SwapRuleItems(list, 2, 4);
   list.Append({{1, "k6", "/d6"}});

@@ -8,6 +8,7 @@
 
 #include "other_file_system.h"
 #include "mover/paths.h"
+#include "adapters/posix/copy_data.h"
 #include "adapters/posix/posix_file_system.h"
 #include "temp_dir.h"
 #include "test_processes.h"
@@ -152,6 +153,25 @@ TEST(SafeMove, AcrossFileSystemsTheCopyKeepsBytesHolesModeTimesAndAttributes) {
   WriteFile(here / "photo.jpg", "new");
   EXPECT_EQ(Move(here / "photo.jpg", there.Path()), MoveOutcome::kTargetExists);
   EXPECT_EQ(ReadFile(here / "photo.jpg"), "new");
+}
+
+// A copy whose source is cut short under it, or that is told to stop, never
+// reports itself complete.
+TEST(SafeMove, ACopyCutShortOrStoppedIsNoCopy) {
+  TempDir dir;
+  const off_t size = 3 << 20;
+  WriteFile(dir / "growing.iso", testing::RandomBytes(static_cast<std::size_t>(size), 2));
+  const int from = open((dir / "growing.iso").c_str(), O_RDONLY | O_CLOEXEC);
+  const int to = open((dir / "copy").c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+  ASSERT_GE(from, 0);
+  ASSERT_GE(to, 0);
+  int pieces = 0;
+  EXPECT_EQ(CopyData(from, to, size, [&] { return ++pieces != 2 || truncate((dir / "growing.iso").c_str(), 1 << 20) == 0; }),
+            ENODATA);
+  pieces = 0;
+  EXPECT_EQ(CopyData(from, to, 1 << 20, [&] { return ++pieces == 1; }), ECANCELED);
+  close(from);
+  close(to);
 }
 
 // The start time /proc gives a process, and its owner record as a private
