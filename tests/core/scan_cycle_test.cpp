@@ -375,7 +375,8 @@ TEST(MoveJournal, KeepsWholeRecentCyclesUpToItsBoundPastDamageAndLocks) {
 // use still reaches the file the path names now, as another process left it.
 TEST(DataFiles, AppendsAndLocksReachTheFileThePathNamesNow) {
   testing::TempDir dir;
-  PosixDataFiles files, other, later;  // later: a process that starts when the lock file is new
+  // files looks the path up before every append; later: a process that starts when the lock file is new
+  PosixDataFiles files(std::chrono::milliseconds(0)), other, later;
   const std::string path = dir / "log", lock = dir / "lock";
   const auto append = [&](const std::string& text) { EXPECT_EQ(files.Append(path, text), 0); };
   append("a\n");
@@ -391,6 +392,16 @@ TEST(DataFiles, AppendsAndLocksReachTheFileThePathNamesNow) {
   append("f");
   append("g\n");
   EXPECT_EQ(ReadFile(path), "e\ncut\nf\ng\n");
+  // Between looks, the kept file's own facts still show it deleted, replaced or grown.
+  ASSERT_EQ(other.Append(path, "w\n"), 0);
+  ASSERT_EQ(unlink(path.c_str()), 0);
+  ASSERT_EQ(other.Append(path, "x\n"), 0);
+  WriteFile(dir / "new", "y\n");
+  ASSERT_EQ(rename((dir / "new").c_str(), path.c_str()), 0);
+  ASSERT_EQ(other.Append(path, "z\n"), 0);
+  ASSERT_EQ(files.Append(path, "cut"), 0);
+  ASSERT_EQ(other.Append(path, "!\n"), 0);
+  EXPECT_EQ(ReadFile(path), "y\nz\ncut\n!\n");
   // Appended again without a look, except after our own replacement.
   ASSERT_EQ(files.WriteAtomically(path, "h\n"), 0);
   EXPECT_EQ(files.AppendAgain(path, "i\n"), 0);

@@ -75,6 +75,13 @@ bool StillThere(const std::string& path, const PosixDataFiles::Kept& kept, bool 
          st.st_dev == kept.device && st.st_ino == kept.inode && (!sized || st.st_size == kept.size);
 }
 
+// Still linked, and as large as we left it: not deleted, replaced or grown by
+// another writer since.
+bool Unchanged(const PosixDataFiles::Kept& kept) {
+  struct stat st {};
+  return kept.fd && fstat(kept.fd.Get(), &st) == 0 && st.st_nlink > 0 && st.st_size == kept.size;
+}
+
 // Appends to the file kept, which ends as we left it.
 int AppendKept(const std::string& path, PosixDataFiles::Kept& kept, std::string_view bytes) {
   const std::string mended = kept.last == '\n' ? std::string() : std::string(1, '\n').append(bytes);
@@ -108,8 +115,10 @@ ReadResult PosixDataFiles::Read(const std::string& path) {
 
 int PosixDataFiles::Append(const std::string& path, std::string_view bytes) {
   Kept& kept = appends_[path];
+  const auto now = std::chrono::steady_clock::now();
+  const bool recent = now - kept.looked < lookAgain_;
   // As we left it, the file ends with what we wrote last.
-  if (!StillThere(path, kept, true, true)) {
+  if (recent ? !Unchanged(kept) : !StillThere(path, kept, true, true)) {
     kept = {};
     struct stat st {};
     int error = 0;
@@ -118,7 +127,9 @@ int PosixDataFiles::Append(const std::string& path, std::string_view bytes) {
     if (!fd) return Failed("append to", path, error, bytes);
     char last = '\n';
     if (st.st_size > 0 && pread(fd.Get(), &last, 1, st.st_size - 1) != 1) last = '\n';
-    kept = {std::move(fd), st.st_dev, st.st_ino, st.st_size, last};
+    kept = {std::move(fd), st.st_dev, st.st_ino, st.st_size, last, now};
+  } else if (!recent) {
+    kept.looked = now;
   }
   return bytes.empty() ? 0 : AppendKept(path, kept, bytes);
 }
@@ -187,7 +198,7 @@ LockAttempt PosixDataFiles::Lock(const std::string& path, std::chrono::milliseco
     int error = 0;
     UniqueFd fd = OpenRegularFile(path, O_RDWR | O_CREAT | O_NOFOLLOW, st, error);
     if (!fd) return {nullptr, error};
-    kept = {std::move(fd), st.st_dev, st.st_ino, 0, '\n'};
+    kept = {std::move(fd), st.st_dev, st.st_ino, 0, '\n', {}};
   }
   const int fd = kept.fd.Get();
   // Tried again and again rather than waited for: a holder that never lets

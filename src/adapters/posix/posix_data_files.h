@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <map>
 #include <string>
 
@@ -15,11 +16,17 @@ namespace veskora {
 //
 // The files appended to and the lock files are kept open between calls, so a
 // cycle of many moves pays one write for each line rather than an open and a
-// close: before each use the path is looked up again, and a file that is
-// another now (replaced, deleted, grown by someone else) is opened afresh.
-// A lock must not outlive the object that gave it. Not for several threads.
+// close. A file that is another now (replaced, deleted, grown by someone
+// else) is opened afresh: a lock file's path is looked up before each use, an
+// appended file's at most every `lookAgain`, since in between its own facts
+// show all of that but a rename away, which still gets the lines, as with any
+// logger. A lock must not outlive the object that gave it. Not for several
+// threads.
 class PosixDataFiles final : public DataFiles {
  public:
+  static constexpr std::chrono::milliseconds kLookAgain{100};
+  explicit PosixDataFiles(std::chrono::milliseconds lookAgain = kLookAgain) : lookAgain_(lookAgain) {}
+
   ReadResult Read(const std::string& path) override;
   int Append(const std::string& path, std::string_view bytes) override;
   int AppendAgain(const std::string& path, std::string_view bytes) override;
@@ -34,9 +41,11 @@ class PosixDataFiles final : public DataFiles {
     ino_t inode = 0;
     off_t size = 0;    // of a file appended to: its size after our last append,
     char last = '\n';  // and the last byte of it
+    std::chrono::steady_clock::time_point looked;  // when the path last named it
   };
 
  private:
+  std::chrono::milliseconds lookAgain_;
   std::map<std::string, Kept> appends_;
   std::map<std::string, Kept> locks_;  // those not locked at the moment
 };
