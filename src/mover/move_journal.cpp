@@ -143,9 +143,14 @@ std::string FormatJournalTime(const LocalTime& t) {
   return text;
 }
 
-std::string FormatJournalRecord(const JournalRecord& r) {
+std::string FormatJournalRecord(const JournalRecord& record) {
   std::string line;
-  line.reserve(256);
+  AppendJournalRecord(line, record);
+  return line;
+}
+
+void AppendJournalRecord(std::string& line, const JournalRecord& r) {
+  const std::size_t start = line.size();
   line.append(r.undo ? kUndo : kMove);
   for (const std::string* text : {&r.time, &r.cycle, &r.desktop, &r.name, &r.destination}) AppendText(line, *text);
   AppendNumber(line, r.arrived.size);
@@ -159,11 +164,10 @@ std::string FormatJournalRecord(const JournalRecord& r) {
     AppendNumber(line, r.putBack.mtime);
     AppendNumber(line, r.putBack.ctime);
   }
-  const std::uint32_t sum = Checksum(line);
+  const std::uint32_t sum = Checksum(std::string_view(line).substr(start));
   line.push_back(',');
   for (int shift = 28; shift >= 0; shift -= 4) line.push_back(kHex[(sum >> shift) & 15]);
   line.push_back('\n');
-  return line;
 }
 
 JournalContents ParseJournal(std::string_view text) {
@@ -244,7 +248,7 @@ void MoveJournal::AddUndo(JournalRecord move, const FileIdentity& putBack) {
 JournalRecord MoveJournal::Add(JournalRecord record) {
   if (cycle_.empty()) cycle_ = FormatJournalTime(clock_.Now());
   record.cycle = cycle_;
-  waiting_ += FormatJournalRecord(record);
+  AppendJournalRecord(waiting_, record);
   ++waitingRecords_;
   Flush(behind_ ? std::chrono::milliseconds(0) : kLockWait);
   return record;
@@ -284,8 +288,8 @@ bool MoveJournal::Flush(std::chrono::milliseconds wait) {
   // the file.
   const bool locked = held_ || lock.held;
   const std::size_t appended = std::exchange(waitingRecords_, 0);
-  const std::string records = std::exchange(waiting_, {});
-  const int error = held_ && checked_ ? files_.AppendAgain(path_, records) : files_.Append(path_, records);
+  const int error = held_ && checked_ ? files_.AppendAgain(path_, waiting_) : files_.Append(path_, waiting_);
+  waiting_.clear();  // its room is kept for the next record
   if (error == 0 && locked) KeepBounded(appended);
   if (run_ && lock.held && now - gaveWayAt_ >= kGiveWay) {
     held_ = std::move(lock.held);
@@ -347,7 +351,7 @@ void MoveJournal::Prune() {
   const std::string from = first == cycles.end() ? cutoff : first->first;
   std::string text;
   for (const JournalRecord& record : contents.records) {
-    if (record.cycle >= from) text += FormatJournalRecord(record);
+    if (record.cycle >= from) AppendJournalRecord(text, record);
   }
   if (files_.WriteAtomically(path_, text) == 0) tally_ = Tally{kept, kept > 0 ? from : std::string()};
 }

@@ -44,6 +44,7 @@ std::string FormatJournalTime(const LocalTime& time);
 // %XX, so a record is exactly one line and a line cut short, or run into by
 // the next, is told by its checksum.
 std::string FormatJournalRecord(const JournalRecord& record);
+void AppendJournalRecord(std::string& line, const JournalRecord& record);
 
 struct JournalContents {
   std::vector<JournalRecord> records;  // in the order they were written
