@@ -418,6 +418,10 @@ TEST(DataFiles, AppendsAndLocksReachTheFileThePathNamesNow) {
   ASSERT_EQ(unlink(lock.c_str()), 0);  // a new lock file: the one kept open no longer counts
   held = later.Lock(lock, {}).held;
   EXPECT_EQ(files.Lock(lock, {}).error, EWOULDBLOCK);
+  held.reset();
+  ASSERT_EQ(rename(lock.c_str(), (dir / "aside").c_str()), 0);  // a link put in its place is never followed
+  ASSERT_EQ(symlink("aside", lock.c_str()), 0);
+  EXPECT_EQ(later.Lock(lock, {}).error, ELOOP);
 }
 
 }  // namespace
