@@ -372,6 +372,10 @@ TEST(MoveJournal, KeepsWholeRecentCyclesUpToItsBoundPastDamageAndLocks) {
     for (const JournalRecord& record : contents.records) kept += (kept.empty() ? "" : " ") + record.name;
     EXPECT_EQ(kept + (contents.damaged ? " damaged" : ""), m.kept);
   }
+  // An undo as journals kept it before undos told what they put back still reads.
+  ASSERT_EQ(files.Append(journal.Path(), "undo,2026-07-02 12:00:01,2026-07-02 12:00:01,/desk,g1,/dest,3,4,1,2,1,old,6b12fbb2\n"), 0);
+  const JournalContents read = ReadJournal(files, journal.Path());
+  EXPECT_TRUE(!read.damaged && read.records.back().undo && read.records.back().rule == "old");
 }
 
 // The program keeps its log, journal and lock files open between uses; each
