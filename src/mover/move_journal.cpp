@@ -30,16 +30,16 @@ std::uint32_t Checksum(std::string_view text) {
 
 void AppendText(std::string& out, std::string_view text) {
   out.push_back(',');
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F || c == ',' || c == '%') {
-      out.push_back('%');
-      out.push_back(kHex[byte >> 4]);
-      out.push_back(kHex[byte & 15]);
-    } else {
-      out.push_back(c);
-    }
+  // Runs that need nothing are copied whole.
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 0x20 && byte != 0x7F && byte != ',' && byte != '%') continue;
+    const char escaped[] = {'%', kHex[byte >> 4], kHex[byte & 15]};
+    out.append(text.substr(run, i - run)).append(escaped, 3);
+    run = i + 1;
   }
+  out.append(text.substr(run));
 }
 
 template <typename Number>

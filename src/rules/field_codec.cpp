@@ -1,5 +1,6 @@
 #include "rules/field_codec.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace veskora {
@@ -113,8 +114,7 @@ std::optional<std::vector<std::string>> RecordReader::Next() {
 
 std::string_view RecordReader::RawFrom(std::size_t first) const {
   if (first >= fieldStarts_.size()) return {};
-  std::size_t end = pos_;
-  while (end < text_.size() && IsLineEnd(text_[end])) ++end;
+  const std::size_t end = std::min(text_.find_first_not_of("\r\n", pos_), text_.size());
   return text_.substr(fieldStarts_[first], end - fieldStarts_[first]);
 }
 
