@@ -237,12 +237,12 @@ TEST(RuleFile, SaveThenLoadGivesTheSameRowsByteForByte) {
 TEST(RuleFile, OddRecordsLoadAsTheFileHasAlwaysBeenRead) {
   RuleList list;
   EXPECT_EQ(ParseRuleFile("5,1,PHOTO,/p\r\n0,0,zero,/z\r\n-1,7,seven,/s\r\nx,1,nan,/n\r\n-1,40000,big,/b\r\n"
-                          "-1,1,a,/home/u/x,y\r\n",
+                          "-1,1,a,/home/u/x,y\r\n-1,2,tmp,\r\n",
                           list),
             LoadOutcome::kComplete);
   EXPECT_EQ(Rows(list),
             "+1,PHOTO,/p|/p\n-0,zero,/z|/z\n+7,seven,/s|/s\n-1,nan,/n|/n\n+40000,big,/b|/b\n"
-            "+1,a,\"/home/u/x,y\"|/home/u/x,y\n");
+            "+1,a,\"/home/u/x,y\"|/home/u/x,y\n+2,tmp,|\n");
   EXPECT_EQ(FormatRuleFile(list).substr(0, 14), "5,1,PHOTO,/p\r\n");
 
   // Any line end, a byte-order mark, blank lines, a line break in quotes.
