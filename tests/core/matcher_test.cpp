@@ -8,14 +8,13 @@
 #include <limits>
 #include <random>
 #include <set>
+#include <tuple>
 
 #include "adapters/posix/posix_file_system.h"
-#include "fake_file_system.h"
 #include "mover/arriving.h"
 #include "mover/rule_matcher.h"
 #include "ports/clock.h"
 #include "rules/move_rule.h"
-#include "rules/rule_key.h"
 #include "rules/rule_list_ops.h"
 #include "mover/local_time.h"
 #include "temp_dir.h"
@@ -24,6 +23,21 @@ namespace veskora {
 namespace {
 
 using Pool = std::vector<std::string>;
+
+// One answer for every file's facts, counting the questions; it lists nothing and moves nothing.
+class FakeFileSystem final : public FileSystem {
+ public:
+  using S = const std::string&;
+  void BeginCycle(S) override {}
+  std::optional<FolderListing> List(S) override { return FolderListing{}; }
+  std::optional<FileFacts> Facts(S, S) override { return ++factsAsked, facts; }
+  std::optional<FileIdentity> Identity(S, S) override { return std::nullopt; }
+  MoveOutcome Check(S, S, S) override { return MoveOutcome::kFailed; }
+  MoveOutcome Move(S, S, S, FileIdentity*) override { return MoveOutcome::kFailed; }
+
+  std::optional<FileFacts> facts;
+  int factsAsked = 0;
+};
 
 // Whether a time rule may be read as a comparison of texts: the time has 14
 // digits and the clocks showed them only once (not in the second pass of the
@@ -75,12 +89,10 @@ const Pool kNameStarts = {"PHOTO", "photo", "IMG_", "写真", "ＰＨＯＴＯ",
 const Pool kNameMiddles = {"", "", "-copy", "(1)", ".tar", "2024", "写", "."};
 const Pool kNameEnds = {".jpg", ".JPG", ".tar.gz", "", ".", ".mp3.bak", ".写真", ".mp3", ".gz", ".\xff", "jpg", ".a",
     ".jp", ".jpgx", ".abcdefg", ".abcdefgh", ".abcdefgha", ".写真写真", ".abcdefg\xff"};
-const Pool kOddKeys = {"", "1", "3,1K", "x,PHOTO,/d", " 1,a,/d", "+2,jpg,/d", "01,jpg,/d", "1,\"a,b\",/d",
-    "1,a,b,c,d", "5,20081026120000", "6", "abc"};
 // clang-format on
 
 // Rules and files drawn from one seed, biased towards the places where a
-// compiled matcher could part from the walk: boundaries, duplicates, odd keys.
+// compiled matcher could part from the walk: boundaries, duplicates, odd kinds and values.
 class CaseGenerator {
  public:
   explicit CaseGenerator(std::uint64_t seed) : rng_(seed) {}
@@ -122,8 +134,7 @@ class CaseGenerator {
     for (std::size_t n = Pick(30); n > 0; --n) {
       int kind = static_cast<int>(Pick(6)) + 1;
       if (Chance(10)) kind = std::vector<int>{0, 7, -1, 32767, 65537, std::numeric_limits<int>::min()}[Pick(6)];
-      const std::string key = Chance(5) ? From(kOddKeys) : MakeRuleKey(kind, Value(kind), From(kDestinations));
-      rules.Append({SplitRuleKey(key), Chance(80)});
+      rules.Append({{kind, Value(kind), From(kDestinations)}, Chance(80)});
     }
     return rules;
   }
@@ -141,11 +152,7 @@ TEST(RuleMatcher, TimeValuesAreSecondsTheClocksShowed) {
   setenv("TZ", "Europe/Berlin", 1);  // summer time: hours skipped and hours shown twice
   tzset();
   constexpr auto kFirst = std::numeric_limits<std::int64_t>::min(), kLast = std::numeric_limits<std::int64_t>::max();
-  const struct {
-    int kind;
-    const char* value;
-    std::int64_t bound;
-  } rows[] = {
+  const std::tuple<int, const char*, std::int64_t> rows[] = {
       {kTimeOlder, "20081026023000", 1224981000},  // shown twice: the earlier, 00:30 UTC
       {kTimeOlder, "20081026033000", 1224988200},
       {kTimeOlder, "20080330023000", 1206838800},  // skipped: the jump, 01:00 UTC
@@ -175,8 +182,8 @@ TEST(RuleMatcher, AgreesWithTheWalkAndAsksTheFileSystemNoMoreThanItWould) {
     const RuleMatcher matcher(rules);
     for (int file = 0; file < 25; ++file) {
       const std::string name = generate.Name();
-      testing::FakeFileSystem walkFiles;
-      testing::FakeFileSystem matcherFiles;
+      FakeFileSystem walkFiles;
+      FakeFileSystem matcherFiles;
       walkFiles.facts = matcherFiles.facts = generate.Facts();
       const auto expected = PlainFirstMatch(rules, Candidate(desk, name, walkFiles));
       const auto actual = matcher.FirstMatch(Candidate(desk, name, matcherFiles));
@@ -224,11 +231,8 @@ Names ArrivingAmong(const std::vector<std::string>& present) {
 }
 
 TEST(StillArriving, TellsUnfinishedDownloadsFromFinishedFilesByTheNamesBesideThem) {
-  const struct {
-    const char* what;
-    std::vector<std::string> present;
-    Names arriving;
-  } cases[] = {
+  // what the case shows, the names present, those still arriving
+  const std::tuple<const char*, std::vector<std::string>, Names> cases[] = {
       {"Firefox: the placeholder and its partial file; names sorting between them",
        {"a.pdf", "a.pdf (1).pdf", "a.pdf-2", "a.pdf.bak", "a.pdf.part"},
        {"a.pdf", "a.pdf.part"}},
@@ -253,9 +257,7 @@ TEST(StillArriving, TellsUnfinishedDownloadsFromFinishedFilesByTheNamesBesideThe
         "x"},
        {"archive.part", "photos.part"}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ArrivingAmong(c.present), c.arriving) << c.what;
-  }
+  for (const auto& [what, present, arriving] : cases) EXPECT_EQ(ArrivingAmong(present), arriving) << what;
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <tuple>
+
 #include "other_file_system.h"
 #include "mover/paths.h"
 #include "adapters/posix/copy_data.h"
@@ -60,24 +62,21 @@ TEST(SafeMove, NeverReplacesAndMovesOnlyFilesAndLinksNobodyWrites) {
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
   WriteFile(dir / "download.bin", "half");
   WriteFile(dir / "song.mp3", "music");
-  {
-    testing::Holder writer(dir / "download.bin", O_WRONLY);
-    testing::Holder reader(dir / "song.mp3", O_RDONLY);
-    ASSERT_TRUE(writer.Holding() && reader.Holding());
-    const struct {
-      const char* name;
-      std::string folder;
-      MoveOutcome outcome;
-    } cases[] = {
-        {"a.txt", docs, MoveOutcome::kTargetExists},      {"broken", docs, MoveOutcome::kTargetExists},
-        {"same.txt", dir.Path(), MoveOutcome::kTargetExists},  // its own folder
-        {"a.txt", dir / "gone", MoveOutcome::kFailed},    {"a.txt", dir / "same.txt", MoveOutcome::kFailed},
-        {"missing.txt", docs, MoveOutcome::kSourceMissing}, {"folder", docs, MoveOutcome::kSourceMissing},
-        {"fifo", docs, MoveOutcome::kSourceMissing},      {"download.bin", docs, MoveOutcome::kInUse},
-        {"song.mp3", docs, MoveOutcome::kMoved},
-    };
-    for (const auto& c : cases) EXPECT_EQ(Move(dir / c.name, c.folder), c.outcome) << c.name << " to " << c.folder;
-  }
+  // A download still being written, and a song being played (a lease sees writers of any process, this one too).
+  const int writer = open((dir / "download.bin").c_str(), O_WRONLY | O_CLOEXEC);
+  const int reader = open((dir / "song.mp3").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_TRUE(writer >= 0 && reader >= 0);
+  const std::tuple<const char*, std::string, MoveOutcome> cases[] = {
+      {"a.txt", docs, MoveOutcome::kTargetExists},      {"broken", docs, MoveOutcome::kTargetExists},
+      {"same.txt", dir.Path(), MoveOutcome::kTargetExists},  // its own folder
+      {"a.txt", dir / "gone", MoveOutcome::kFailed},    {"a.txt", dir / "same.txt", MoveOutcome::kFailed},
+      {"missing.txt", docs, MoveOutcome::kSourceMissing}, {"folder", docs, MoveOutcome::kSourceMissing},
+      {"fifo", docs, MoveOutcome::kSourceMissing},      {"download.bin", docs, MoveOutcome::kInUse},
+      {"song.mp3", docs, MoveOutcome::kMoved},
+  };
+  for (const auto& [name, folder, outcome] : cases)
+    EXPECT_EQ(Move(dir / name, folder), outcome) << name << " to " << folder;
+  close(writer), close(reader);
   EXPECT_EQ(Move(dir / "download.bin", docs), MoveOutcome::kMoved);  // once the writer closed
   EXPECT_EQ(ReadFile(dir / "a.txt"), "source");
   EXPECT_EQ(ReadFile(docs + "/a.txt"), "target");

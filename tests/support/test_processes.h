@@ -1,6 +1,5 @@
 #pragma once
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -13,44 +12,6 @@
 #include "exec_image.h"
 
 namespace veskora::testing {
-
-// Another process that holds a file open (with the given open flags) until Release or the end of the object.
-class Holder {
- public:
-  Holder(const std::string& path, int flags) {
-    int ready[2], release[2];
-    if (pipe(ready) != 0 || pipe(release) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(ready[0]), close(release[1]);
-      const char opened = open(path.c_str(), flags) >= 0 ? 'y' : 'n';
-      if (write(ready[1], &opened, 1) != 1) _exit(1);
-      for (char byte; read(release[0], &byte, 1) > 0;) {
-      }
-      _exit(0);  // closes the file
-    }
-    close(ready[1]), close(release[0]);
-    release_ = release[1];
-    char opened = 'n';
-    holding_ = read(ready[0], &opened, 1) == 1 && opened == 'y';
-    close(ready[0]);
-  }
-  ~Holder() { Release(); }
-  Holder(const Holder&) = delete;
-  Holder& operator=(const Holder&) = delete;
-
-  bool Holding() const { return holding_; }
-  void Release() {
-    if (release_ >= 0) close(release_);
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
-    release_ = pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int release_ = -1;
-  bool holding_ = false;
-};
 
 // A program run as a child process with extra environment entries ("NAME=value"), which the test can wait for
 // and signal; killed when the object goes.
