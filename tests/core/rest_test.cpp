@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <tuple>
 
 #include "adapters/posix/inotify_watch.h"
 #include "adapters/posix/posix_data_files.h"
@@ -69,11 +70,7 @@ TEST(Rest, ATickRunsItsCycleExactlyWhenTheCycleCanChangeSomething) {
   };
   // Of the ticks that follow each act: 0 for each that skipped its cycle, 1 for
   // each that ran it, 2 for each that also tried to move a file.
-  const struct {
-    const char* what;
-    std::function<void()> act;
-    const char* ticks;
-  } rows[] = {
+  const std::tuple<const char*, std::function<void()>, const char*> rows[] = {
       {"the first tick", [] {}, "10"},
       {"created", [&] { WriteFile(desktop + "/a.pdf", "a"); }, "210"},  // our own move is one more event
       {"renamed in",

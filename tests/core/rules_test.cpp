@@ -41,10 +41,7 @@ TEST(RuleKey, SplitGivesBackWhatMakeJoinedAndToleratesOddKeys) {
   EXPECT_EQ(MakeRuleKey(1, "a,b", "/x"), "1,\"a,b\",/x");
   EXPECT_EQ(MakeRuleKey(1, "a\"b", "/x"), "1,a\"b,/x");
   EXPECT_EQ(SplitRuleKey(MakeRuleKey(4, "x\"y,\nz", "\"/a,b")), (MoveRule{4, "x\"y,\nz", "\"/a,b"}));
-  const struct {
-    const char* key;
-    MoveRule rule;
-  } odd[] = {
+  const std::pair<const char*, MoveRule> odd[] = {
       {"", {0, "", ""}},
       {"abc,x,y", {0, "x", "y"}},
       {" 12abc,x,y", {12, "x", "y"}},
@@ -52,17 +49,12 @@ TEST(RuleKey, SplitGivesBackWhatMakeJoinedAndToleratesOddKeys) {
       {"2,mp3", {2, "mp3", ""}},
       {"1,a,b,c,d", {1, "a", "b"}},
       {"1,\"unclosed,x", {1, "unclosed,x", ""}},
-      {"99999999999999999999999,x,y", {std::numeric_limits<int>::max(), "x", "y"}},
-  };
-  for (const auto& c : odd) EXPECT_EQ(SplitRuleKey(c.key), c.rule) << c.key;
+      {"99999999999999999999999,x,y", {std::numeric_limits<int>::max(), "x", "y"}}};
+  for (const auto& [key, rule] : odd) EXPECT_EQ(SplitRuleKey(key), rule) << key;
 }
 
 TEST(RuleDescription, EveryKindReadsAsTheListShowsIt) {
-  const struct {
-    int kind;
-    const char* value;
-    const char* text;
-  } cases[] = {
+  const std::tuple<int, const char*, const char*> cases[] = {
       {1, "PHOTO", "ファイル名に\"PHOTO\"が含まれる"},
       {2, "mp3", "拡張子が\"mp3\""},
       {3, "1K", "ファイルサイズが\"1KByte\"より小さい"},
@@ -77,22 +69,18 @@ TEST(RuleDescription, EveryKindReadsAsTheListShowsIt) {
       {7, "x", ""},
       {-1, "x", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(DescribeRule(c.kind, c.value), c.text) << c.kind << " " << c.value;
+  for (const auto& [kind, value, text] : cases) EXPECT_EQ(DescribeRule(kind, value), text) << kind << " " << value;
 
-  const struct {
-    const char* value;
-    double bytes;
-  } sizes[] = {{"10", 10},          {"1K", 1024},    {"100K", 102400}, {"1M", 1048576},
-               {"100M", 104857600}, {"1G", 1 << 30}, {"1KM", 1048576}, {"5G", 5.0 * (1 << 30)},
-               {"-1K", -1024},      {"abc", 0},      {" 7", 7},        {"1k", 1}};
-  for (const auto& s : sizes) EXPECT_EQ(SizeThreshold(s.value), s.bytes) << s.value;
+  const std::pair<const char*, double> sizes[] = {
+      {"10", 10},          {"1K", 1024},    {"100K", 102400}, {"1M", 1048576},
+      {"100M", 104857600}, {"1G", 1 << 30}, {"1KM", 1048576}, {"5G", 5.0 * (1 << 30)},
+      {"-1K", -1024},      {"abc", 0},      {" 7", 7},        {"1k", 1}};
+  for (const auto& [value, bytes] : sizes) EXPECT_EQ(SizeThreshold(value), bytes) << value;
 }
 
 RuleList FiveRules() {
   RuleList list;
-  for (int i = 1; i <= 5; ++i)
-    AddRuleItem(list, i != 3, 1, std::string("k").append(std::to_string(i)),
-                std::string("/d").append(std::to_string(i)));
+  for (int i = 1; i <= 5; ++i) AddRuleItem(list, i != 3, 1, "k" + std::to_string(i), "/d" + std::to_string(i));
   return list;
 }
 
@@ -283,12 +271,8 @@ TEST(RuleFile, LivesBesideTheProgramWhenItsFilesLieThereElseInTheUsersDataFolder
 // would change the file keeps the original first; rows nobody edited keep
 // their bytes.
 TEST(RuleFile, WhatCouldNotBeLoadedIsNeverLostToASave) {
-  const struct {
-    const char* label;
-    std::string content;
-    LoadOutcome outcome;
-    std::string savedUnchanged;  // the file after a save of the list as loaded
-  } cases[] = {
+  // what the file holds, how it loads, and the file after a save of the list as loaded
+  const std::tuple<std::string, std::string, LoadOutcome, std::string> cases[] = {
       {"duplicate", "-1,1,a,/a\r\n-1,1,a,/a\r\n-1,1,c,/c\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
       {"short", "-1,1,a,/a\r\n-1,1\r\n-1,1,c,/c\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
       {"unclosed", "-1,1,a,/a\r\n-1,1,\"b,/b\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},
@@ -298,23 +282,23 @@ TEST(RuleFile, WhatCouldNotBeLoadedIsNeverLostToASave) {
       {"link", "-1,1,a,/a\r\n-1,1\r\n", LoadOutcome::kStopped, "-1,1,a,/a\r\n"},  // kept in a dotfiles folder
   };
   const TempDir dotfiles;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
+  for (const auto& [label, content, outcome, savedUnchanged] : cases) {
+    SCOPED_TRACE(label);
     TempDir dir;
     const std::string path = dir / "ZUL.dat";
-    const bool link = std::string(c.label) == "link";
-    if (c.outcome == LoadOutcome::kUnreadable) {
+    const bool link = label == "link";
+    if (outcome == LoadOutcome::kUnreadable) {
       ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     } else if (link) {
-      WriteFile(dotfiles / "rules", c.content);
+      WriteFile(dotfiles / "rules", content);
       ASSERT_EQ(symlink(("../" + std::string(NameOf(dotfiles.Path())) + "/rules").c_str(), path.c_str()), 0);
     } else {
-      WriteFile(path, c.content);
+      WriteFile(path, content);
     }
     RuleFile file(files, path);
     RuleList list;
-    EXPECT_EQ(file.LoadRules(list), c.outcome);
-    if (c.outcome == LoadOutcome::kComplete) {
+    EXPECT_EQ(file.LoadRules(list), outcome);
+    if (outcome == LoadOutcome::kComplete) {
       // Nothing changed: nothing is written, nothing kept aside.
       EXPECT_EQ(file.SaveRules(list), SaveOutcome::kSaved);
       EXPECT_EQ(testing::ListNames(dir.Path()), "ZUL.dat");
@@ -326,17 +310,17 @@ TEST(RuleFile, WhatCouldNotBeLoadedIsNeverLostToASave) {
     }
     EXPECT_EQ(file.SaveRules(list), SaveOutcome::kSavedKeepingOriginal);
     EXPECT_EQ(file.BackupPath(), path + ".bak");
-    if (c.outcome != LoadOutcome::kUnreadable) {
-      EXPECT_EQ(ReadFile(path + ".bak"), c.content);
+    if (outcome != LoadOutcome::kUnreadable) {
+      EXPECT_EQ(ReadFile(path + ".bak"), content);
     }
     // Kept once: later saves simply write.
     EXPECT_EQ(file.SaveRules(list), SaveOutcome::kSaved);
     EXPECT_EQ(testing::ListNames(dir.Path()), "ZUL.dat ZUL.dat.bak");
-    if (c.outcome == LoadOutcome::kComplete) {
+    if (outcome == LoadOutcome::kComplete) {
       EXPECT_EQ(ReadFile(path), "-1,1,caf\xe9,/home/u/caf\xe9\r\n-1,2,txt,/t\r\n");
       EXPECT_EQ(list.Row(1).rule.destination, "/home/u/caf\xe9");  // no Shift-JIS: the path the system knows
-    } else if (c.outcome == LoadOutcome::kStopped) {
-      EXPECT_EQ(ReadFile(path), std::string("0").append(c.savedUnchanged, 2));
+    } else if (outcome == LoadOutcome::kStopped) {
+      EXPECT_EQ(ReadFile(path), std::string("0").append(savedUnchanged, 2));
     }
     struct stat st {};
     EXPECT_EQ(lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode), link);  // still leads to the saved rules

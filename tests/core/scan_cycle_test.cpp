@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <iterator>
+#include <tuple>
 
 #include "fake_clock.h"
 #include "mover/conditions.h"
@@ -126,12 +127,8 @@ TEST_F(ScanCycle, TheJudgeGivesEveryFileItsRowAndOutcomeAndTheCycleActsOnIt) {
   const std::string second = dir.MakeDir("second");
   WriteFile(dir / "afile", "");
   WriteFile(target + "/taken.txt", "there first");
-  const struct {
-    int kind;
-    const char* value;
-    std::string destination;
-    bool enabled;
-  } rows[] = {
+  // kind, value, destination, ticked
+  const std::tuple<int, const char*, std::string, bool> rows[] = {
       {1, "keep", std::string(kProtectMarker), true},    // 1
       {1, "undef", std::string(kUndefinedMarker), true}, // 2
       {2, "txt", second, false},                         // 3: skipped
@@ -143,7 +140,7 @@ TEST_F(ScanCycle, TheJudgeGivesEveryFileItsRowAndOutcomeAndTheCycleActsOnIt) {
       {3, "2", second, true},                            // 9
       {6, "20990101000000", second, true},               // 10
   };
-  for (const auto& r : rows) AddRuleItem(rules, r.enabled, r.kind, r.value, r.destination);
+  for (const auto& [kind, value, destination, ticked] : rows) AddRuleItem(rules, ticked, kind, value, destination);
   for (const char* name : {"back.dat", "future.dat", "keep.txt", "none.dat", "notdir.dat", "nowhere.dat", "plain.txt",
                            "taken.txt", "undef.txt", "x.iso", "x.iso.aria2"}) {
     File(name, 5);

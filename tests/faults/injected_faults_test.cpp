@@ -95,18 +95,11 @@ void PrintTo(const Kill& kill, std::ostream* out) { *out << kill.rule; }
 
 // clang-format off
 const Kill kKills[] = {
-    {"renameat2:kill", Left::kBefore},
-    {"wrlease:kill", Left::kBefore},
-    {"renameat2:kill:after=1", Left::kBefore},
-    {"tmpfile:kill", Left::kBefore},
-    {"pwrite:kill:after=1", Left::kBefore},
-    {"fchmod:kill", Left::kBefore},
-    {"fsync:kill", Left::kBefore},
-    {"linkat:kill", Left::kBefore},
-    {"fsync:kill:after=1", Left::kTwice},
-    {"unlinkat:kill", Left::kTwice},
-    {"unlinkat:kill:after=1", Left::kMoved},
-    {"open:kill:path=veskora.log", Left::kMoved},
+    {"renameat2:kill", Left::kBefore},  {"wrlease:kill", Left::kBefore}, {"renameat2:kill:after=1", Left::kBefore},
+    {"tmpfile:kill", Left::kBefore},    {"pwrite:kill:after=1", Left::kBefore},
+    {"fchmod:kill", Left::kBefore},     {"fsync:kill", Left::kBefore},   {"linkat:kill", Left::kBefore},
+    {"fsync:kill:after=1", Left::kTwice}, {"unlinkat:kill", Left::kTwice},
+    {"unlinkat:kill:after=1", Left::kMoved}, {"open:kill:path=veskora.log", Left::kMoved},
     {"tmpfile:EOPNOTSUPP;pwrite:kill:after=1", Left::kBefore},
     {"tmpfile:EOPNOTSUPP;renameat2:kill:after=2", Left::kBefore},
 };

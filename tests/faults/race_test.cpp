@@ -17,6 +17,7 @@
 #include <map>
 #include <numeric>
 #include <sstream>
+#include <tuple>
 
 #include "fault_harness.h"
 
@@ -190,13 +191,8 @@ INSTANTIATE_TEST_SUITE_P(Places, Race,
 TEST(UnseenWriters, AFileHeldOpenIsNotCopiedAndOneThatMaybeIsWaitsLong) {
   constexpr const char* kNoLease = "lease:EACCES;wrlease:EACCES";
   const std::string noProc = std::string(kNoLease) + ";open:EACCES:path=/proc/1/fd";
-  const struct {
-    Scene::Where where;
-    std::string fault;
-    bool held;
-    long cycles;
-    bool moved;
-  } cases[] = {
+  // where, the faults, whether this process holds the file open, how many cycles run, whether it moved
+  const std::tuple<Scene::Where, std::string, bool, long, bool> cases[] = {
       {Scene::Where::kSame, kNoLease, false, 1, false},
       {Scene::Where::kSame, kNoLease, false, 2, true},
       {Scene::Where::kOther, kNoLease, true, 3, false},
@@ -207,14 +203,14 @@ TEST(UnseenWriters, AFileHeldOpenIsNotCopiedAndOneThatMaybeIsWaitsLong) {
       {Scene::Where::kOther, noProc, false, 3, false},
       {Scene::Where::kOther, noProc, false, 152, true},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.fault + " " + std::to_string(c.cycles));
-    Scene scene(c.where);
+  for (const auto& [where, fault, held, cycles, moved] : cases) {
+    SCOPED_TRACE(fault + " " + std::to_string(cycles));
+    Scene scene(where);
     if (!scene.Usable()) GTEST_SKIP() << scene.Why();
     scene.Put("shared.log", "0\n");
-    const int writer = c.held ? open((scene.Desktop() + "/shared.log").c_str(), O_WRONLY | O_APPEND | O_CLOEXEC) : -1;
-    EXPECT_EQ(scene.Run(c.fault, c.cycles), "exit 0");
-    EXPECT_EQ(scene.AtDestination(), c.moved ? 1 : 0);
+    const int writer = held ? open((scene.Desktop() + "/shared.log").c_str(), O_WRONLY | O_APPEND | O_CLOEXEC) : -1;
+    EXPECT_EQ(scene.Run(fault, cycles), "exit 0");
+    EXPECT_EQ(scene.AtDestination(), moved ? 1 : 0);
     if (writer >= 0) {
       EXPECT_EQ(write(writer, "1\n", 2), 2);
       close(writer);

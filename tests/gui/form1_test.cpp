@@ -165,12 +165,10 @@ class Form1Test : public QObject {
     };
     QCOMPARE(read(), "8000 5000 0 true");
     // width|height|state|automove as stored -> as read
-    for (const auto& [stored, meant] : {std::pair{"7995|6000|2|False", "7995 6000 2 false"},
-                                        {"wide|9000.7px|1.5|maybe", "0 9000.7 2 true"},
-                                        {"  -5|1e3|0.5|-1", "0 1000 0 true"},
-                                        {"2E1|2|7|0", "20 2 0 false"},
-                                        {"1|2|-0.5|false", "1 2 0 false"},
-                                        {"1|2|2.5 (max)|", "1 2 2 true"}}) {
+    for (const auto& [stored, meant] :
+         {std::pair{"7995|6000|2|False", "7995 6000 2 false"}, {"wide|9000.7px|1.5|maybe", "0 9000.7 2 true"},
+          {"  -5|1e3|0.5|-1", "0 1000 0 true"}, {"2E1|2|7|0", "20 2 0 false"}, {"1|2|-0.5|false", "1 2 0 false"},
+          {"1|2|2.5 (max)|", "1 2 2 true"}}) {
       user.SetSettings(stored);
       QCOMPARE(read(), meant);
     }

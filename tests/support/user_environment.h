@@ -67,10 +67,9 @@ class UserEnvironment {
   UserEnvironment() {
     for (const char* folder : {"home/Desktop", "config", "data", "program"}) root_.MakeDir(folder);
     chmod(root_.MakeDir("runtime").c_str(), 0700);
-    for (const auto& [name, folder] : {std::pair{"HOME", "home"},
-                                       {"XDG_CONFIG_HOME", "config"},
-                                       {"XDG_DATA_HOME", "data"},
-                                       {"XDG_STATE_HOME", "state"},  // made by the first journaled move
+    // The state folder is made by the first journaled move.
+    for (const auto& [name, folder] : {std::pair{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"},
+                                       {"XDG_DATA_HOME", "data"}, {"XDG_STATE_HOME", "state"},
                                        {"XDG_RUNTIME_DIR", "runtime"}}) {
       qputenv(name, QByteArray::fromStdString(root_ / folder));
     }
